@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "brx/document.h"
+#include "brx/language_table.h"
+
+namespace brevo {
+
+enum class FileFormat { Text = 0, Rtf = 1 };
+
+// Appends the lines of the BRX file at `path` to `lines` and validates its four header lines.
+// The header's language becomes the source language of `languages`. Fails with a VerifyStatus
+// (StatusFailure) or a FileFailure.
+void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
+                 std::vector<std::string>& lines);
+
+// Checks the four header lines; the language name goes to `languages`.
+void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages);
+
+// Cuts the lines into segments, one per external tag, each with the text up to the next one.
+void segmentLines(const std::vector<std::string>& lines, std::vector<Segment>& segments);
+
+}  // namespace brevo

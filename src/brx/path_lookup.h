@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace brevo {
+
+// The directory separator of this platform; every directory ends with it.
+inline constexpr char kDirSeparator = '/';
+
+// Returns `path` when it names an existing entry. Otherwise, on this case-sensitive file
+// system, the entry of the same name compared without regard to case in the same directory
+// (the first in byte order), so that "a.txt" is found for "a.TXT" as on the original platform.
+// Returns `path` unchanged when there is none.
+std::string resolvePathIgnoringCase(const std::string& path);
+
+bool fileExists(const std::string& path);
+
+// "dir" -> "dir/"; an empty directory stays empty.
+std::string withTrailingSeparator(std::string directory);
+
+}  // namespace brevo

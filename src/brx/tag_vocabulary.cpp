@@ -1,0 +1,180 @@
+#include "brx/tag_vocabulary.h"
+
+#include <array>
+
+namespace brevo {
+namespace {
+
+constexpr std::array<TagInfo, 118> kVocabulary = {{
+    {"<brx ", 35, 3, 5},
+    {"</brx>", 36, 3, 6},
+    {"<page \"", 8, 3, 7},
+    {"</page>", 9, 3, 7},
+    {"<file \"", 72, 3, 7},
+    {"</file \"", 73, 3, 8},
+    {"<language \"", 11, 3, 11},
+    {"<quotes \"", 13, 3, 9},
+    {"<readonly \"", 14, 3, 11},
+    {"<ps \"", 0, 1, 5},
+    {"<pn \"", 1, 1, 5},
+    {"<xrv \"", 2, 3, 6},
+    {"</xrv>", 3, 3, 6},
+    {"<r \"", 54, 3, 4},
+    {"<v \"", 55, 3, 4},
+    {"<af ", 18, 3, 4},
+    {"</af>", 19, 3, 5},
+    {"<tr ", 4, 3, 4},
+    {"</tr>", 5, 3, 5},
+    {"<ts ", 6, 3, 4},
+    {"</ts>", 7, 3, 5},
+    {"<tl ", 15, 3, 4},
+    {"</tl>", 16, 3, 5},
+    {"<tn ", 17, 3, 4},
+    {"<fn ", 23, 3, 4},
+    {"</fn>", 24, 3, 5},
+    {"<imk", 29, 2, 4},
+    {"<ie>", 31, 2, 4},
+    {"<il>", 32, 2, 4},
+    {"<ss>", 33, 2, 4},
+    {"<sa>", 34, 2, 4},
+    {"</imk>", 30, 2, 6},
+    {"<tb ", 37, 3, 4},
+    {"</tb>", 38, 3, 5},
+    {"<row ", 47, 3, 5},
+    {"</row>", 48, 3, 6},
+    {"<hrow ", 49, 3, 6},
+    {"<rrow \"", 50, 3, 7},
+    {"<ct ", 51, 3, 4},
+    {"</ct>", 52, 3, 5},
+    {"<ctart ", 25, 3, 7},
+    {"</ctart>", 26, 3, 8},
+    {"<cnmk ", 53, 3, 6},
+    {"<bb \"", 61, 3, 5},
+    {"<saf \"", 20, 3, 6},
+    {"<anfmt \"", 62, 3, 8},
+    {"</anfmt>", 63, 3, 8},
+    {"<pgfmt \"", 64, 3, 8},
+    {"</pgfmt>", 65, 3, 8},
+    {"<vfmt \"", 67, 3, 7},
+    {"</vfmt>", 68, 3, 7},
+    {"<pnfmt \"", 69, 3, 8},
+    {"</pnfmt>", 70, 3, 8},
+    {"<:r1", 77, 2, 4},
+    {"<:r2", 77, 2, 4},
+    {"<:r3", 77, 2, 4},
+    {"<:r4", 77, 2, 4},
+    {"<:r5", 77, 2, 4},
+    {"<:r6", 77, 2, 4},
+    {"<:r7", 77, 2, 4},
+    {"<:r8", 77, 2, 4},
+    {"<:r9", 77, 2, 4},
+    {"<:lt>", 75, 1, 5},
+    {"<:gt>", 75, 1, 5},
+    {"<:hls>", 75, 1, 6},
+    {"<:ts>", 75, 1, 5},
+    {"<:fs>", 75, 1, 5},
+    {"<:ens>", 75, 1, 6},
+    {"<:ems>", 75, 1, 6},
+    {"<:sh>", 75, 1, 5},
+    {"<:lq>", 75, 1, 5},
+    {"<:rq>", 75, 1, 5},
+    {"<:ldq>", 75, 1, 6},
+    {"<:rdq>", 75, 1, 6},
+    {"<:frq>", 75, 1, 6},
+    {"<:flq>", 75, 1, 6},
+    {"<:glq>", 75, 1, 6},
+    {"<:t>", 76, 1, 4},
+    {"<:t.>", 76, 1, 5},
+    {"<:t_>", 76, 1, 5},
+    {"<:t->", 76, 1, 5},
+    {"<:t-d>", 76, 1, 6},
+    {"<:hr>", 76, 1, 5},
+    {"<:hs>", 76, 1, 5},
+    {"<:b>", 78, 0, 4},
+    {"<:/b>", 79, 0, 5},
+    {"<:i>", 80, 0, 4},
+    {"<:/i>", 81, 0, 5},
+    {"<:bi>", 82, 0, 5},
+    {"<:/bi>", 83, 0, 6},
+    {"<:c>", 84, 0, 4},
+    {"<:/c>", 85, 0, 5},
+    {"<:s>", 86, 0, 4},
+    {"<:/s>", 87, 0, 5},
+    {"<:cs \"", 93, 2, 6},
+    {"<:/cs>", 94, 2, 6},
+    {"<:sc \"", 95, 2, 6},
+    {"<:/sc>", 96, 2, 6},
+    {"<:fc ", 97, 1, 5},
+    {"<:/fc>", 98, 1, 6},
+    {"<:imk ", 104, 2, 6},
+    {"<:fn ", 102, 3, 5},
+    {"<:af ", 105, 3, 5},
+    {"<:bb \"", 119, 2, 6},
+    {"<:crmk ", 110, 3, 7},
+    {"<:cnmk ", 109, 3, 7},
+    {"<:cns \"", 91, 3, 7},
+    {"<:/cns>", 92, 3, 7},
+    {"<:v \"", 100, 2, 5},
+    {"<:xr ", 88, 2, 5},
+    {"<:axr ", 89, 2, 6},
+    {"<:iaf ", 111, 3, 6},
+    {"<:saf ", 112, 3, 6},
+    {"<:an ", 90, 2, 5},
+    {"<:r \"", 99, 2, 5},
+    {"<:pn \"", 101, 3, 6},
+    {"<:", 122, 5, 2},
+    {"<", 123, 4, 1},
+}};
+
+struct PrefilledTag {
+    std::string_view text;
+    bool isExternal;
+    std::int32_t id;
+    std::int32_t tagClass;
+};
+
+constexpr std::array<PrefilledTag, 37> kPrefilled = {{
+    {"<imk>", true, 29, 2},   {"<ie>", true, 31, 2},    {"<il>", true, 32, 2},
+    {"<ss>", true, 33, 2},    {"</imk>", true, 30, 2},  {"<:lt>", false, 75, 1},
+    {"<:gt>", false, 75, 1},  {"<:hls>", false, 75, 1}, {"<:ts>", false, 75, 1},
+    {"<:fs>", false, 75, 1},  {"<:ens>", false, 75, 1}, {"<:ems>", false, 75, 1},
+    {"<:sh>", false, 75, 1},  {"<:lq>", false, 75, 1},  {"<:rq>", false, 75, 1},
+    {"<:ldq>", false, 75, 1}, {"<:rdq>", false, 75, 1}, {"<:glq>", false, 75, 1},
+    {"<:flq>", false, 75, 1}, {"<:frq>", false, 75, 1}, {"<:t>", false, 76, 1},
+    {"<:t.>", false, 76, 1},  {"<:t_>", false, 76, 1},  {"<:t->", false, 76, 1},
+    {"<:t-d>", false, 76, 1}, {"<:hr>", false, 76, 1},  {"<:hs>", false, 76, 1},
+    {"<:b>", false, 78, 0},   {"<:/b>", false, 79, 0},  {"<:i>", false, 80, 0},
+    {"<:/i>", false, 81, 0},  {"<:bi>", false, 82, 0},  {"<:/bi>", false, 83, 0},
+    {"<:c>", false, 84, 0},   {"<:/c>", false, 85, 0},  {"<:s>", false, 86, 0},
+    {"<:/s>", false, 87, 0},
+}};
+
+}  // namespace
+
+std::span<const TagInfo> vocabulary() { return kVocabulary; }
+
+std::optional<TagMatch> classifyTag(std::string_view tag) {
+    for (const TagInfo& entry : kVocabulary) {
+        if (tag.starts_with(entry.text)) return TagMatch{entry.id, entry.tagClass};
+    }
+    return std::nullopt;
+}
+
+TagCount* TagCountMap::find(std::string_view text) {
+    auto it = index_.find(text);
+    return it == index_.end() ? nullptr : &entries_[it->second].value;
+}
+
+TagCount& TagCountMap::insert(std::string text, const TagCount& value) {
+    Entry& entry = entries_.emplace_back(Entry{std::move(text), value});
+    index_.emplace(std::string_view(entry.text), entries_.size() - 1);
+    return entry.value;
+}
+
+void prefillTagCounts(TagCountMap& map) {
+    for (const PrefilledTag& tag : kPrefilled) {
+        map.insert(std::string(tag.text), TagCount{0, tag.isExternal, tag.id, tag.tagClass});
+    }
+}
+
+}  // namespace brevo

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+namespace brevo {
+
+// The long local date and time, e.g. "Monday, December 07, 2026, 03:40:16" (C locale).
+std::string longDateTime(std::time_t when);
+std::string longDateTimeNow();
+
+}  // namespace brevo

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "brx/language_table.h"
+#include "report/report_log.h"
+
+namespace brevo {
+
+// Paragraph styles of report lines.
+inline constexpr int kReportStyle = 2;
+inline constexpr int kSourceStyle = 3;
+inline constexpr int kTargetStyle = 4;
+
+// Every line of a report goes through here. In RTF reports each line becomes one paragraph
+// with its tags in character styles; in text reports lines are stored as they are.
+class ReportLineWriter {
+public:
+    using Position = ReportLog::Position;
+
+    // `languages` is read at every line: the code pages change when the target is loaded.
+    ReportLineWriter(ReportLog& log, bool rtf, const LanguageSettings& languages)
+        : log_(log), rtf_(rtf), languages_(languages) {}
+
+    // Inserts directly after `after`, or appends when no position is given.
+    Position addReportLine(std::string_view line, bool markTags, int style,
+                           std::optional<Position> after = std::nullopt);
+
+    // The message, then the segment text framed by "Text Segment" lines.
+    void reportWithSegment(std::string_view message, std::string_view segmentText,
+                           bool markTags, int dumpStyle);
+    // The source text and the translated text in one frame.
+    void reportSourceAndTarget(std::string_view sourceText, std::string_view targetText);
+
+    ReportLog& log() { return log_; }
+    bool rtf() const { return rtf_; }
+
+private:
+    std::string encode(std::string_view line, bool markTags, int style) const;
+
+    ReportLog& log_;
+    bool rtf_;
+    const LanguageSettings& languages_;
+};
+
+// One RTF paragraph for `line`: escapes, hexadecimal bytes, tags wrapped in character styles.
+std::string encodeRtfLine(std::string_view line, bool markTags, int style, int sourceCodePage,
+                          int targetCodePage);
+
+// Removes one final "\n", if there is one.
+std::string_view dropFinalNewline(std::string_view text);
+
+inline constexpr std::string_view kSegmentFrameTop = "+++++++++++++ Text Segment +++++++++++++";
+inline constexpr std::string_view kSegmentFrameBottom =
+    "++++++++++++++++++++++++++++++++++++++++\n";
+
+}  // namespace brevo
