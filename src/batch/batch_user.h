@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string_view>
+
+namespace brevo {
+
+enum class OverwriteAnswer { Yes, No, Cancel, Other };
+
+// Whoever runs a batch for the user: a terminal or a window. The batch talks to it alone.
+class BatchUser {
+public:
+    virtual ~BatchUser() = default;
+
+    // The running log of the batch.
+    virtual void appendResultLine(std::string_view line) = 0;
+
+    // The file bar runs 0..stepsPerFile for each pair, the batch bar 0..batchSteps overall.
+    virtual void startProgress(int stepsPerFile, int batchSteps) = 0;
+    virtual void startFile() = 0;
+    virtual void stepProgress(bool batchBarOnly) = 0;
+    virtual void setFileProgress(int position) = 0;
+    virtual void setBatchProgress(int position) = 0;
+
+    // Polled at every progress step.
+    virtual bool cancelRequested() = 0;
+
+    virtual OverwriteAnswer askOverwrite(std::string_view question) = 0;
+    // The closing summary of a finished batch, and the message of a stopped one.
+    virtual void showSummary(std::string_view text) = 0;
+    virtual void showStop(std::string_view text) = 0;
+};
+
+}  // namespace brevo

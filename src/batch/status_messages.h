@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "brx/failure.h"
+
+namespace brevo {
+
+// What the results list says about a pair's status, whether the file counts as failed, and
+// the message that stops the batch, for the statuses that do.
+struct StatusOutcome {
+    std::vector<std::string_view> lines;  // before the count lines
+    bool withCounts = false;
+    bool failed = true;
+    std::optional<std::string_view> stopText;  // holds one %d: the files verified
+};
+
+StatusOutcome outcomeOf(VerifyStatus status);
+
+std::string_view fileErrorMessage(FileErrorCause cause);
+
+}  // namespace brevo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "batch/batch_user.h"
+#include "verify/verify_job.h"
+
+namespace brevo {
+
+struct BatchRequest {
+    std::vector<std::string> files;  // full paths of the translated files, as chosen
+    std::string sourceDir;           // both end with the directory separator
+    std::string targetDir;
+    VerifyOptions options;
+    std::string sourceLanguage = "English (US)";
+    std::string targetLanguage = "English (US)";
+};
+
+struct BatchResult {
+    int fileCount = 0;
+    int processed = 0;
+    int failed = 0;
+    int tagChangeFiles = 0;
+    bool stopped = false;
+};
+
+// With several files, the first and the last change places unless the first sorts before the
+// last; nothing else is reordered.
+void orderSelection(std::vector<std::string>& files);
+
+// Verifies every pair in turn, writing the running log and the summary through `user`.
+BatchResult verifyBatch(const BatchRequest& request, BatchUser& user);
+
+std::string summaryText(const BatchResult& result);
+
+}  // namespace brevo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "report/line_writer.h"
+#include "verify/messages.h"
+
+namespace brevo {
+
+enum class Severity { Error, Alert, Warning };
+
+// The counted findings of one run and the writer their lines go through. Every counted
+// message takes the next running number, which is what "[%d]" prints.
+class Findings {
+public:
+    explicit Findings(ReportLineWriter& writer) : writer(writer) {}
+
+    // Counts a finding and formats message `id` with its running number before `args`.
+    std::string numbered(Severity severity, int id, std::initializer_list<MessageArg> args = {});
+    // Counts a finding whose message carries no number.
+    std::string counted(Severity severity, int id, std::initializer_list<MessageArg> args = {});
+    void count(Severity severity);
+
+    // Message, then the segment text in its frame, in the style of the file being checked.
+    void reportWithSegment(std::string_view message, std::string_view segmentText, bool markTags) {
+        writer.reportWithSegment(message, segmentText, markTags, dumpStyle);
+    }
+    // A plain report line appended at the end.
+    void addLine(std::string_view line, bool markTags = false, int style = kReportStyle) {
+        writer.addReportLine(line, markTags, style);
+    }
+
+    int errorCount() const { return messageCount - alertCount - warningCount; }
+
+    ReportLineWriter& writer;
+    int messageCount = 0;
+    int alertCount = 0;
+    int warningCount = 0;
+    int dumpStyle = kSourceStyle;  // style of segment text: the source's, then the target's
+};
+
+}  // namespace brevo

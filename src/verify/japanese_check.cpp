@@ -1,0 +1,10 @@
+#include "verify/japanese_check.h"
+
+namespace brevo {
+
+void checkJapaneseCharacters(const std::vector<Segment>& segments, Findings& findings) {
+    (void)segments;
+    (void)findings;
+}
+
+}  // namespace brevo

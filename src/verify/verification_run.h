@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brx/document.h"
+#include "brx/tag_vocabulary.h"
+#include "report/line_writer.h"
+#include "report/report_log.h"
+#include "verify/findings.h"
+#include "verify/verify_job.h"
+
+namespace brevo {
+
+// One verification of one file pair. run() always ends by throwing: StatusFailure (Completed
+// after a full run), FileFailure or std::bad_alloc. The destructor hands the counts to the
+// host and signals the progress steps that were not reached.
+class VerificationRun {
+public:
+    static constexpr int kProgressSteps = 24;
+
+    VerificationRun(VerifyJob& job, RunHost& host, bool progressEnabled = true);
+    ~VerificationRun();
+    VerificationRun(const VerificationRun&) = delete;
+    VerificationRun& operator=(const VerificationRun&) = delete;
+
+    [[noreturn]] void run();
+
+    const ReportLog& report() const { return report_; }
+    const Findings& findings() const { return findings_; }
+
+private:
+    void checkSource();
+    void checkTarget();
+    void compare();
+    void loadFile(const std::string& path, BrxDocument& document);
+    void failIfAnyMessage(bool sourceNotes);
+
+    void progressStep();
+    void addHeader();
+    // Runs `pass`; when it counted messages, its heading, underline and notes go in front of
+    // them.
+    void section(std::string_view heading, const std::function<void()>& pass,
+                 std::initializer_list<std::string_view> notes = {});
+    ReportLog::Position insertHeading(ReportLog::Position after, std::string_view heading,
+                                      std::initializer_list<std::string_view> notes);
+    void classifySourceInternalTags();
+    void linkInternalTags(BrxDocument& document);
+    void writeReport(const std::string& path);
+    void addTotals();
+    void storeCounts();
+
+    VerifyJob& job_;
+    RunHost& host_;
+    BrxDocument source_;
+    BrxDocument target_;
+    TagCountMap tagCounts_;
+    ReportLog report_;
+    ReportLineWriter writer_;
+    Findings findings_;
+    std::vector<std::string> lines_;
+    std::string targetDir_;
+    std::string baseName_;
+    std::string extension_;
+    std::string sourceDir_;
+    int addedTagCount_ = 0;
+    bool reportNeeded_ = false;
+    int stepsLeft_ = kProgressSteps;
+    bool progressEnabled_;
+};
+
+// "=" as long as the heading without its leading "\n", then "\n".
+std::string underlineFor(std::string_view heading);
+
+}  // namespace brevo

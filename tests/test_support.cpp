@@ -1,0 +1,46 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <iterator>
+
+namespace brevo::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("brevo-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, std::string_view bytes) const {
+    std::filesystem::path file = path_ / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string brxText(std::string_view body, std::string_view language) {
+    std::string text = "<brx \"I2.00\">\n<language \"";
+    text += language;
+    text += "\">\n<quotes \"As text\">\n<readonly \"Translate\">\n";
+    text += body;
+    return text;
+}
+
+}  // namespace brevo::test

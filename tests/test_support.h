@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace brevo::test {
+
+// A fresh directory under the system's temporary directory, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The directory with its trailing separator, as the job wants it.
+    std::string dir() const { return path_.string() + "/"; }
+    std::string write(const std::string& name, std::string_view bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+
+// A BRX file: the four header lines with `language`, then `body`, with LF line ends.
+std::string brxText(std::string_view body, std::string_view language = "German");
+
+}  // namespace brevo::test
