@@ -1,0 +1,28 @@
+# Shared set-up for the scripts: install what is missing, configure and build.
+# Sourced, not run.
+
+BREVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BREVO_BUILD="${BREVO_BUILD:-$BREVO_ROOT/build}"
+
+brevo_packages=(cmake g++ ninja-build libgtest-dev)
+
+brevo_install_missing() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+brevo_build() {
+    brevo_install_missing "${brevo_packages[@]}"
+    cmake -S "$BREVO_ROOT" -B "$BREVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    cmake --build "$BREVO_BUILD" -j"$(nproc)"
+}

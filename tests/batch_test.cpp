@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "batch/file_job.h"
+#include "batch/status_messages.h"
+#include "batch/verify_batch.h"
+#include "test_support.h"
+
+namespace brevo {
+namespace {
+
+using test::brxText;
+using test::TempDir;
+
+class RecordingUser : public BatchUser {
+public:
+    void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
+    void startProgress(int, int batchSteps) override { batchRange = batchSteps; }
+    void startFile() override {}
+    void stepProgress(bool) override { ++batchPosition; }
+    void setFileProgress(int) override {}
+    void setBatchProgress(int position) override { batchPosition = position; }
+    bool cancelRequested() override { return false; }
+    OverwriteAnswer askOverwrite(std::string_view question) override {
+        questions.emplace_back(question);
+        OverwriteAnswer answer = answers.empty() ? OverwriteAnswer::Yes : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    void showSummary(std::string_view text) override { summary = text; }
+    void showStop(std::string_view text) override { stop = text; }
+
+    // The lines after the date block.
+    std::vector<std::string> body() const { return {lines.begin() + 3, lines.end()}; }
+
+    std::vector<std::string> lines;
+    std::vector<std::string> questions;
+    std::deque<OverwriteAnswer> answers;
+    std::string summary;
+    std::string stop;
+    int batchRange = 0;
+    int batchPosition = 0;
+};
+
+const std::string kClean =
+    "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello\n</page>\n</file \"x\">\n</brx>\n";
+const std::string kLine84(84, '_');
+
+struct Batch {
+    TempDir source;
+    TempDir target;
+    BatchRequest request;
+
+    Batch() {
+        request.sourceDir = source.dir();
+        request.targetDir = target.dir();
+    }
+    void addPair(const std::string& name, const std::string& sourceBytes,
+                 const std::string& targetBytes) {
+        source.write(name, sourceBytes);
+        request.files.push_back(target.write(name, targetBytes));
+    }
+};
+
+TEST(Batch, CleanPairsAreVerified) {
+    Batch batch;
+    batch.addPair("a.txt", brxText(kClean), brxText(kClean));
+    batch.addPair("b.txt", brxText(kClean), brxText(kClean));
+    RecordingUser user;
+    BatchResult result = verifyBatch(batch.request, user);
+    ASSERT_GE(user.lines.size(), 3u);
+    EXPECT_EQ(user.lines[0], "");
+    EXPECT_FALSE(user.lines[1].empty());
+    EXPECT_EQ(user.lines[2], "");
+    EXPECT_EQ(user.body(), (std::vector<std::string>{
+                               "Verifying " + batch.target.dir() + "a.txt",
+                               "Verification complete!",
+                               "",
+                               "Verifying " + batch.target.dir() + "b.txt",
+                               "Verification complete!",
+                               "",
+                               kLine84,
+                           }));
+    EXPECT_EQ(user.summary, "2 file(s) verified.");
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(user.batchPosition, user.batchRange);
+    EXPECT_EQ(user.batchRange, 48);
+}
+
+TEST(Batch, FailuresAreListedAndTheBatchGoesOn) {
+    Batch batch;
+    batch.addPair("a.txt", brxText(kClean), "<tfi>\n");
+    batch.request.files.push_back(batch.target.write("b.txt", brxText(kClean)));  // no source
+    batch.addPair("c.txt", brxText(kClean), brxText(kClean));
+    RecordingUser user;
+    BatchResult result = verifyBatch(batch.request, user);
+    EXPECT_EQ(user.body(), (std::vector<std::string>{
+                               "Verifying " + batch.target.dir() + "a.txt",
+                               "Verification failed! This file is not a valid BRX file.",
+                               "BRX files must begin with the tag <brx \"I2.xx\">.",
+                               "",
+                               "Verifying " + batch.target.dir() + "b.txt",
+                               "File Error! The file could not be located.",
+                               "Filename:" + batch.source.dir() + "b.TXT",
+                               "",
+                               "Verifying " + batch.target.dir() + "c.txt",
+                               "Verification complete!",
+                               "",
+                               kLine84,
+                           }));
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(user.summary, "1 file(s) verified.\n2 file(s) could not be fully verified.");
+}
+
+TEST(Batch, OverwriteQuestionNoAndCancel) {
+    Batch batch;
+    batch.addPair("a.txt", brxText(kClean), brxText(kClean));
+    batch.addPair("b.txt", brxText(kClean), brxText(kClean));
+    batch.addPair("c.txt", brxText(kClean), brxText(kClean));
+    batch.target.write("a.CMP", "old");
+    batch.target.write("b.cmp", "old");
+    RecordingUser user;
+    user.answers = {OverwriteAnswer::No, OverwriteAnswer::Cancel};
+    BatchResult result = verifyBatch(batch.request, user);
+    ASSERT_EQ(user.questions.size(), 2u);
+    EXPECT_EQ(user.questions[0], "Do you want to overwrite the file:\n" + batch.target.dir() +
+                                     "a.CMP\nCancel terminates the batch.");
+    // Found regardless of case, as the original platform would.
+    EXPECT_EQ(user.questions[1], "Do you want to overwrite the file:\n" + batch.target.dir() +
+                                     "b.cmp\nCancel terminates the batch.");
+    EXPECT_EQ(user.body(), (std::vector<std::string>{
+                               "Verifying " + batch.target.dir() + "a.txt",
+                               "Verification failed! Cancelled by user.",
+                               "",
+                               "Verifying " + batch.target.dir() + "b.txt",
+                               "Verification failed! Cancelled by user.",
+                               "",
+                               kLine84,
+                               "",
+                               "The batch was cancelled.",
+                               kLine84,
+                           }));
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(user.stop, "The batch was cancelled! 0 file(s) verified.");
+    EXPECT_TRUE(user.summary.empty());
+    EXPECT_EQ(test::readFile(batch.target.path() / "a.CMP"), "old");
+    EXPECT_EQ(user.batchPosition, user.batchRange);
+}
+
+TEST(Batch, OverwriteOptionAsksNothing) {
+    Batch batch;
+    batch.addPair("a.txt", brxText(kClean), brxText(kClean));
+    batch.target.write("a.CMP", "old");
+    batch.request.options.overwriteFiles = true;
+    RecordingUser user;
+    verifyBatch(batch.request, user);
+    EXPECT_TRUE(user.questions.empty());
+    EXPECT_EQ(user.summary, "Files verified.");
+}
+
+TEST(Batch, SelectionOrderSwapsOnlyFirstAndLast) {
+    std::vector<std::string> files = {"b", "a", "c"};
+    orderSelection(files);
+    EXPECT_EQ(files, (std::vector<std::string>{"b", "a", "c"}));
+    files = {"c", "a", "b"};
+    orderSelection(files);
+    EXPECT_EQ(files, (std::vector<std::string>{"b", "a", "c"}));
+    files = {"a", "a"};
+    orderSelection(files);
+    EXPECT_EQ(files, (std::vector<std::string>{"a", "a"}));
+}
+
+TEST(Batch, SummaryWording) {
+    auto summary = [](int files, int processed, int failed, int changes) {
+        return summaryText(BatchResult{files, processed, failed, changes, false});
+    };
+    EXPECT_EQ(summary(1, 1, 1, 0), "The file could not be verified.");
+    EXPECT_EQ(summary(1, 1, 0, 1), "Files verified. There are Tag changes.");
+    EXPECT_EQ(summary(1, 1, 0, 0), "Files verified.");
+    EXPECT_EQ(summary(3, 3, 1, 2), "2 file(s) verified.\n1 file(s) could not be fully verified.");
+    EXPECT_EQ(summary(3, 3, 0, 2), "3 file(s) verified. Tag changes in 2 file(s).");
+}
+
+TEST(Outcome, CountLinesAndStopTexts) {
+    RecordingUser user;
+    BatchCounts counts;
+    EXPECT_TRUE(reportOutcome(VerifyStatus::Completed, ResultCounts{2, 0, 5}, counts, 24, 3, user));
+    EXPECT_EQ(user.lines, (std::vector<std::string>{"Verification complete!", "Errors: 2",
+                                                    "Warnings: 5", ""}));
+    user.lines.clear();
+    EXPECT_FALSE(reportOutcome(static_cast<VerifyStatus>(4711), {}, counts, 24, 3, user));
+    EXPECT_EQ(user.lines.front(), "Verification failed! An unknown parser error has occurred.");
+    EXPECT_EQ(user.stop, "An unknown parser error has occurred! 1 file(s) verified.");
+    EXPECT_EQ(counts.processed, 2);
+    EXPECT_EQ(counts.failed, 1);
+    EXPECT_EQ(outcomeOf(VerifyStatus::RtfOpenGroups).lines.front(),
+              "Verification failed! An RTF parser error has occurred.");
+    EXPECT_EQ(outcomeOf(VerifyStatus::OutOfMemory).stopText.value(),
+              "A memory error has occurred! %d file(s) verified.");
+}
+
+}  // namespace
+}  // namespace brevo
