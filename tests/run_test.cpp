@@ -49,7 +49,7 @@ struct Pair {
         target.write("a.txt", targetBytes);
         job.sourceDir = source.dir();
         job.targetDir = target.dir();
-        job.baseName = "a";
+        job.baseName.assign(1, 'a');
         job.extension = std::string(".TXT");  // found as a.txt regardless of case
     }
 };
