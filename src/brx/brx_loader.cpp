@@ -4,6 +4,7 @@
 
 #include "brx/failure.h"
 #include "brx/line_reader.h"
+#include "brx/rtf_reader.h"
 
 namespace brevo {
 namespace {
@@ -49,8 +50,11 @@ void validateHeader(const std::vector<std::string>& lines, LanguageSettings& lan
 
 void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
                  std::vector<std::string>& lines) {
-    (void)format;
-    readTextLines(path, lines);
+    if (format == FileFormat::Rtf) {
+        readRtfLines(path, lines);
+    } else {
+        readTextLines(path, lines);
+    }
     validateHeader(lines, languages);
 }
 

@@ -1,10 +1,159 @@
 #include "verify/external_positioning.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "brx/tag_pieces.h"
+
 namespace brevo {
+namespace {
+
+constexpr long long kCrossReferenceLimit = 20;
+constexpr long long kIndexEntryLimit = 250;
+constexpr long long kPrefixBlockLimit = 9;
+constexpr long long kLevelBlockLimit = 15;
+
+// Blocks that carry their format text, so any text may follow them.
+constexpr std::array<std::string_view, 4> kFormatTextBlocks = {
+    "<bb \"Variable Format\">", "<bb \"Prefix Format\">", "<bb \"Shared Frame Format\">",
+    "<bb \"Autonumber Stream Format\">"};
+
+std::string_view withoutFinalLineFeeds(std::string_view text) {
+    while (text.ends_with('\n')) text.remove_suffix(1);
+    return text;
+}
+
+// Internal tags count as one character each, external tags as none, and line feeds that end a
+// run of text not at all.
+long long textLength(std::string_view trimmedSegment) {
+    long long length = 0;
+    TagPieceReader reader(trimmedSegment);
+    while (auto piece = reader.next()) {
+        if (piece->kind == TagPiece::Kind::Text) {
+            length += static_cast<long long>(withoutFinalLineFeeds(piece->text).size());
+        } else if (piece->text.starts_with("<:")) {
+            ++length;
+        }
+    }
+    return length;
+}
+
+class PositioningCheck {
+  public:
+    explicit PositioningCheck(Findings& findings) : findings_(findings) {}
+
+    void check(const Segment& segment);
+
+  private:
+    void checkBuildingBlock(const Segment& segment, std::string_view trimmed);
+    void checkIndexEntry(std::string_view trimmed);
+    void checkBlockLength(const Segment& segment, std::string_view trimmed, long long limit);
+    void requireNoText(const Segment& segment, std::string_view trimmed,
+                       std::string_view alsoAccepted = {});
+    void reportWithSegment(const Segment& segment, int id, std::initializer_list<MessageArg> args);
+
+    Findings& findings_;
+    std::string indexMarker_;
+    std::string format_;
+};
+
+void PositioningCheck::check(const Segment& segment) {
+    const std::string_view trimmed = withoutFinalLineFeeds(segment.text);
+    switch (segment.id) {
+        case 0:    // <ps "
+        case 1:    // <pn "
+        case 6:    // <ts
+        case 15:   // <tl
+        case 25:   // <ctart
+        case 67:   // <vfmt "
+        case 69:   // <pnfmt "
+        case 123:  // unknown external tag
+            return;
+        case 2:  // <xrv "
+            if (long long length = textLength(trimmed); length > kCrossReferenceLimit) {
+                reportWithSegment(segment, 18115, {segment.tagText, length - kCrossReferenceLimit});
+            }
+            return;
+        case 29:  // <imk
+            indexMarker_ = segment.tagText;
+            requireNoText(segment, trimmed, "<#imk>");
+            return;
+        case 30:  // </imk>
+            requireNoText(segment, trimmed, "<#/imk>");
+            return;
+        case 31:  // <ie>
+        case 32:  // <il>
+        case 33:  // <ss>
+        case 34:  // <sa>
+            checkIndexEntry(trimmed);
+            return;
+        case 36:  // </brx>
+            if (trimmed != segment.tagText) reportWithSegment(segment, 18110, {});
+            return;
+        case 61:  // <bb "
+            checkBuildingBlock(segment, trimmed);
+            return;
+        case 62:  // <anfmt "
+        case 64:  // <pgfmt "
+            format_ = segment.tagText;
+            requireNoText(segment, trimmed);
+            return;
+        default:
+            requireNoText(segment, trimmed);
+    }
+}
+
+void PositioningCheck::checkBuildingBlock(const Segment& segment, std::string_view trimmed) {
+    const std::string_view tag = segment.tagText;
+    if (tag.starts_with("<bb \"Prefix")) {
+        checkBlockLength(segment, trimmed, kPrefixBlockLimit);
+    } else if (tag.starts_with("<bb \"Level")) {
+        checkBlockLength(segment, trimmed, kLevelBlockLimit);
+    } else if (std::find(kFormatTextBlocks.begin(), kFormatTextBlocks.end(), tag) ==
+               kFormatTextBlocks.end()) {
+        requireNoText(segment, trimmed);
+    }
+}
+
+// Index entries name the marker they belong to, on a line of their own.
+void PositioningCheck::checkIndexEntry(std::string_view trimmed) {
+    const long long length = textLength(trimmed);
+    if (length <= kIndexEntryLimit) return;
+    std::string message = findings_.numbered(
+        Severity::Error, 18113, {std::string_view(indexMarker_), length - kIndexEntryLimit});
+    findings_.addLine(message, true, kReportStyle);
+}
+
+void PositioningCheck::checkBlockLength(const Segment& segment, std::string_view trimmed,
+                                        long long limit) {
+    const long long length = textLength(trimmed);
+    if (length > limit) {
+        reportWithSegment(segment, 18116,
+                          {segment.tagText, std::string_view(format_), length - limit});
+    }
+}
+
+void PositioningCheck::requireNoText(const Segment& segment, std::string_view trimmed,
+                                     std::string_view alsoAccepted) {
+    if (trimmed == segment.tagText) return;
+    if (!alsoAccepted.empty() && trimmed == alsoAccepted) return;
+    reportWithSegment(segment, 18111, {segment.tagText});
+}
+
+void PositioningCheck::reportWithSegment(const Segment& segment, int id,
+                                         std::initializer_list<MessageArg> args) {
+    findings_.reportWithSegment(findings_.numbered(Severity::Error, id, args), segment.text, true);
+}
+
+}  // namespace
 
 void checkExternalPositioning(const std::vector<Segment>& segments, Findings& findings) {
-    (void)segments;
-    (void)findings;
+    PositioningCheck check(findings);
+    for (const Segment& segment : segments) check.check(segment);
 }
 
 }  // namespace brevo
