@@ -5,6 +5,7 @@
 #include "brx/path_lookup.h"
 #include "report/date_time.h"
 #include "report/report_file.h"
+#include "report/rtf_report_file.h"
 #include "verify/external_comparison.h"
 #include "verify/external_positioning.h"
 #include "verify/external_structure.h"
@@ -300,7 +301,12 @@ void VerificationRun::writeReport(const std::string& path) {
         findings_.addLine(std::string(64, '*') + "\n");
     }
     const std::string target = resolvePathIgnoringCase(path);
-    writeTextReport(target, report_.lines());
+    if (job_.options.fileFormat == FileFormat::Rtf) {
+        writeRtfReport(target, report_.lines(), job_.options.rtfPageSize == 0,
+                       job_.languages.sourceCodePage, job_.languages.targetCodePage, true);
+    } else {
+        writeTextReport(target, report_.lines());
+    }
 }
 
 }  // namespace brevo
