@@ -1,22 +1,360 @@
 #include "verify/external_comparison.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+
 namespace brevo {
+namespace {
+
+using Segments = std::vector<Segment>;
+
+constexpr int kGiveUpAfterChanges = 16;
+
+// Tags written "<#...>" in the translation: never paired, never counted.
+bool isAddedSyntax(const Segment& segment) {
+    return segment.tagClass == TagClass::AddedKnown || segment.tagClass == TagClass::AddedUnknown;
+}
+
+std::size_t skipAddedSyntax(const Segments& target, std::size_t position) {
+    while (position < target.size() && isAddedSyntax(target[position])) ++position;
+    return position;
+}
+
+long long asNumber(std::size_t value) {
+    return static_cast<long long>(value);
+}
+
+std::string countLine(const TagCountMap::Entry& entry, Findings& findings) {
+    const TagCount& tag = entry.value;
+    if (tag.count < 0) {
+        return findings.counted(Severity::Error, 18665,
+                                {static_cast<long long>(-tag.count), entry.text});
+    }
+    const bool known = tag.tagClass == TagClass::Warning || tag.tagClass == TagClass::Alert ||
+                       tag.tagClass == TagClass::Error;
+    return findings.counted(Severity::Error, known ? 18663 : 18664,
+                            {static_cast<long long>(tag.count), entry.text});
+}
+
+// Searches a look-ahead window one segment at a time.
+class ScanLookAhead {
+  public:
+    ScanLookAhead(const Segments& source, const Segments& target)
+        : source_(source), target_(target) {}
+
+    // The first of the `window` source segments after `s` whose tag is target segment `t`'s.
+    std::optional<std::size_t> findInSource(std::size_t s, std::size_t t,
+                                            std::size_t window) const {
+        const std::string& wanted = target_[t].tagText;
+        for (std::size_t j = 0; j < window && s + j + 1 < source_.size(); ++j) {
+            if (source_[s + j + 1].tagText == wanted) return s + j + 1;
+        }
+        return std::nullopt;
+    }
+
+    // The first of the next `window` target segments after `t`, "<#...>" ones not counted,
+    // whose tag is source segment `s`'s.
+    std::optional<std::size_t> findInTarget(std::size_t t, std::size_t s,
+                                            std::size_t window) const {
+        const std::string& wanted = source_[s].tagText;
+        std::size_t candidate = t;
+        for (std::size_t j = 0; j < window; ++j) {
+            candidate = skipAddedSyntax(target_, candidate + 1);
+            if (candidate == target_.size()) break;
+            if (target_[candidate].tagText == wanted) return candidate;
+        }
+        return std::nullopt;
+    }
+
+  private:
+    const Segments& source_;
+    const Segments& target_;
+};
+
+// Ascending values grouped by key, stored flat.
+class Postings {
+  public:
+    // Groups the indices of `keys` by their key; every key is below `keyCount`.
+    Postings(const std::vector<std::size_t>& keys, std::size_t keyCount)
+        : starts_(keyCount + 1, 0), values_(keys.size()) {
+        for (std::size_t key : keys) ++starts_[key + 1];
+        for (std::size_t key = 0; key < keyCount; ++key) starts_[key + 1] += starts_[key];
+        std::vector<std::size_t> next(starts_.begin(), starts_.end() - 1);
+        for (std::size_t index = 0; index < keys.size(); ++index) {
+            values_[next[keys[index]]++] = index;
+        }
+    }
+
+    // The first value above `after` and at most `after` + `window`, if the key has one.
+    std::optional<std::size_t> firstWithin(std::size_t key, std::size_t after,
+                                           std::size_t window) const {
+        const std::span<const std::size_t> group(values_.data() + starts_[key],
+                                                 values_.data() + starts_[key + 1]);
+        const auto found = std::upper_bound(group.begin(), group.end(), after);
+        if (found == group.end() || *found - after > window) return std::nullopt;
+        return *found;
+    }
+
+  private:
+    std::vector<std::size_t> starts_;
+    std::vector<std::size_t> values_;
+};
+
+// Finds the same segments as ScanLookAhead by binary search in the positions of each tag
+// text, so that wide windows cost no more than narrow ones.
+class IndexedLookAhead {
+  public:
+    IndexedLookAhead(const Segments& source, const Segments& target)
+        : sourceKeys_(keysOf(source, nullptr)),
+          rankedTargetKeys_(keysOf(target, &positionOfRank_)),
+          targetRanks_(target.size(), 0),
+          sourcePositions_(sourceKeys_, keysByText_.size()),
+          targetPositions_(rankedTargetKeys_, keysByText_.size()) {
+        for (std::size_t rank = 0; rank < positionOfRank_.size(); ++rank) {
+            targetRanks_[positionOfRank_[rank]] = rank;
+        }
+    }
+
+    std::optional<std::size_t> findInSource(std::size_t s, std::size_t t,
+                                            std::size_t window) const {
+        const std::size_t rank = targetRanks_[t];
+        return sourcePositions_.firstWithin(rankedTargetKeys_[rank], s, window);
+    }
+
+    std::optional<std::size_t> findInTarget(std::size_t t, std::size_t s,
+                                            std::size_t window) const {
+        const auto rank = targetPositions_.firstWithin(sourceKeys_[s], targetRanks_[t], window);
+        if (!rank) return std::nullopt;
+        return positionOfRank_[*rank];
+    }
+
+  private:
+    // One key per distinct tag text, shared by both lists; "<#...>" segments get none and,
+    // when `positions` is given, the positions of the others are collected in it.
+    std::vector<std::size_t> keysOf(const Segments& segments, std::vector<std::size_t>* positions) {
+        std::vector<std::size_t> keys;
+        keys.reserve(segments.size());
+        for (std::size_t position = 0; position < segments.size(); ++position) {
+            if (positions && isAddedSyntax(segments[position])) continue;
+            const auto [entry, inserted] =
+                keysByText_.try_emplace(segments[position].tagText, keysByText_.size());
+            keys.push_back(entry->second);
+            if (positions) positions->push_back(position);
+        }
+        return keys;
+    }
+
+    std::unordered_map<std::string_view, std::size_t> keysByText_;
+    std::vector<std::size_t> positionOfRank_;  // target positions of the counted segments
+    std::vector<std::size_t> sourceKeys_;
+    std::vector<std::size_t> rankedTargetKeys_;  // keys of the counted target segments
+    std::vector<std::size_t> targetRanks_;       // counted segments before each target position
+    Postings sourcePositions_;
+    Postings targetPositions_;  // ranks of the counted target segments
+};
+
+// Walks both lists in step. Where the tags differ, the side with surplus tags is searched
+// within a window as wide as its surplus; what is found is taken as deleted or added, and
+// anything else as changed.
+template <class LookAhead>
+class Alignment {
+  public:
+    Alignment(Segments& source, Segments& target, Findings& findings)
+        : source_(source), target_(target), findings_(findings) {}
+
+    void run() {
+        const std::size_t countedTarget =
+            target_.size() -
+            static_cast<std::size_t>(std::count_if(target_.begin(), target_.end(), isAddedSyntax));
+        diff_ = static_cast<std::ptrdiff_t>(source_.size()) -
+                static_cast<std::ptrdiff_t>(countedTarget);
+        if (diff_ != 0) reportSurplus(countedTarget);
+        const std::size_t limit = std::min(source_.size(), countedTarget);
+        if (limit > 0) walk(limit);
+        finishLists();
+    }
+
+  private:
+    void reportSurplus(std::size_t countedTarget) {
+        findings_.addLine(
+            formatMessage(18702, {asNumber(source_.size()), asNumber(countedTarget)}));
+        findings_.addLine(formatMessage(18703));
+        if (diff_ > 0) {
+            findings_.addLine(formatMessage(18704, {static_cast<long long>(diff_)}));
+        } else {
+            findings_.addLine(formatMessage(18705, {static_cast<long long>(-diff_)}));
+        }
+    }
+
+    void walk(std::size_t limit) {
+        std::size_t cycles = 0;
+        for (;;) {
+            if (changedRun_ >= kGiveUpAfterChanges && diff_ == 0) {
+                findings_.addLine(formatMessage(18706));
+                findings_.addLine(formatMessage(18707));
+                return;
+            }
+            if (source_[s_].tagText == target_[t_].tagText) {
+                changedRun_ = 0;
+            } else if (isAddedSyntax(target_[t_])) {
+                t_ = skipAddedSyntax(target_, t_);
+                continue;
+            } else if (!takeDeleted() && !takeAdded()) {
+                reportChanged();
+            }
+            ++cycles;
+            ++s_;
+            ++t_;
+            if (cycles == limit) return;
+            t_ = skipAddedSyntax(target_, t_);
+        }
+    }
+
+    // Source segments before the one that matches T are taken as deleted.
+    bool takeDeleted() {
+        if (diff_ <= 0) return false;
+        const auto match = lookAhead().findInSource(s_, t_, static_cast<std::size_t>(diff_));
+        if (!match) return false;
+        diff_ -= static_cast<std::ptrdiff_t>(*match - s_);
+        for (std::size_t deleted = s_; deleted < *match; ++deleted) {
+            source_[deleted].added = true;
+            reportDeleted(source_[deleted]);
+            findings_.writer.reportSourceAndTarget(around(source_, deleted, true),
+                                                   around(target_, t_, false));
+        }
+        s_ = *match;
+        return true;
+    }
+
+    // Target segments before the one that matches S are taken as illegally added.
+    bool takeAdded() {
+        if (diff_ >= 0) return false;
+        const auto match = lookAhead().findInTarget(t_, s_, static_cast<std::size_t>(-diff_));
+        if (!match) return false;
+        for (std::size_t added = t_; added < *match; ++added) {
+            if (isAddedSyntax(target_[added])) continue;
+            ++diff_;
+            target_[added].added = true;
+            reportIllegallyAdded(target_[added]);
+            findings_.writer.reportSourceAndTarget(around(source_, s_, false),
+                                                   around(target_, added, true));
+        }
+        t_ = *match;
+        return true;
+    }
+
+    void reportChanged() {
+        ++changedRun_;
+        source_[s_].added = true;
+        target_[t_].added = true;
+        findings_.addLine(
+            findings_.numbered(Severity::Alert, 18715, {source_[s_].tagText, target_[t_].tagText}),
+            true);
+        findings_.writer.reportSourceAndTarget(around(source_, s_, true),
+                                               around(target_, t_, true));
+    }
+
+    void reportDeleted(const Segment& segment) {
+        switch (segment.tagClass) {
+            case TagClass::Warning:
+                return addMessage(Severity::Warning, 18710, segment);
+            case TagClass::Alert:
+                return addMessage(Severity::Alert, 18711, segment);
+            case TagClass::Error:
+                return addMessage(Severity::Error, 18712, segment);
+            default:
+                return addMessage(Severity::Error, 18713, segment);
+        }
+    }
+
+    void reportIllegallyAdded(const Segment& segment) {
+        addMessage(Severity::Error, 18714, segment);
+    }
+
+    void addMessage(Severity severity, int id, const Segment& segment) {
+        findings_.addLine(findings_.numbered(severity, id, {segment.tagText}), true);
+    }
+
+    LookAhead& lookAhead() {
+        if (!lookAhead_) lookAhead_.emplace(source_, target_);
+        return *lookAhead_;
+    }
+
+    // Whatever is left of one list once the shorter one is used up; no context blocks.
+    void finishLists() {
+        const bool sourceLeft = s_ < source_.size();
+        const bool targetLeft = t_ < target_.size();
+        if (targetLeft && !sourceLeft) {
+            findings_.addLine(formatMessage(18708));
+            for (std::size_t rest = t_; rest < target_.size(); ++rest) {
+                if (!isAddedSyntax(target_[rest])) reportIllegallyAdded(target_[rest]);
+                target_[rest].added = true;
+            }
+        } else if (sourceLeft && !targetLeft) {
+            findings_.addLine(formatMessage(18709));
+            for (std::size_t rest = s_; rest < source_.size(); ++rest) {
+                reportDeleted(source_[rest]);
+                source_[rest].added = true;
+            }
+        }
+    }
+
+    // The segment's text with its neighbour before and, if asked, after it in the same list.
+    static std::string around(const Segments& list, std::size_t position, bool withNext) {
+        const std::size_t first = position == 0 ? 0 : position - 1;
+        const std::size_t last = std::min(list.size(), position + (withNext ? 2 : 1));
+        std::size_t length = 0;
+        for (std::size_t i = first; i < last; ++i) length += list[i].text.size();
+        std::string joined;
+        joined.reserve(length);
+        for (std::size_t i = first; i < last; ++i) joined += list[i].text;
+        return joined;
+    }
+
+    Segments& source_;
+    Segments& target_;
+    Findings& findings_;
+    std::optional<LookAhead> lookAhead_;  // made at the first look-ahead; most pairs need none
+    std::size_t s_ = 0;
+    std::size_t t_ = 0;
+    std::ptrdiff_t diff_ = 0;  // source tags minus counted target tags not yet accounted for
+    int changedRun_ = 0;       // changes since the last exact match
+};
+
+}  // namespace
 
 void reportExternalTagCounts(const TagCountMap& tagCounts, Findings& findings) {
-    (void)tagCounts;
-    (void)findings;
+    for (const TagCountMap::Entry& entry : tagCounts) {
+        if (!entry.value.isExternal || entry.value.count == 0) continue;
+        findings.addLine(countLine(entry, findings), true);
+    }
 }
 
 void reportAddedExternalTags(const std::vector<Segment>& targetSegments, Findings& findings) {
-    (void)targetSegments;
-    (void)findings;
+    for (const Segment& segment : targetSegments) {
+        if (!isAddedSyntax(segment)) continue;
+        findings.writer.reportWithSegment(
+            findings.numbered(Severity::Warning, 18682, {segment.tagText}), segment.text, true,
+            kTargetStyle);
+    }
 }
 
-void compareExternalTags(std::vector<Segment>& sourceSegments,
-                         std::vector<Segment>& targetSegments, Findings& findings) {
-    (void)sourceSegments;
-    (void)targetSegments;
-    (void)findings;
+void compareExternalTags(std::vector<Segment>& sourceSegments, std::vector<Segment>& targetSegments,
+                         Findings& findings) {
+    Alignment<IndexedLookAhead>(sourceSegments, targetSegments, findings).run();
 }
+
+namespace detail {
+
+void compareExternalTagsByScan(std::vector<Segment>& sourceSegments,
+                               std::vector<Segment>& targetSegments, Findings& findings) {
+    Alignment<ScanLookAhead>(sourceSegments, targetSegments, findings).run();
+}
+
+}  // namespace detail
 
 }  // namespace brevo

@@ -16,7 +16,16 @@ void reportAddedExternalTags(const std::vector<Segment>& targetSegments, Finding
 
 // Aligns the two segment sequences and reports deleted, added and changed external tags;
 // marks the segments it could not pair as `added`.
-void compareExternalTags(std::vector<Segment>& sourceSegments,
-                         std::vector<Segment>& targetSegments, Findings& findings);
+void compareExternalTags(std::vector<Segment>& sourceSegments, std::vector<Segment>& targetSegments,
+                         Findings& findings);
+
+namespace detail {
+
+// The same alignment, searching each look-ahead window segment by segment. Quadratic on
+// badly damaged pairs; kept as the reference the indexed search must agree with.
+void compareExternalTagsByScan(std::vector<Segment>& sourceSegments,
+                               std::vector<Segment>& targetSegments, Findings& findings);
+
+}  // namespace detail
 
 }  // namespace brevo
