@@ -76,7 +76,7 @@ Outcome runPair(VerifyJob& job, RunHost& host) {
 }
 
 TEST(Run, CleanPairCompletesWithoutReportInExactly24Steps) {
-    Pair pair(brxText(kCleanBody), brxText(kCleanBody, "French"));
+    Pair pair(brxText(kCleanBody, "French"), brxText(kCleanBody, "French"));
     CountingHost host;
     EXPECT_EQ(runPair(pair.job, host).status, VerifyStatus::Completed);
     EXPECT_EQ(host.fullSteps, 24);
