@@ -1,5 +1,7 @@
 #include "report/line_writer.h"
 
+#include <algorithm>
+
 namespace brevo {
 
 std::string_view dropFinalNewline(std::string_view text) {
@@ -104,6 +106,23 @@ void ReportLineWriter::reportWithSegment(std::string_view message, std::string_v
     addReportLine(kSegmentFrameTop, false, kReportStyle);
     addReportLine(dropFinalNewline(segmentText), markTags, dumpStyle);
     addReportLine(kSegmentFrameBottom, false, kReportStyle);
+}
+
+void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
+                                                   const std::vector<Segment>& segments,
+                                                   std::size_t position, int dumpStyle) {
+    const std::size_t first = position > 0 ? position - 1 : position;
+    const std::size_t last = std::min(position + 1, segments.size() - 1);
+    std::string joined;
+    std::size_t size = 0;
+    for (std::size_t i = first; i <= last; ++i) size += segments[i].text.size();
+    joined.reserve(size);
+    for (std::size_t i = first; i <= last; ++i) joined += segments[i].text;
+
+    addReportLine(message, true, kReportStyle);
+    addReportLine(kSegmentFrameTop, false, kReportStyle);
+    addReportLine(dropFinalNewline(joined), true, dumpStyle);
+    addReportLine(kNeighbourFrameBottom, false, kReportStyle);
 }
 
 void ReportLineWriter::reportSourceAndTarget(std::string_view sourceText,

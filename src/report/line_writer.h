@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "brx/document.h"
 #include "brx/language_table.h"
 #include "report/report_log.h"
 
@@ -31,6 +33,10 @@ public:
     // The message, then the segment text framed by "Text Segment" lines.
     void reportWithSegment(std::string_view message, std::string_view segmentText,
                            bool markTags, int dumpStyle);
+    // The message, then the segments before, at and after `position` in one frame, with an
+    // extra empty line below: a structural fault is only readable with its surroundings.
+    void reportWithNeighbourSegments(std::string_view message, const std::vector<Segment>& segments,
+                                     std::size_t position, int dumpStyle);
     // The source text and the translated text in one frame.
     void reportSourceAndTarget(std::string_view sourceText, std::string_view targetText);
 
@@ -55,5 +61,7 @@ std::string_view dropFinalNewline(std::string_view text);
 inline constexpr std::string_view kSegmentFrameTop = "+++++++++++++ Text Segment +++++++++++++";
 inline constexpr std::string_view kSegmentFrameBottom =
     "++++++++++++++++++++++++++++++++++++++++\n";
+inline constexpr std::string_view kNeighbourFrameBottom =
+    "++++++++++++++++++++++++++++++++++++++++\n\n";
 
 }  // namespace brevo

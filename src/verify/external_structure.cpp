@@ -1,10 +1,458 @@
 #include "verify/external_structure.h"
 
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 namespace brevo {
+namespace {
+
+// The context before the header has opened; no tag has this id.
+constexpr std::int32_t kNoContext = 124;
+constexpr std::int32_t kHeaderId = 35;
+constexpr std::int32_t kFileId = 72;
+constexpr std::int32_t kPageId = 8;
+constexpr std::int32_t kIndexMarkerId = 29;
+
+// Context ids in one bit set, so a rule check costs the same however many contexts it allows.
+class ContextSet {
+  public:
+    constexpr ContextSet() = default;
+    constexpr ContextSet(std::initializer_list<std::int32_t> ids) {
+        for (std::int32_t id : ids) bits_[id / 64] |= std::uint64_t{1} << (id % 64);
+    }
+    constexpr bool contains(std::int32_t id) const {
+        return id >= 0 && id < 128 && ((bits_[id / 64] >> (id % 64)) & 1) != 0;
+    }
+
+  private:
+    std::array<std::uint64_t, 2> bits_{};
+};
+
+// Elements in the order in which open ones are looked for when a page, file or header ends.
+enum Element : std::size_t {
+    kFile,
+    kPage,
+    kTr,
+    kTs,
+    kTl,
+    kAf,
+    kTb,
+    kRow,
+    kCt,
+    kCtart,
+    kFn,
+    kImk,
+    kXrv,
+    kPnfmt,
+    kVfmt,
+    kPgfmt,
+    kAnfmt,
+    kHeader,
+    kElementCount
+};
+
+struct ElementRule {
+    std::int32_t openId;
+    std::int32_t closeId;
+    std::string_view contextName;
+    std::string_view startName;  // how an element left open is named
+    ContextSet allowedIn;
+};
+
+constexpr ContextSet kTextContexts{4, 8, 51, 67, 69};
+
+constexpr std::array<ElementRule, kElementCount> kElements = {{
+    {72, 73, "<file> to </file>", "<file>", {35}},
+    {8, 9, "<page> to </page>", "<page>", {35, 72}},
+    {4, 5, "<tr ?> to </tr>", "<tr ?>", {18}},
+    {6, 7, "<ts ?> to </ts>", "<ts ?>", {18}},
+    {15, 16, "<tl ?> to </tl>", "<tl ?>", {18}},
+    {18, 19, "<af ?> to </af>", "<af ?>", {8, 23, 25, 67, 69, 72}},
+    {37, 38, "<tb ?> to </tb>", "<tb ?>", {8}},
+    {47, 48, "<row ?> to </row>", "<row ?>", {37}},
+    {51, 52, "<ct ?> to </ct>", "<ct ?>", {47}},
+    {25, 26, "<ctart ?> to </ctart>", "<ctart ?>", {47}},
+    {23, 24, "<fn ?> to </fn>", "<fn ?>", {8, 67, 69}},
+    {29, 30, "<imk ?> to </imk>", "<imk ?>", kTextContexts},
+    {2, 3, "<xrv ?> to </xrv>", "<xrv ?>", kTextContexts},
+    {69, 70, "<pnfmt ?> to </pnfmt>", "<pnfmt ?>", {72}},
+    {67, 68, "<vfmt ?> to </vfmt>", "<vfmt ?>", {72}},
+    {64, 65, "<pgfmt ?> to </pgfmt>", "<pgfmt ?>", {72}},
+    {62, 63, "<anfmt ?> to </anfmt>", "<anfmt ?>", {72}},
+    {35, 36, "<brx \"I2.xx\"> to </brx>", "", {kNoContext}},
+}};
+
+enum class Action {
+    None,
+    Open,
+    Close,
+    Standalone,
+    Page,
+    EndPage,
+    File,
+    EndFile,
+    Header,
+    EndHeader,
+    IndexMarker,
+    EndIndexMarker,
+    IndexEntry,
+    IndexElement,  // <il>, <ss>, <sa>: only after the <ie> of a marker
+};
+
+struct TagRule {
+    Action action = Action::None;
+    Element element = kElementCount;
+    ContextSet allowedIn;  // for tags that open nothing
+};
+
+constexpr std::size_t kRuleCount = 128;
+
+constexpr std::array<TagRule, kRuleCount> makeTagRules() {
+    std::array<TagRule, kRuleCount> rules{};
+    for (std::size_t e = 0; e < kHeader; ++e) {
+        const auto element = static_cast<Element>(e);
+        rules[kElements[e].openId] = {Action::Open, element, {}};
+        rules[kElements[e].closeId] = {Action::Close, element, {}};
+    }
+    rules[8] = {Action::Page, kPage, {}};
+    rules[9] = {Action::EndPage, kPage, {}};
+    rules[72] = {Action::File, kFile, {}};
+    rules[73] = {Action::EndFile, kFile, {}};
+    rules[35] = {Action::Header, kHeader, {}};
+    rules[36] = {Action::EndHeader, kHeader, {}};
+    rules[29] = {Action::IndexMarker, kImk, {}};
+    rules[30] = {Action::EndIndexMarker, kImk, {}};
+    rules[31] = {Action::IndexEntry, kElementCount, {}};
+    for (std::int32_t id : {32, 33, 34}) rules[id] = {Action::IndexElement, kElementCount, {}};
+
+    const auto standalone = [&rules](std::initializer_list<std::int32_t> ids, ContextSet in) {
+        for (std::int32_t id : ids) rules[id] = {Action::Standalone, kElementCount, in};
+    };
+    standalone({0, 54}, kTextContexts);
+    standalone({1, 55}, {4, 8, 51, 67, 69, 72});
+    standalone({11, 13, 14}, {35});
+    standalone({17}, {18, 72});
+    standalone({20}, {72});
+    standalone({49, 50}, {37});
+    standalone({61}, {62, 64, 72});
+    return rules;
+}
+
+constexpr std::array<TagRule, kRuleCount> kTagRules = makeTagRules();
+
+const TagRule& ruleFor(std::int32_t id) {
+    static constexpr TagRule kNone{};
+    return id >= 0 && static_cast<std::size_t>(id) < kRuleCount ? kTagRules[id] : kNone;
+}
+
+// One walk over the external tags of a file with a stack of open contexts. Only the first
+// fault of a page is reported; pages, files and </brx> start reporting again.
+class StructureWalk {
+  public:
+    StructureWalk(const std::vector<Segment>& segments, Findings& findings)
+        : segments_(segments), findings_(findings) {}
+
+    void run();
+
+  private:
+    struct Context {
+        std::string_view name;
+        std::int32_t id;
+    };
+
+    void visit(std::size_t position);
+    void open(Element element, std::size_t position);
+    void close(Element element, std::size_t position);
+    void startPage(std::size_t position);
+    void endPage(std::size_t position);
+    void startFile(std::size_t position);
+    void endFile(std::size_t position);
+    void startHeader(std::size_t position);
+    void endHeader(std::size_t position);
+    void startIndexMarker(std::size_t position);
+    void endIndexMarker(std::size_t position);
+    void indexElement(std::size_t position);
+    void indexEntry(std::size_t position);
+
+    void enter(Element element);
+    void pushContext(Element element);
+    void leave() { leaveContexts(1); }
+    void leaveContexts(long long count);
+    void closeOpenElements(std::size_t position, bool atPage);
+    void reportFirstOpenElement(std::size_t position, bool atPage);
+    void clearIndexMarker();
+
+    void misplaced(std::size_t position);
+    void reportMisplaced(std::size_t position);
+    void reportAround(std::string_view message, std::size_t position);
+    void reportPlain(std::string_view message) { findings_.addLine(message, true, kReportStyle); }
+    std::string_view tagOf(std::size_t position) const { return segments_[position].tagText; }
+
+    const std::vector<Segment>& segments_;
+    Findings& findings_;
+    Context current_{"", kNoContext};
+    std::vector<Context> stack_;  // never holds the outermost context
+    std::array<long long, kElementCount> counters_{};
+    std::string location_;
+    bool reporting_ = true;
+    bool insideIndexMarker_ = false;  // an <imk still waiting for its <ie>
+    std::string indexMarkerText_;
+    bool ended_ = false;
+};
+
+void StructureWalk::run() {
+    std::size_t position = 0;
+    while (position < segments_.size() && !ended_) visit(position++);
+    if (ended_) {
+        for (; position < segments_.size(); ++position)
+            reportAround(findings_.numbered(Severity::Error, 18219), position);
+    }
+    if (counters_[kHeader] > 0) reportPlain(findings_.numbered(Severity::Error, 18218));
+    stack_.clear();
+}
+
+void StructureWalk::visit(std::size_t position) {
+    const TagRule& rule = ruleFor(segments_[position].id);
+    switch (rule.action) {
+        case Action::None:
+            break;
+        case Action::Open:
+            open(rule.element, position);
+            break;
+        case Action::Close:
+            close(rule.element, position);
+            break;
+        case Action::Standalone:
+            if (!rule.allowedIn.contains(current_.id)) misplaced(position);
+            break;
+        case Action::Page:
+            startPage(position);
+            break;
+        case Action::EndPage:
+            endPage(position);
+            break;
+        case Action::File:
+            startFile(position);
+            break;
+        case Action::EndFile:
+            endFile(position);
+            break;
+        case Action::Header:
+            startHeader(position);
+            break;
+        case Action::EndHeader:
+            endHeader(position);
+            break;
+        case Action::IndexMarker:
+            startIndexMarker(position);
+            break;
+        case Action::EndIndexMarker:
+            endIndexMarker(position);
+            break;
+        case Action::IndexElement:
+            indexElement(position);
+            break;
+        case Action::IndexEntry:
+            indexEntry(position);
+            break;
+    }
+}
+
+void StructureWalk::open(Element element, std::size_t position) {
+    if (kElements[element].allowedIn.contains(current_.id)) {
+        enter(element);
+    } else {
+        misplaced(position);
+    }
+}
+
+void StructureWalk::close(Element element, std::size_t position) {
+    if (current_.id == kElements[element].openId) {
+        --counters_[element];
+        leave();
+    } else {
+        misplaced(position);
+    }
+}
+
+void StructureWalk::startPage(std::size_t position) {
+    closeOpenElements(position, true);
+    clearIndexMarker();
+    location_ = "on ";
+    location_ += tagOf(position);
+    reporting_ = true;
+    if (current_.id == kHeaderId || current_.id == kFileId) {
+        counters_[kPage] = 1;
+        pushContext(kPage);
+    } else {
+        reportMisplaced(position);
+        reporting_ = false;
+    }
+}
+
+void StructureWalk::endPage(std::size_t position) {
+    if (current_.id == kPageId) {
+        --counters_[kPage];
+        leave();
+    } else if (reporting_) {
+        reportAround(findings_.numbered(Severity::Error, 18210, {tagOf(position), location_}),
+                     position);
+        reporting_ = false;
+    }
+}
+
+void StructureWalk::startFile(std::size_t position) {
+    closeOpenElements(position, false);
+    counters_[kFile] = 0;
+    location_ = "in ";
+    location_ += tagOf(position);
+    reporting_ = true;
+    if (current_.id == kHeaderId) {
+        counters_[kFile] = 1;
+        pushContext(kFile);
+    } else {
+        reportMisplaced(position);  // the new file keeps its own first report
+    }
+}
+
+void StructureWalk::endFile(std::size_t position) {
+    if (current_.id == kFileId) {
+        --counters_[kFile];
+        leave();
+    } else {
+        reportMisplaced(position);
+    }
+}
+
+void StructureWalk::startHeader(std::size_t position) {
+    if (current_.id == kNoContext) {
+        enter(kHeader);
+    } else {
+        misplaced(position);
+    }
+}
+
+void StructureWalk::endHeader(std::size_t position) {
+    closeOpenElements(position, false);
+    counters_[kFile] = 0;
+    clearIndexMarker();
+    reporting_ = true;
+    if (current_.id != kHeaderId) {
+        reportMisplaced(position);
+        reporting_ = false;
+        return;
+    }
+    --counters_[kHeader];
+    if (!stack_.empty()) {
+        leave();
+    } else if (counters_[kHeader] == 0) {
+        ended_ = true;
+    }
+}
+
+void StructureWalk::startIndexMarker(std::size_t position) {
+    open(kImk, position);
+    insideIndexMarker_ = true;
+    indexMarkerText_ = tagOf(position);
+}
+
+void StructureWalk::endIndexMarker(std::size_t position) {
+    close(kImk, position);
+    clearIndexMarker();
+}
+
+void StructureWalk::indexElement(std::size_t position) {
+    if (insideIndexMarker_ && reporting_ && !indexMarkerText_.empty()) {
+        reportAround(findings_.numbered(Severity::Error, 18217, {indexMarkerText_}), position);
+        reporting_ = false;
+    }
+    indexEntry(position);
+}
+
+void StructureWalk::indexEntry(std::size_t position) {
+    insideIndexMarker_ = false;
+    if (current_.id != kIndexMarkerId) misplaced(position);
+}
+
+void StructureWalk::enter(Element element) {
+    ++counters_[element];
+    pushContext(element);
+}
+
+void StructureWalk::pushContext(Element element) {
+    if (!current_.name.empty()) stack_.push_back(current_);
+    current_ = {kElements[element].contextName, kElements[element].openId};
+}
+
+// Leaving more contexts than are saved ends at the outermost one, as single leaves would.
+void StructureWalk::leaveContexts(long long count) {
+    if (count <= 0 || stack_.empty()) return;
+    const std::size_t keep = static_cast<unsigned long long>(count) >= stack_.size()
+                                 ? 0
+                                 : stack_.size() - static_cast<std::size_t>(count);
+    current_ = stack_[keep];
+    stack_.resize(keep);
+}
+
+// Elements still open when a page, file or header ends are closed implicitly, so that one
+// fault does not spoil the pages after it.
+void StructureWalk::closeOpenElements(std::size_t position, bool atPage) {
+    reportFirstOpenElement(position, atPage);
+    long long openCount = 0;
+    for (std::size_t e = atPage ? kPage : kFile; e < kHeader; ++e) {
+        openCount += counters_[e];
+        counters_[e] = 0;
+    }
+    leaveContexts(openCount);
+}
+
+void StructureWalk::reportFirstOpenElement(std::size_t position, bool atPage) {
+    if (!reporting_) return;
+    for (std::size_t e = atPage ? kPage : kFile; e < kHeader; ++e) {
+        const long long count = counters_[e];
+        if (count == 0) continue;
+        if (atPage && e == kPage && count == 1) {
+            reportMisplaced(position);  // a page inside a page: blame the new page tag
+        } else if (count == 1) {
+            reportPlain(
+                findings_.numbered(Severity::Error, 18211, {kElements[e].startName, location_}));
+        } else {
+            reportPlain(findings_.numbered(Severity::Error, 18212,
+                                           {count, kElements[e].startName, location_}));
+        }
+        reporting_ = false;
+        return;
+    }
+}
+
+void StructureWalk::clearIndexMarker() {
+    insideIndexMarker_ = false;
+    indexMarkerText_.clear();
+}
+
+void StructureWalk::misplaced(std::size_t position) {
+    if (!reporting_) return;
+    reportMisplaced(position);
+    reporting_ = false;
+}
+
+void StructureWalk::reportMisplaced(std::size_t position) {
+    reportAround(
+        findings_.numbered(Severity::Error, 18220, {tagOf(position), current_.name, location_}),
+        position);
+}
+
+void StructureWalk::reportAround(std::string_view message, std::size_t position) {
+    findings_.writer.reportWithNeighbourSegments(message, segments_, position, findings_.dumpStyle);
+}
+
+}  // namespace
 
 void checkExternalStructure(const std::vector<Segment>& segments, Findings& findings) {
-    (void)segments;
-    (void)findings;
+    StructureWalk(segments, findings).run();
 }
 
 }  // namespace brevo

@@ -1,34 +1,212 @@
 #include "verify/validity_check.h"
 
-namespace brevo {
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
 
-void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Findings& findings,
-                          int& addedTagCount) {
-    (void)isSource;
-    (void)findings;
-    (void)addedTagCount;
-    for (Segment& segment : segments) {
-        if (auto match = classifyTag(segment.tagText)) {
-            segment.id = match->id;
-            segment.tagClass = match->tagClass;
+namespace brevo {
+namespace {
+
+constexpr int kMarkedInSource = 18071;
+constexpr int kUnknownExternal = 18072;
+constexpr int kUnknownInternal = 18074;
+constexpr int kInvalidExternal = 18611;
+constexpr int kAddedNotAllowed = 18612;
+constexpr int kInvalidInternal = 18613;
+
+constexpr std::size_t kTagBufferSize = 1024;
+constexpr long long kHighestNumberedTag = 65534;
+
+// Tags that a translator may add with "<#...>" without a message: ps, pn and the index tags.
+constexpr std::array<std::int32_t, 7> kSilentlyAddableIds = {0, 1, 29, 30, 31, 32, 33};
+
+bool isMarkedAsAdded(std::string_view tag) {
+    return tag.size() > 1 && tag[1] == '#';
+}
+
+void reportTag(Findings& findings, int id, std::string_view tag, const Segment& segment) {
+    findings.reportWithSegment(findings.numbered(Severity::Error, id, {tag}), segment.text, true);
+}
+
+// Calls onTag(text) for every complete internal tag after the segment's external tag. Text
+// outside tags and stray ">" are skipped; nested brackets stay inside one tag; a tag still open
+// at the end is dropped. `buffer` is reused so collecting does not allocate per tag.
+template <typename OnTag>
+void forEachInternalTag(const Segment& segment, std::string& buffer, OnTag&& onTag) {
+    const std::string_view text = segment.text;
+    int depth = 0;
+    buffer.clear();
+    for (std::size_t i = std::min(segment.tagText.size(), text.size()); i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '<') {
+            ++depth;
+            buffer += c;
+        } else if (c == '>') {
+            if (depth == 0) continue;
+            buffer += c;
+            if (--depth == 0) {
+                onTag(std::string_view(buffer));
+                buffer.clear();
+            }
+        } else if (depth > 0) {
+            buffer += c;
         }
     }
 }
 
+bool isCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The number of "<:rN>": leading white space, one sign, then decimal digits up to the first
+// other character. It is read exactly, so a huge number stays out of range instead of wrapping.
+bool isValidTagNumber(std::string_view digits) {
+    std::size_t i = 0;
+    while (i < digits.size() && isCSpace(digits[i])) ++i;
+    bool negative = false;
+    if (i < digits.size() && (digits[i] == '+' || digits[i] == '-')) {
+        negative = digits[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i) {
+        if (value <= kHighestNumberedTag) value = value * 10 + (digits[i] - '0');
+    }
+    return !negative && value >= 1 && value <= kHighestNumberedTag;
+}
+
+// A numbered tag that the source lacks is still acceptable when its number is in range.
+bool isAcceptableNumberedTag(std::string_view tag) {
+    if (!tag.starts_with("<:r")) return false;
+    return isValidTagNumber(tag.substr(3, tag.size() - 4));
+}
+
+void classifySegment(Segment& segment, bool isSource, Findings& findings, int& addedTagCount) {
+    if (auto match = classifyTag(segment.tagText)) {
+        segment.id = match->id;
+        segment.tagClass = match->tagClass;
+    }
+    if (segment.tagClass != TagClass::UnknownExternal) return;
+    if (isMarkedAsAdded(segment.tagText)) {
+        if (isSource) {
+            findings.reportWithSegment(findings.numbered(Severity::Error, kMarkedInSource),
+                                       segment.text, false);
+        } else {
+            segment.tagClass = TagClass::AddedMarked;
+            ++addedTagCount;
+        }
+    } else if (isSource) {
+        reportTag(findings, kUnknownExternal, segment.tagText, segment);
+    }
+}
+
+// Counts one source tag; a text seen for the first time is matched against the vocabulary.
+TagMatch countSourceInternalTag(TagCountMap& tagCounts, std::string_view tag,
+                                const Segment& segment, Findings& findings) {
+    if (TagCount* known = tagCounts.find(tag)) {
+        ++known->count;
+        return {known->id, known->tagClass};
+    }
+    TagMatch match =
+        classifyTag(tag).value_or(TagMatch{kUnknownInternalId, TagClass::UnknownInternal});
+    if (match.id == kUnknownInternalId) reportTag(findings, kUnknownInternal, tag, segment);
+    tagCounts.insert(std::string(tag), TagCount{1, false, match.id, match.tagClass});
+    return match;
+}
+
+// Resolves an external tag written "<#...>" by the tag it would be without the "#".
+void resolveMarkedTag(TagCountMap& tagCounts, Segment& segment, Findings& findings) {
+    std::string unmarked = "<";
+    unmarked += std::string_view(segment.tagText).substr(2);
+    if (const TagCount* known = tagCounts.find(unmarked)) {
+        if (std::find(kSilentlyAddableIds.begin(), kSilentlyAddableIds.end(), known->id) ==
+            kSilentlyAddableIds.end()) {
+            reportTag(findings, kAddedNotAllowed, segment.tagText, segment);
+        }
+        segment.id = known->id;
+        segment.tagClass = TagClass::AddedKnown;
+    } else {
+        reportTag(findings, kAddedNotAllowed, segment.tagText, segment);
+        segment.tagClass = TagClass::AddedUnknown;
+    }
+    segment.added = true;
+}
+
+void takeOffTargetExternalTag(TagCountMap& tagCounts, Segment& segment, Findings& findings) {
+    if (segment.tagClass == TagClass::AddedMarked) {
+        resolveMarkedTag(tagCounts, segment, findings);
+    } else if (TagCount* known = tagCounts.find(segment.tagText)) {
+        --known->count;
+    } else {
+        reportTag(findings, kInvalidExternal, segment.tagText, segment);
+    }
+}
+
+// Nothing is inserted for the target, so every occurrence of an invalid tag is reported.
+TagMatch takeOffTargetInternalTag(TagCountMap& tagCounts, std::string_view tag,
+                                  const Segment& segment, Findings& findings) {
+    if (TagCount* known = tagCounts.find(tag)) {
+        --known->count;
+        return {known->id, known->tagClass};
+    }
+    if (isAcceptableNumberedTag(tag)) return {kNumberedTagId, TagClass::Alert};
+    reportTag(findings, kInvalidInternal, tag, segment);
+    return {kUnknownInternalId, TagClass::UnknownInternal};
+}
+
+InternalTag makeInternalTag(std::string_view text, std::size_t position, const Segment& segment,
+                            TagMatch match) {
+    InternalTag tag;
+    tag.text = text;
+    tag.externalTag = position;
+    tag.externalId = segment.id;
+    tag.id = match.id;
+    tag.tagClass = match.tagClass;
+    return tag;
+}
+
+std::string reservedTagBuffer() {
+    std::string buffer;
+    buffer.reserve(kTagBufferSize);
+    return buffer;
+}
+
+}  // namespace
+
+void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Findings& findings,
+                          int& addedTagCount) {
+    for (Segment& segment : segments) classifySegment(segment, isSource, findings, addedTagCount);
+}
+
 void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    (void)tagCounts;
-    (void)segments;
-    (void)internalTags;
-    (void)findings;
+    std::string buffer = reservedTagBuffer();
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        const Segment& segment = segments[position];
+        if (TagCount* known = tagCounts.find(segment.tagText)) {
+            ++known->count;
+        } else {
+            tagCounts.insert(segment.tagText, TagCount{1, true, segment.id, segment.tagClass});
+        }
+        forEachInternalTag(segment, buffer, [&](std::string_view tag) {
+            TagMatch match = countSourceInternalTag(tagCounts, tag, segment, findings);
+            internalTags.push_back(makeInternalTag(tag, position, segment, match));
+        });
+    }
 }
 
 void checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    (void)tagCounts;
-    (void)segments;
-    (void)internalTags;
-    (void)findings;
+    std::string buffer = reservedTagBuffer();
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        Segment& segment = segments[position];
+        takeOffTargetExternalTag(tagCounts, segment, findings);
+        forEachInternalTag(segment, buffer, [&](std::string_view tag) {
+            TagMatch match = takeOffTargetInternalTag(tagCounts, tag, segment, findings);
+            internalTags.push_back(makeInternalTag(tag, position, segment, match));
+        });
+    }
 }
 
 }  // namespace brevo
