@@ -111,13 +111,14 @@ void ReportLineWriter::reportWithSegment(std::string_view message, std::string_v
 void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
                                                    const std::vector<Segment>& segments,
                                                    std::size_t position, int dumpStyle) {
-    const std::size_t first = position > 0 ? position - 1 : position;
-    const std::size_t last = std::min(position + 1, segments.size() - 1);
+    // Previous, own and next segment, whichever of them exist.
+    const std::size_t first = position > 0 ? position - 1 : 0;
+    const std::size_t end = std::min(position + 2, segments.size());
     std::string joined;
     std::size_t size = 0;
-    for (std::size_t i = first; i <= last; ++i) size += segments[i].text.size();
+    for (std::size_t i = first; i < end; ++i) size += segments[i].text.size();
     joined.reserve(size);
-    for (std::size_t i = first; i <= last; ++i) joined += segments[i].text;
+    for (std::size_t i = first; i < end; ++i) joined += segments[i].text;
 
     addReportLine(message, true, kReportStyle);
     addReportLine(kSegmentFrameTop, false, kReportStyle);

@@ -446,7 +446,7 @@ void StructureWalk::reportMisplaced(std::size_t position) {
 }
 
 void StructureWalk::reportAround(std::string_view message, std::size_t position) {
-    findings_.writer.reportWithNeighbourSegments(message, segments_, position, findings_.dumpStyle);
+    findings_.reportWithNeighbourSegments(message, segments_, position);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/line_writer.h"
 #include "verify/messages.h"
@@ -26,6 +27,11 @@ public:
     // Message, then the segment text in its frame, in the style of the file being checked.
     void reportWithSegment(std::string_view message, std::string_view segmentText, bool markTags) {
         writer.reportWithSegment(message, segmentText, markTags, dumpStyle);
+    }
+    // Message, then the previous, the owning and the next segment in one frame.
+    void reportWithNeighbourSegments(std::string_view message,
+                                     const std::vector<Segment>& segments, std::size_t position) {
+        writer.reportWithNeighbourSegments(message, segments, position, dumpStyle);
     }
     // A plain report line appended at the end.
     void addLine(std::string_view line, bool markTags = false, int style = kReportStyle) {

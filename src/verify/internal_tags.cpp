@@ -12,20 +12,6 @@
 namespace brevo {
 namespace {
 
-// The message, then the previous, the owning and the next segment in one frame.
-void reportWithNeighbours(Findings& findings, std::string_view message, std::size_t position,
-                          const std::vector<Segment>& segments) {
-    std::string joined;
-    std::size_t first = position == 0 ? 0 : position - 1;
-    std::size_t last = std::min(position + 2, segments.size());
-    for (std::size_t i = first; i < last; ++i) joined += segments[i].text;
-
-    findings.addLine(message, true, kReportStyle);
-    findings.addLine(kSegmentFrameTop, false, kReportStyle);
-    findings.addLine(dropFinalNewline(joined), true, findings.dumpStyle);
-    findings.addLine(std::string(kSegmentFrameBottom) + "\n", false, kReportStyle);
-}
-
 // --- pairing ---------------------------------------------------------------------------
 
 struct TagPair {
@@ -101,7 +87,7 @@ class PairingCheck {
 
     void report(int messageId, std::size_t segment, long long count = 1) {
         std::string message = findings_.numbered(Severity::Error, messageId, {count});
-        reportWithNeighbours(findings_, message, segment, segments_);
+        findings_.reportWithNeighbourSegments(message, segments_, segment);
     }
 
     const std::vector<Segment>& segments_;
@@ -179,7 +165,7 @@ void checkInternalStructure(const std::vector<Segment>& segments,
             *messageId == 18519
                 ? findings.numbered(Severity::Error, 18519, {std::string_view(tag.text), ownerText})
                 : findings.numbered(Severity::Error, *messageId, {std::string_view(tag.text)});
-        reportWithNeighbours(findings, message, tag.externalTag, segments);
+        findings.reportWithNeighbourSegments(message, segments, tag.externalTag);
     }
 }
 
