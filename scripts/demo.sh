@@ -20,5 +20,5 @@ for report in "$work"/target/*.CMP; do
     [ -e "$report" ] || continue
     echo
     echo "== report $(basename "$report")"
-    tr -d '\r' < "$report"
+    tr -d '\r' < "$report" | iconv -f CP1252 -t UTF-8
 done
