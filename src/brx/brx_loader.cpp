@@ -1,7 +1,11 @@
 #include "brx/brx_loader.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
+#include "brx/bracket_scan.h"
 #include "brx/failure.h"
 #include "brx/line_reader.h"
 #include "brx/rtf_reader.h"
@@ -9,18 +13,100 @@
 namespace brevo {
 namespace {
 
-void readTextLines(const std::string& path, std::vector<std::string>& lines) {
-    LineReader reader;
-    reader.open(path);
-    std::string line;
-    while (reader.readLine(line)) lines.push_back(line);
-}
+constexpr std::size_t kHeaderLines = 4;
+// Fewer bytes than real files have per external tag: a guess too high would copy the list.
+constexpr std::uintmax_t kBytesPerSegmentGuess = 24;
 
 void checkFirstLine(std::string_view line) {
     if (line.starts_with("<brx \"I2.00\">")) return;
     if (line.starts_with("<brx \"I")) fail(VerifyStatus::NewerVersion);
     if (line.starts_with("<brx \"F") || line == "<tf>") fail(VerifyStatus::FrameMakerFile);
     fail(VerifyStatus::NotBrx);
+}
+
+// Cuts text into segments as it comes, one external tag and the text after it each. Only the
+// character after a "<" can start a segment, so runs without brackets are taken whole.
+class SegmentCutter {
+  public:
+    explicit SegmentCutter(std::vector<Segment>& segments) : segments_(segments) {
+        pending_.reserve(32768);
+        tag_.reserve(1024);
+    }
+
+    void addLine(std::string_view line) {
+        take(line);
+        take("\n");
+    }
+
+    void finish() {
+        if (!tag_.empty()) {
+            Segment& segment = segments_.emplace_back();
+            segment.tagText = std::move(tag_);
+            segment.text = std::move(pending_);
+        } else if (!pending_.empty()) {
+            if (segments_.empty()) segments_.emplace_back();
+            segments_.back().text += pending_;
+        }
+        tag_.clear();
+        pending_.clear();
+    }
+
+  private:
+    void take(std::string_view text) {
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p < end) {
+            if (previous_ == '<' || *p == '<' || *p == '>') {
+                takeCharacter(*p++);
+                continue;
+            }
+            const char* const start = p;
+            p = findBracket(p, end);
+            pending_.append(start, static_cast<std::size_t>(p - start));
+            previous_ = p[-1];
+        }
+    }
+
+    void takeCharacter(char c) {
+        pending_.push_back(c);
+        if (c == '<') {
+            ++depth_;
+        } else if (c == '>') {
+            if (depth_ == 1 && tag_.empty()) {
+                tag_ = pending_;
+                seenTag_ = true;
+            }
+            --depth_;
+        }
+        if (previous_ == '<' && c != ':' && seenTag_) cut();
+        previous_ = c;
+    }
+
+    // An external tag has begun: everything before its "<" is the last segment.
+    void cut() {
+        Segment& segment = segments_.emplace_back();
+        segment.tagText = std::move(tag_);
+        segment.text.assign(pending_, 0, pending_.size() - 2);
+        pending_.erase(0, pending_.size() - 2);
+        tag_.clear();
+        depth_ = 1;
+    }
+
+    std::vector<Segment>& segments_;
+    std::string pending_;
+    std::string tag_;
+    int depth_ = 0;
+    char previous_ = ' ';
+    bool seenTag_ = false;
+};
+
+// Room for the segments a file of this size usually has, so that the list is not copied
+// again and again while it grows. Room that is not used is never touched, so costs no memory.
+void reserveForFile(const std::string& path, std::vector<Segment>& segments) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return;
+    segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
 }
 
 }  // namespace
@@ -48,64 +134,42 @@ void validateHeader(const std::vector<std::string>& lines, LanguageSettings& lan
     }
 }
 
+void readLines(const std::string& path, FileFormat format,
+               const std::function<void(std::string_view)>& onLine) {
+    if (format == FileFormat::Rtf) {
+        readRtfLines(path, onLine);
+        return;
+    }
+    LineReader reader;
+    reader.open(path);
+    std::string line;
+    while (reader.readLine(line)) onLine(line);
+}
+
 void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
                  std::vector<std::string>& lines) {
-    if (format == FileFormat::Rtf) {
-        readRtfLines(path, lines);
-    } else {
-        readTextLines(path, lines);
-    }
+    readLines(path, format, [&lines](std::string_view line) { lines.emplace_back(line); });
     validateHeader(lines, languages);
 }
 
+void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
+                     std::vector<Segment>& segments) {
+    std::vector<std::string> header;
+    reserveForFile(path, segments);
+    SegmentCutter cutter(segments);
+    readLines(path, format, [&](std::string_view line) {
+        if (header.size() < kHeaderLines) header.emplace_back(line);
+        cutter.addLine(line);
+    });
+    // Only the first lines are kept, which is all the header check looks at.
+    validateHeader(header, languages);
+    cutter.finish();
+}
+
 void segmentLines(const std::vector<std::string>& lines, std::vector<Segment>& segments) {
-    std::string pending;
-    std::string tag;
-    pending.reserve(32768);
-    tag.reserve(1024);
-    int depth = 0;
-    char previous = ' ';
-    bool seenTag = false;
-
-    auto take = [&](char c) {
-        if (c == '<') {
-            ++depth;
-            pending.push_back(c);
-        } else {
-            pending.push_back(c);
-            if (c == '>') {
-                if (depth == 1 && tag.empty()) {
-                    tag = pending;
-                    seenTag = true;
-                }
-                --depth;
-            }
-        }
-        if (previous == '<' && c != ':' && seenTag) {
-            // An external tag has begun: everything before its "<" is the last segment.
-            Segment& segment = segments.emplace_back();
-            segment.tagText = std::move(tag);
-            segment.text.assign(pending, 0, pending.size() - 2);
-            pending.erase(0, pending.size() - 2);
-            tag.clear();
-            depth = 1;
-        }
-        previous = c;
-    };
-
-    for (const std::string& line : lines) {
-        for (char c : line) take(c);
-        take('\n');
-    }
-
-    if (!tag.empty()) {
-        Segment& segment = segments.emplace_back();
-        segment.tagText = std::move(tag);
-        segment.text = std::move(pending);
-    } else if (!pending.empty()) {
-        if (segments.empty()) segments.emplace_back();
-        segments.back().text += pending;
-    }
+    SegmentCutter cutter(segments);
+    for (const std::string& line : lines) cutter.addLine(line);
+    cutter.finish();
 }
 
 }  // namespace brevo

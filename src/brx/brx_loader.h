@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "brx/document.h"
@@ -15,6 +17,17 @@ enum class FileFormat { Text = 0, Rtf = 1 };
 // (StatusFailure) or a FileFailure.
 void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
                  std::vector<std::string>& lines);
+
+// Hands the lines of the file at `path` to `onLine` one by one, decoding RTF when asked. Fails
+// like readBrxFile, except that the header is not looked at.
+void readLines(const std::string& path, FileFormat format,
+               const std::function<void(std::string_view)>& onLine);
+
+// readBrxFile followed by segmentLines, without ever holding all lines of the file: each line
+// is cut into segments as it is read. Fails as readBrxFile does, in the same order; after a
+// failure `segments` may hold part of the file.
+void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
+                     std::vector<Segment>& segments);
 
 // Checks the four header lines; the language name goes to `languages`.
 void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages);

@@ -159,17 +159,17 @@ class RtfByteStream {
 
 class RtfDecoder {
   public:
-    explicit RtfDecoder(RtfByteStream& input) : input_(input) {
+    RtfDecoder(RtfByteStream& input, const std::function<void(std::string_view)>& onLine)
+        : input_(input), onLine_(onLine) {
         currentLine_.reserve(kLineReserve);
         word_.reserve(64);
     }
 
-    std::vector<std::string> decode() {
+    void decode() {
         unsigned char c;
         while (input_.next(c)) takeByte(c);
         if (!groups_.empty()) fail(VerifyStatus::RtfOpenGroups);
-        if (!currentLine_.empty()) output_.push_back(std::move(currentLine_));
-        return std::move(output_);
+        if (!currentLine_.empty()) onLine_(currentLine_);
     }
 
   private:
@@ -319,7 +319,7 @@ class RtfDecoder {
         if (destination_ == Destination::Skip) return;
         // A line feed ends the line even inside hidden text.
         if (b == '\n') {
-            output_.push_back(currentLine_);
+            onLine_(currentLine_);
             currentLine_.clear();
             return;
         }
@@ -339,12 +339,12 @@ class RtfDecoder {
     int highDigit_ = 0;
     std::string word_;
     std::string currentLine_;
-    std::vector<std::string> output_;
+    const std::function<void(std::string_view)>& onLine_;
 };
 
 }  // namespace
 
-void readRtfLines(const std::string& path, std::vector<std::string>& lines) {
+void readRtfLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
     LineReader reader;
     reader.open(path);
     std::string firstLine;
@@ -353,8 +353,12 @@ void readRtfLines(const std::string& path, std::vector<std::string>& lines) {
     if (!std::string_view(firstLine).starts_with("{\\rtf")) fail(VerifyStatus::NotRtf);
 
     RtfByteStream input(reader, std::move(firstLine));
-    RtfDecoder decoder(input);
-    std::vector<std::string> decoded = decoder.decode();
+    RtfDecoder(input, onLine).decode();
+}
+
+void readRtfLines(const std::string& path, std::vector<std::string>& lines) {
+    std::vector<std::string> decoded;
+    readRtfLines(path, [&decoded](std::string_view line) { decoded.emplace_back(line); });
     lines.insert(lines.end(), std::make_move_iterator(decoded.begin()),
                  std::make_move_iterator(decoded.end()));
 }

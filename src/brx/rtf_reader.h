@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brevo {
@@ -10,5 +12,9 @@ namespace brevo {
 // Fails with NotRtf or one of the RTF decoder statuses (StatusFailure), or with a FileFailure;
 // on any failure `lines` is left as it was.
 void readRtfLines(const std::string& path, std::vector<std::string>& lines);
+
+// The same, handing each line to `onLine` as soon as it is complete; after a failure some
+// lines may have been handed over already.
+void readRtfLines(const std::string& path, const std::function<void(std::string_view)>& onLine);
 
 }  // namespace brevo

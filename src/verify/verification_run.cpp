@@ -73,16 +73,15 @@ void VerificationRun::run() {
 }
 
 void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
-    readBrxFile(resolvePathIgnoringCase(path), job_.options.fileFormat, job_.languages, lines_);
+    // Lines are cut into segments as they are read, so a file's lines are never all held.
+    readBrxSegments(resolvePathIgnoringCase(path), job_.options.fileFormat, job_.languages,
+                    document.segments);
     progressStep();
-    segmentLines(lines_, document.segments);
     progressStep();
 }
 
 void VerificationRun::checkSource() {
     loadFile(sourceDir_ + baseName_ + extension_, source_);
-    // The source's lines are not needed once it is cut into segments.
-    lines_ = {};
     addHeader();
 
     section("\nVerify external source tags", [&] { checkLexical(source_.segments, findings_); });
@@ -118,7 +117,6 @@ void VerificationRun::checkSource() {
 void VerificationRun::checkTarget() {
     findings_.dumpStyle = kTargetStyle;
     loadFile(targetDir_ + baseName_ + extension_, target_);
-    lines_ = {};
 
     section("\nVerify external target tags", [&] {
         checkLexical(target_.segments, findings_);

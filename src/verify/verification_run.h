@@ -61,7 +61,6 @@ private:
     ReportLog report_;
     ReportLineWriter writer_;
     Findings findings_;
-    std::vector<std::string> lines_;
     std::string targetDir_;
     std::string baseName_;
     std::string extension_;
