@@ -1,8 +1,9 @@
 #include "verify/lexical_check.h"
 
-#include <algorithm>
 #include <string>
 #include <string_view>
+
+#include "brx/bracket_scan.h"
 
 namespace brevo {
 namespace {
@@ -16,19 +17,26 @@ constexpr int kNestedExternal = 18054;
 constexpr int kEndOfFile = 18055;
 
 // The first bracket fault of `text`, or 0. Balanced counts come first: only then is the
-// order and depth walk meaningful.
+// order and depth walk meaningful. Depth changes only at brackets, so only they are visited.
 int bracketFault(std::string_view text) {
-    const auto opens = std::count(text.begin(), text.end(), '<');
-    const auto closes = std::count(text.begin(), text.end(), '>');
-    if (opens != closes) return kUnbalanced;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    long long opens = 0;
+    long long closes = 0;
     int depth = 0;
-    for (char c : text) {
-        if (c == '<') ++depth;
-        if (c == '>') --depth;
-        if (depth < 0) return kWrongOrder;
-        if (depth > kMaxDepth) return kTooDeep;
+    int walkFault = 0;
+    while ((p = findBracket(p, end)) < end) {
+        if (*p++ == '<') {
+            ++opens;
+            ++depth;
+        } else {
+            ++closes;
+            --depth;
+        }
+        if (walkFault == 0 && depth < 0) walkFault = kWrongOrder;
+        if (walkFault == 0 && depth > kMaxDepth) walkFault = kTooDeep;
     }
-    return 0;
+    return opens != closes ? kUnbalanced : walkFault;
 }
 
 class LexicalPass {

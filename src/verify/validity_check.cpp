@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "brx/bracket_scan.h"
+
 namespace brevo {
 namespace {
 
@@ -15,7 +17,6 @@ constexpr int kInvalidExternal = 18611;
 constexpr int kAddedNotAllowed = 18612;
 constexpr int kInvalidInternal = 18613;
 
-constexpr std::size_t kTagBufferSize = 1024;
 constexpr long long kHighestNumberedTag = 65534;
 
 // Tags that a translator may add with "<#...>" without a message: ps, pn and the index tags.
@@ -31,27 +32,21 @@ void reportTag(Findings& findings, int id, std::string_view tag, const Segment& 
 
 // Calls onTag(text) for every complete internal tag after the segment's external tag. Text
 // outside tags and stray ">" are skipped; nested brackets stay inside one tag; a tag still open
-// at the end is dropped. `buffer` is reused so collecting does not allocate per tag.
+// at the end is dropped. A tag is one stretch of the text, so it is handed over as a view.
 template <typename OnTag>
-void forEachInternalTag(const Segment& segment, std::string& buffer, OnTag&& onTag) {
+void forEachInternalTag(const Segment& segment, OnTag&& onTag) {
     const std::string_view text = segment.text;
+    const char* p = text.data() + std::min(segment.tagText.size(), text.size());
+    const char* const end = text.data() + text.size();
+    const char* start = p;
     int depth = 0;
-    buffer.clear();
-    for (std::size_t i = std::min(segment.tagText.size(), text.size()); i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '<') {
-            ++depth;
-            buffer += c;
-        } else if (c == '>') {
-            if (depth == 0) continue;
-            buffer += c;
-            if (--depth == 0) {
-                onTag(std::string_view(buffer));
-                buffer.clear();
-            }
-        } else if (depth > 0) {
-            buffer += c;
+    while ((p = findBracket(p, end)) < end) {
+        if (*p == '<') {
+            if (depth++ == 0) start = p;
+        } else if (depth > 0 && --depth == 0) {
+            onTag(std::string_view(start, static_cast<std::size_t>(p + 1 - start)));
         }
+        ++p;
     }
 }
 
@@ -166,10 +161,17 @@ InternalTag makeInternalTag(std::string_view text, std::size_t position, const S
     return tag;
 }
 
-std::string reservedTagBuffer() {
-    std::string buffer;
-    buffer.reserve(kTagBufferSize);
-    return buffer;
+// Every internal tag begins with a "<" after the segment's own tag: counting them first gives
+// the list its final size at once.
+void reserveInternalTags(const std::vector<Segment>& segments, std::vector<InternalTag>& tags) {
+    std::size_t opens = 0;
+    for (const Segment& segment : segments) {
+        const std::string_view text = segment.text;
+        const std::size_t skip = std::min(segment.tagText.size(), text.size());
+        opens += static_cast<std::size_t>(
+            std::count(text.begin() + static_cast<std::ptrdiff_t>(skip), text.end(), '<'));
+    }
+    tags.reserve(tags.size() + opens);
 }
 
 }  // namespace
@@ -181,7 +183,7 @@ void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Finding
 
 void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    std::string buffer = reservedTagBuffer();
+    reserveInternalTags(segments, internalTags);
     for (std::size_t position = 0; position < segments.size(); ++position) {
         const Segment& segment = segments[position];
         if (TagCount* known = tagCounts.find(segment.tagText)) {
@@ -189,7 +191,7 @@ void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& seg
         } else {
             tagCounts.insert(segment.tagText, TagCount{1, true, segment.id, segment.tagClass});
         }
-        forEachInternalTag(segment, buffer, [&](std::string_view tag) {
+        forEachInternalTag(segment, [&](std::string_view tag) {
             TagMatch match = countSourceInternalTag(tagCounts, tag, segment, findings);
             internalTags.push_back(makeInternalTag(tag, position, segment, match));
         });
@@ -198,11 +200,11 @@ void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& seg
 
 void checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    std::string buffer = reservedTagBuffer();
+    reserveInternalTags(segments, internalTags);
     for (std::size_t position = 0; position < segments.size(); ++position) {
         Segment& segment = segments[position];
         takeOffTargetExternalTag(tagCounts, segment, findings);
-        forEachInternalTag(segment, buffer, [&](std::string_view tag) {
+        forEachInternalTag(segment, [&](std::string_view tag) {
             TagMatch match = takeOffTargetInternalTag(tagCounts, tag, segment, findings);
             internalTags.push_back(makeInternalTag(tag, position, segment, match));
         });
