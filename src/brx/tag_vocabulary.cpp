@@ -1,6 +1,9 @@
 #include "brx/tag_vocabulary.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <vector>
 
 namespace brevo {
 namespace {
@@ -149,26 +152,123 @@ constexpr std::array<PrefilledTag, 37> kPrefilled = {{
     {"<:/s>", false, 87, 0},
 }};
 
+// The entries a tag can match, picked by its second and third byte, in table order: the first
+// match among them is the first match in the whole table. Every entry but the two catch-alls is
+// at least three bytes long, so only those two can match a tag that shares no such bytes.
+class VocabularyIndex {
+  public:
+    VocabularyIndex() : lists_{{kCatchAll}, {kInternalCatchAll, kCatchAll}} {
+        for (std::size_t k = 0; k < listOf_.size(); ++k) {
+            listOf_[k] = (k >> 8) == ':' ? kInternalFallback : kFallback;
+        }
+        for (std::uint8_t e = 0; e < kCatchAllsStart; ++e) {
+            const std::string_view text = kVocabulary[e].text;
+            std::uint16_t& list = listOf_[key(text[1], text[2])];
+            if (list == kFallback || list == kInternalFallback) {
+                // The catch-alls the fallback would have offered still come last.
+                list = static_cast<std::uint16_t>(lists_.size());
+                lists_.push_back(lists_[text[1] == ':' ? kInternalFallback : kFallback]);
+            }
+            auto& entries = lists_[list];
+            entries.insert(entries.end() - (text[1] == ':' ? 2 : 1), e);
+        }
+    }
+
+    std::optional<TagMatch> classify(std::string_view tag) const {
+        if (tag.size() < 3) return firstMatch(tag);
+        for (std::uint8_t e : lists_[listOf_[key(tag[1], tag[2])]]) {
+            if (tag.starts_with(kVocabulary[e].text)) return matchOf(e);
+        }
+        return std::nullopt;
+    }
+
+  private:
+    static constexpr std::uint8_t kCatchAllsStart = 116;
+    static constexpr std::uint8_t kInternalCatchAll = 116;
+    static constexpr std::uint8_t kCatchAll = 117;
+    static_assert(kVocabulary[kInternalCatchAll].text == "<:");
+    static_assert(kVocabulary[kCatchAll].text == "<");
+    static constexpr std::uint16_t kFallback = 0;
+    static constexpr std::uint16_t kInternalFallback = 1;
+
+    static std::size_t key(char second, char third) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(second)) << 8 |
+               static_cast<unsigned char>(third);
+    }
+
+    static TagMatch matchOf(std::size_t e) { return {kVocabulary[e].id, kVocabulary[e].tagClass}; }
+
+    static std::optional<TagMatch> firstMatch(std::string_view tag) {
+        for (std::size_t e = 0; e < kVocabulary.size(); ++e) {
+            if (tag.starts_with(kVocabulary[e].text)) return matchOf(e);
+        }
+        return std::nullopt;
+    }
+
+    std::array<std::uint16_t, 1 << 16> listOf_{};
+    std::vector<std::vector<std::uint8_t>> lists_;
+};
+
 }  // namespace
 
 std::span<const TagInfo> vocabulary() { return kVocabulary; }
 
 std::optional<TagMatch> classifyTag(std::string_view tag) {
-    for (const TagInfo& entry : kVocabulary) {
-        if (tag.starts_with(entry.text)) return TagMatch{entry.id, entry.tagClass};
+    static const VocabularyIndex index;
+    return index.classify(tag);
+}
+
+std::uint64_t TagCountMap::hashOf(std::string_view text) {
+    // Eight bytes at a time with a multiply-xorshift mix: tag texts are short, and the words of
+    // one file are not chosen to collide.
+    std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        hash = (hash ^ word) * 0xbf58476d1ce4e5b9ULL;
+        hash ^= hash >> 29;
     }
-    return std::nullopt;
+    std::uint64_t rest = 0;
+    if (i < text.size()) std::memcpy(&rest, text.data() + i, text.size() - i);
+    hash = (hash ^ rest) * 0x94d049bb133111ebULL;
+    return hash ^ (hash >> 31);
+}
+
+std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const auto check = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot& candidate = slots_[slot];
+        if (candidate.entry == 0) return slot;
+        if (candidate.check == check && entries_[candidate.entry - 1].text == text) return slot;
+    }
 }
 
 TagCount* TagCountMap::find(std::string_view text) {
-    auto it = index_.find(text);
-    return it == index_.end() ? nullptr : &entries_[it->second].value;
+    if (slots_.empty()) return nullptr;
+    const Slot& slot = slots_[slotOf(text, hashOf(text))];
+    return slot.entry == 0 ? nullptr : &entries_[slot.entry - 1].value;
 }
 
 TagCount& TagCountMap::insert(std::string text, const TagCount& value) {
+    // At most half full, so a probe meets an empty slot soon.
+    if (2 * (entries_.size() + 1) > slots_.size()) grow();
+    const std::uint64_t hash = hashOf(text);
+    Slot& slot = slots_[slotOf(text, hash)];
     Entry& entry = entries_.emplace_back(Entry{std::move(text), value});
-    index_.emplace(std::string_view(entry.text), entries_.size() - 1);
+    slot = {static_cast<std::uint32_t>(entries_.size()), static_cast<std::uint32_t>(hash >> 32)};
     return entry.value;
+}
+
+void TagCountMap::grow() {
+    std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        const std::uint64_t hash = hashOf(entries_[e].text);
+        slots_[slotOf(entries_[e].text, hash)] = {static_cast<std::uint32_t>(e + 1),
+                                                  static_cast<std::uint32_t>(hash >> 32)};
+    }
 }
 
 void prefillTagCounts(TagCountMap& map) {

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace brevo {
 
@@ -53,9 +53,10 @@ struct TagCount {
 };
 
 // Tag text -> count, visited in insertion order (the pre-filled entries first, then tags in
-// order of first appearance), with O(1) average lookups.
+// order of first appearance). Lookups probe a flat open-addressing table: every tag of both
+// files is looked up, so this is one of the hottest paths of a run.
 class TagCountMap {
-public:
+  public:
     struct Entry {
         std::string text;
         TagCount value;
@@ -69,13 +70,19 @@ public:
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
 
-private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  private:
+    struct Slot {
+        std::uint32_t entry = 0;  // position in entries_ plus one; 0 for an empty slot
+        std::uint32_t check = 0;  // high half of the hash, to skip most text comparisons
     };
-    std::deque<Entry> entries_;  // stable addresses: the index keys view into them
-    std::unordered_map<std::string_view, std::size_t, Hash, std::equal_to<>> index_;
+
+    static std::uint64_t hashOf(std::string_view text);
+    // The slot holding `text`, or the empty slot where it belongs.
+    std::size_t slotOf(std::string_view text, std::uint64_t hash) const;
+    void grow();
+
+    std::deque<Entry> entries_;  // stable addresses for the counts handed out
+    std::vector<Slot> slots_;    // a power of two in size
 };
 
 // The 37 entries every map starts with, so that these tags are always valid in a target.
