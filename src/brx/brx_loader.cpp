@@ -8,6 +8,7 @@
 #include "brx/bracket_scan.h"
 #include "brx/failure.h"
 #include "brx/line_reader.h"
+#include "brx/memory_advice.h"
 #include "brx/rtf_reader.h"
 
 namespace brevo {
@@ -107,6 +108,7 @@ void reserveForFile(const std::string& path, std::vector<Segment>& segments) {
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error) return;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
+    adviseBigPages(segments);
 }
 
 }  // namespace

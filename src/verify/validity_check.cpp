@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "brx/bracket_scan.h"
+#include "brx/memory_advice.h"
 
 namespace brevo {
 namespace {
@@ -172,6 +173,7 @@ void reserveInternalTags(const std::vector<Segment>& segments, std::vector<Inter
             std::count(text.begin() + static_cast<std::ptrdiff_t>(skip), text.end(), '<'));
     }
     tags.reserve(tags.size() + opens);
+    adviseBigPages(tags);
 }
 
 }  // namespace
