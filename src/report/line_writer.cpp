@@ -87,25 +87,31 @@ std::string encodeRtfLine(std::string_view line, bool markTags, int style, int s
     return out;
 }
 
-std::string ReportLineWriter::encode(std::string_view line, bool markTags, int style) const {
-    if (!rtf_) return std::string(line);
-    return encodeRtfLine(line, markTags, style, languages_.sourceCodePage,
-                         languages_.targetCodePage);
+std::string_view ReportLineWriter::encode(std::string_view line, bool markTags, int style) {
+    if (!rtf_) return line;
+    encoded_ =
+        encodeRtfLine(line, markTags, style, languages_.sourceCodePage, languages_.targetCodePage);
+    return encoded_;
 }
 
 ReportLineWriter::Position ReportLineWriter::addReportLine(std::string_view line, bool markTags,
                                                            int style,
                                                            std::optional<Position> after) {
-    std::string encoded = encode(line, markTags, style);
-    return after ? log_.insertAfter(*after, std::move(encoded)) : log_.append(std::move(encoded));
+    if (after) return log_.insertAfter(*after, encode(line, markTags, style));
+    log_.append(encode(line, markTags, style));
+    return *log_.last();
+}
+
+void ReportLineWriter::appendReportLine(std::string_view line, bool markTags, int style) {
+    log_.append(encode(line, markTags, style));
 }
 
 void ReportLineWriter::reportWithSegment(std::string_view message, std::string_view segmentText,
                                          bool markTags, int dumpStyle) {
-    addReportLine(message, markTags, kReportStyle);
-    addReportLine(kSegmentFrameTop, false, kReportStyle);
-    addReportLine(dropFinalNewline(segmentText), markTags, dumpStyle);
-    addReportLine(kSegmentFrameBottom, false, kReportStyle);
+    appendReportLine(message, markTags, kReportStyle);
+    appendReportLine(kSegmentFrameTop, false, kReportStyle);
+    appendReportLine(dropFinalNewline(segmentText), markTags, dumpStyle);
+    appendReportLine(kSegmentFrameBottom, false, kReportStyle);
 }
 
 void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
@@ -120,19 +126,19 @@ void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
     joined.reserve(size);
     for (std::size_t i = first; i < end; ++i) joined += segments[i].text;
 
-    addReportLine(message, true, kReportStyle);
-    addReportLine(kSegmentFrameTop, false, kReportStyle);
-    addReportLine(dropFinalNewline(joined), true, dumpStyle);
-    addReportLine(kNeighbourFrameBottom, false, kReportStyle);
+    appendReportLine(message, true, kReportStyle);
+    appendReportLine(kSegmentFrameTop, false, kReportStyle);
+    appendReportLine(dropFinalNewline(joined), true, dumpStyle);
+    appendReportLine(kNeighbourFrameBottom, false, kReportStyle);
 }
 
 void ReportLineWriter::reportSourceAndTarget(std::string_view sourceText,
                                              std::string_view targetText) {
-    addReportLine("+++++++++++++++ Source Text +++++++++++++++", false, kReportStyle);
-    addReportLine(dropFinalNewline(sourceText), true, kSourceStyle);
-    addReportLine("+++++++++++++ Translated Text +++++++++++++", false, kReportStyle);
-    addReportLine(dropFinalNewline(targetText), true, kTargetStyle);
-    addReportLine("+++++++++++++++++++++++++++++++++++++++++++\n", false, kReportStyle);
+    appendReportLine("+++++++++++++++ Source Text +++++++++++++++", false, kReportStyle);
+    appendReportLine(dropFinalNewline(sourceText), true, kSourceStyle);
+    appendReportLine("+++++++++++++ Translated Text +++++++++++++", false, kReportStyle);
+    appendReportLine(dropFinalNewline(targetText), true, kTargetStyle);
+    appendReportLine("+++++++++++++++++++++++++++++++++++++++++++\n", false, kReportStyle);
 }
 
 }  // namespace brevo

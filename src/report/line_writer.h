@@ -19,7 +19,7 @@ inline constexpr int kTargetStyle = 4;
 // Every line of a report goes through here. In RTF reports each line becomes one paragraph
 // with its tags in character styles; in text reports lines are stored as they are.
 class ReportLineWriter {
-public:
+  public:
     using Position = ReportLog::Position;
 
     // `languages` is read at every line: the code pages change when the target is loaded.
@@ -29,10 +29,13 @@ public:
     // Inserts directly after `after`, or appends when no position is given.
     Position addReportLine(std::string_view line, bool markTags, int style,
                            std::optional<Position> after = std::nullopt);
+    // Appends without handing out a position, which is cheaper for the many lines that never
+    // get anything inserted after them.
+    void appendReportLine(std::string_view line, bool markTags, int style);
 
     // The message, then the segment text framed by "Text Segment" lines.
-    void reportWithSegment(std::string_view message, std::string_view segmentText,
-                           bool markTags, int dumpStyle);
+    void reportWithSegment(std::string_view message, std::string_view segmentText, bool markTags,
+                           int dumpStyle);
     // The message, then the segments before, at and after `position` in one frame, with an
     // extra empty line below: a structural fault is only readable with its surroundings.
     void reportWithNeighbourSegments(std::string_view message, const std::vector<Segment>& segments,
@@ -43,12 +46,14 @@ public:
     ReportLog& log() { return log_; }
     bool rtf() const { return rtf_; }
 
-private:
-    std::string encode(std::string_view line, bool markTags, int style) const;
+  private:
+    // The line as stored: unchanged for text reports, as one RTF paragraph otherwise.
+    std::string_view encode(std::string_view line, bool markTags, int style);
 
     ReportLog& log_;
     bool rtf_;
     const LanguageSettings& languages_;
+    std::string encoded_;  // reused for every RTF line
 };
 
 // One RTF paragraph for `line`: escapes, hexadecimal bytes, tags wrapped in character styles.

@@ -145,34 +145,59 @@ void appendPageSetup(std::string& out, bool isA4, bool portrait) {
     out += '\n';
 }
 
-}  // namespace
-
-std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceCodePage,
-                           int targetCodePage, bool portrait) {
-    std::size_t size = 2048;
-    for (const std::string& line : lines) size += line.size() + 6;
-    std::string out;
-    out.reserve(size);
-
-    out += "{\\rtf1\\ansi\\deff3\\deflang1024 \n";
+std::string rtfPreamble(bool isA4, int sourceCodePage, int targetCodePage, bool portrait) {
+    std::string out = "{\\rtf1\\ansi\\deff3\\deflang1024 \n";
     appendFontTable(out, sourceCodePage, targetCodePage);
     out += kColourTable;
     out += kStyleSheet;
     appendPageSetup(out, isA4, portrait);
+    return out;
+}
+
+// The whole document through `put`, with the lines from `forEachLine`: "\par " between them,
+// each on a line of its own, and the closing brace.
+template <class ForEachLine, class Put>
+void produceRtfReport(ForEachLine&& forEachLine, const std::string& preamble, Put&& put) {
+    put(preamble);
     bool first = true;
-    for (const std::string& line : lines) {
-        if (!first) out += "\\par ";
+    forEachLine([&](std::string_view line) {
+        if (!first) put("\\par ");
         first = false;
-        out += line;
-        out += '\n';
-    }
-    out += '}';
+        put(line);
+        put("\n");
+    });
+    put("}");
+}
+
+}  // namespace
+
+std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceCodePage,
+                           int targetCodePage, bool portrait) {
+    const std::string preamble = rtfPreamble(isA4, sourceCodePage, targetCodePage, portrait);
+    std::size_t size = preamble.size() + 1;
+    for (const std::string& line : lines) size += line.size() + 6;
+    std::string out;
+    out.reserve(size);
+    produceRtfReport(
+        [&lines](auto&& visit) {
+            for (const std::string& line : lines) visit(line);
+        },
+        preamble, [&out](std::string_view bytes) { out += bytes; });
     return out;
 }
 
 void writeRtfReport(const std::string& path, const ReportLog::Lines& lines, bool isA4,
                     int sourceCodePage, int targetCodePage, bool portrait) {
     writeWholeFile(path, buildRtfReport(lines, isA4, sourceCodePage, targetCodePage, portrait));
+}
+
+void writeRtfReport(const std::string& path, const ReportLog& log, bool isA4, int sourceCodePage,
+                    int targetCodePage, bool portrait) {
+    BlockFileWriter file(path);
+    produceRtfReport([&log](auto&& visit) { log.forEachLine(visit); },
+                     rtfPreamble(isA4, sourceCodePage, targetCodePage, portrait),
+                     [&file](std::string_view bytes) { file.write(bytes); });
+    file.close();
 }
 
 }  // namespace brevo

@@ -15,5 +15,8 @@ std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceC
 // Writes buildRtfReport(...) to `path`, replacing an existing file. Throws FileFailure.
 void writeRtfReport(const std::string& path, const ReportLog::Lines& lines, bool isA4,
                     int sourceCodePage, int targetCodePage, bool portrait);
+// The same for a whole log, written piece by piece as its lines are read.
+void writeRtfReport(const std::string& path, const ReportLog& log, bool isA4, int sourceCodePage,
+                    int targetCodePage, bool portrait);
 
 }  // namespace brevo

@@ -35,7 +35,7 @@ public:
     }
     // A plain report line appended at the end.
     void addLine(std::string_view line, bool markTags = false, int style = kReportStyle) {
-        writer.addReportLine(line, markTags, style);
+        writer.appendReportLine(line, markTags, style);
     }
 
     int errorCount() const { return messageCount - alertCount - warningCount; }

@@ -227,6 +227,8 @@ void VerificationRun::addHeader() {
     findings_.addLine("Date/Time: " + longDateTimeNow());
     findings_.addLine("Source File: " + sourceDir_ + baseName_ + extension_);
     findings_.addLine("Target File: " + targetDir_ + baseName_ + extension_);
+    // The totals go after this line once they are known; holding it keeps it at hand.
+    totalsAnchor_ = report_.last();
     findings_.addLine(kDashLine + "\n");
 }
 
@@ -275,13 +277,12 @@ void VerificationRun::linkInternalTags(BrxDocument& document) {
 }
 
 void VerificationRun::addTotals() {
-    if (report_.size() < 5) return;
-    auto fifth = std::next(report_.begin(), 4);
+    if (!totalsAnchor_) return;
     auto insertCount = [&](const char* pattern, int count) {
         if (count <= 0) return;
         MessageArg arg = static_cast<long long>(count);
         writer_.addReportLine(formatText(pattern, std::span<const MessageArg>(&arg, 1)), false,
-                              kReportStyle, fifth);
+                              kReportStyle, *totalsAnchor_);
     };
     insertCount("Warnings: %d", findings_.warningCount);
     insertCount("Alerts: %d", findings_.alertCount);
@@ -300,10 +301,10 @@ void VerificationRun::writeReport(const std::string& path) {
     }
     const std::string target = resolvePathIgnoringCase(path);
     if (job_.options.fileFormat == FileFormat::Rtf) {
-        writeRtfReport(target, report_.lines(), job_.options.rtfPageSize == 0,
+        writeRtfReport(target, report_, job_.options.rtfPageSize == 0,
                        job_.languages.sourceCodePage, job_.languages.targetCodePage, true);
     } else {
-        writeTextReport(target, report_.lines());
+        writeTextReport(target, report_);
     }
 }
 

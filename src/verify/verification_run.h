@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,7 @@ private:
     BrxDocument target_;
     TagCountMap tagCounts_;
     ReportLog report_;
+    std::optional<ReportLog::Position> totalsAnchor_;  // the header line the totals follow
     ReportLineWriter writer_;
     Findings findings_;
     std::string targetDir_;

@@ -1,0 +1,234 @@
+#include "report/report_log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "brx/failure.h"
+
+namespace brevo {
+namespace {
+
+// Lines held in memory before the unreferenced ones move to the temporary file.
+constexpr std::size_t kSpillAbove = std::size_t{8} << 20;
+constexpr std::size_t kBlockSize = std::size_t{64} << 10;
+constexpr std::size_t kMaxLengthBytes = 10;
+constexpr std::size_t kReadChunk = std::size_t{1} << 20;
+const std::string kSpillName = "temporary report lines";
+
+// Lengths are stored seven bits to a byte, low bits first: most report lines need one or two.
+void appendLength(std::string& out, std::uint64_t length) {
+    while (length >= 0x80) {
+        out += static_cast<char>((length & 0x7f) | 0x80);
+        length >>= 7;
+    }
+    out += static_cast<char>(length);
+}
+
+void appendPacked(std::string& out, std::string_view line) {
+    appendLength(out, line.size());
+    out += line;
+}
+
+// Reads the length at `bytes`; false when `bytes` ends before the length does.
+bool readLength(std::string_view bytes, std::size_t& used, std::uint64_t& length) {
+    length = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < kMaxLengthBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        length |= static_cast<std::uint64_t>(byte & 0x7f) << (7 * i);
+        if ((byte & 0x80) == 0) {
+            used = i + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Visits the packed lines of `bytes` and returns how many bytes complete lines took.
+std::size_t visitPacked(std::string_view bytes,
+                        const std::function<void(std::string_view)>& visit) {
+    std::size_t done = 0;
+    for (;;) {
+        std::size_t used = 0;
+        std::uint64_t length = 0;
+        const std::string_view rest = bytes.substr(done);
+        if (!readLength(rest, used, length) || rest.size() - used < length) return done;
+        visit(rest.substr(used, length));
+        done += used + length;
+    }
+}
+
+}  // namespace
+
+ReportLog::Position& ReportLog::Position::operator=(const Position& other) {
+    ++other.entry_->pins;
+    --entry_->pins;
+    entry_ = other.entry_;
+    return *this;
+}
+
+ReportLog::ReportLog() = default;
+ReportLog::ReportLog(ReportLog&&) noexcept = default;
+ReportLog& ReportLog::operator=(ReportLog&&) noexcept = default;
+ReportLog::~ReportLog() = default;
+
+void ReportLog::append(std::string_view line) {
+    linesCurrent_ = false;
+    ++lineCount_;
+    bytesHeld_ += line.size();
+    // Blocks never grow past what they were given, so they are never copied, and small
+    // enough that the heap, not the system, hands them out.
+    const std::size_t packedSize = line.size() + kMaxLengthBytes;
+    if (entries_.empty() || entries_.back().kind != Kind::Block ||
+        entries_.back().bytes.size() + packedSize > entries_.back().bytes.capacity()) {
+        entries_.push_back(Entry{Kind::Block, {}, 0, 0, 0, 0});
+        entries_.back().bytes.reserve(std::max(kBlockSize, packedSize));
+    }
+    Entry& block = entries_.back();
+    block.lastLine = block.bytes.size();
+    ++block.lineCount;
+    appendPacked(block.bytes, line);
+    spillIfLarge();
+}
+
+ReportLog::Position ReportLog::insertAfter(const Position& position, std::string_view line) {
+    linesCurrent_ = false;
+    ++lineCount_;
+    bytesHeld_ += line.size();
+    Position inserted(
+        entries_.insert(std::next(position.entry_), Entry{Kind::Line, std::string(line)}));
+    spillIfLarge();
+    return inserted;
+}
+
+std::optional<ReportLog::Position> ReportLog::last() {
+    if (entries_.empty()) return std::nullopt;
+    const auto tail = std::prev(entries_.end());
+    if (tail->kind == Kind::Block) splitLastLine(tail);
+    return Position(std::prev(entries_.end()));
+}
+
+// Gives the last line of a block an entry of its own, so that a Position can name it.
+void ReportLog::splitLastLine(Entries::iterator block) {
+    std::size_t used = 0;
+    std::uint64_t length = 0;
+    readLength(std::string_view(block->bytes).substr(block->lastLine), used, length);
+    entries_.insert(std::next(block),
+                    Entry{Kind::Line, block->bytes.substr(block->lastLine + used, length)});
+    block->bytes.resize(block->lastLine);
+    if (--block->lineCount == 0) entries_.erase(block);
+    // The block is no longer last, so nothing is appended to it and its last line is not
+    // needed again.
+}
+
+void ReportLog::forEachLine(const std::function<void(std::string_view)>& visit) const {
+    for (const Entry& entry : entries_) {
+        switch (entry.kind) {
+            case Kind::Line:
+                visit(entry.bytes);
+                break;
+            case Kind::Block:
+                visitPacked(entry.bytes, visit);
+                break;
+            case Kind::Run:
+                readRun(runs_[entry.run], visit);
+                break;
+        }
+    }
+}
+
+const ReportLog::Lines& ReportLog::lines() const {
+    if (!linesCurrent_) {
+        lines_.clear();
+        forEachLine([this](std::string_view line) { lines_.emplace_back(line); });
+        linesCurrent_ = true;
+    }
+    return lines_;
+}
+
+void ReportLog::spillIfLarge() {
+    if (bytesHeld_ <= kSpillAbove || spillBroken_) return;
+    if (!spill()) spillBroken_ = true;
+}
+
+// Moves every stretch of lines that no Position refers to into the file. A stretch goes on
+// from the run in front of it when that run ends the file and is not referred to, so a long
+// pass becomes one run.
+bool ReportLog::spill() {
+    if (!spillFile_ && !openSpillFile()) return false;
+    if (std::fseek(spillFile_.get(), 0, SEEK_END) != 0) return false;
+    std::size_t held = 0;
+    std::string packed;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->kind == Kind::Run || it->pins > 0) {
+            if (it->kind != Kind::Run) held += it->bytes.size();
+            ++it;
+            continue;
+        }
+        Run& run = runBefore(it);
+        while (it != entries_.end() && it->kind != Kind::Run && it->pins == 0) {
+            if (it->kind == Kind::Line) {
+                packed.clear();
+                appendPacked(packed, it->bytes);
+                if (!writeSpill(packed, run)) return false;
+            } else if (!writeSpill(it->bytes, run)) {
+                return false;
+            }
+            it = entries_.erase(it);
+        }
+    }
+    bytesHeld_ = held;
+    return true;
+}
+
+bool ReportLog::openSpillFile() {
+    spillFile_.reset(std::tmpfile());
+    return spillFile_ != nullptr;
+}
+
+// The run that the stretch starting at `stretch` is to join, made when needed.
+ReportLog::Run& ReportLog::runBefore(Entries::iterator stretch) {
+    if (stretch != entries_.begin()) {
+        const auto previous = std::prev(stretch);
+        if (previous->kind == Kind::Run && previous->pins == 0) {
+            Run& run = runs_[previous->run];
+            if (run.offset + run.bytes == spillEnd_) return run;
+        }
+    }
+    runs_.push_back(Run{spillEnd_, 0});
+    entries_.insert(stretch, Entry{Kind::Run, {}, runs_.size() - 1, 0, 0, 0});
+    return runs_.back();
+}
+
+// The run grows only once the bytes are safely written, so a failure loses nothing.
+bool ReportLog::writeSpill(std::string_view bytes, Run& run) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), spillFile_.get()) != bytes.size()) {
+        return false;
+    }
+    run.bytes += bytes.size();
+    spillEnd_ += bytes.size();
+    return true;
+}
+
+void ReportLog::readRun(const Run& run, const std::function<void(std::string_view)>& visit) const {
+    std::FILE* file = spillFile_.get();
+    if (std::fflush(file) != 0 || std::fseek(file, static_cast<long>(run.offset), SEEK_SET) != 0) {
+        failFile(errno, kSpillName);
+    }
+    // Lines are cut at chunk ends: what a chunk leaves of a line is carried to the next.
+    std::string chunk;
+    std::uint64_t left = run.bytes;
+    while (left > 0) {
+        const std::size_t carried = chunk.size();
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, std::max(kReadChunk, carried)));
+        chunk.resize(carried + wanted);
+        if (std::fread(chunk.data() + carried, 1, wanted, file) != wanted) {
+            failFile(errno, kSpillName);
+        }
+        left -= wanted;
+        chunk.erase(0, visitPacked(chunk, visit));
+    }
+}
+
+}  // namespace brevo
