@@ -1,5 +1,6 @@
 #include "batch/file_job.h"
 
+#include <exception>
 #include <new>
 #include <string>
 
@@ -34,19 +35,24 @@ OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user) {
                              "\nCancel terminates the batch.");
 }
 
-VerifyStatus runJob(VerifyJob& job, BatchRunHost& host, BatchUser& user) {
+JobResult runJob(VerifyJob& job, RunHost& host) {
+    JobResult result;
     try {
         VerificationRun run(job, host);
         run.run();
     } catch (const StatusFailure& failure) {
-        return failure.status;
+        result.status = failure.status;
     } catch (const FileFailure& failure) {
-        user.appendResultLine(fileErrorMessage(failure.cause));
-        user.appendResultLine("Filename:" + failure.fileName);
-        return VerifyStatus::FileError;
+        result.status = VerifyStatus::FileError;
+        result.fileErrorLines = {std::string(fileErrorMessage(failure.cause)),
+                                 "Filename:" + failure.fileName};
     } catch (const std::bad_alloc&) {
-        return VerifyStatus::OutOfMemory;
+        result.status = VerifyStatus::OutOfMemory;
+    } catch (const std::exception&) {
+        // Nothing else is expected; an unknown status stops the batch rather than the program.
+        result.status = VerifyStatus::UnknownError;
     }
+    return result;
 }
 
 bool reportOutcome(VerifyStatus status, const ResultCounts& counts, BatchCounts& batch,
