@@ -205,3 +205,56 @@ TEST(Outcome, CountLinesAndStopTexts) {
 
 }  // namespace
 }  // namespace brevo
+
+namespace brevo {
+namespace {
+
+// A batch with every kind of outcome, run one pair at a time and on several threads.
+TEST(Batch, SeveralThreadsGiveWhatOneAtATimeGives) {
+    const std::string withFinding =
+        "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
+    auto runWith = [&](int jobs, std::deque<OverwriteAnswer> answers) {
+        Batch batch;
+        batch.request.jobs = jobs;
+        for (int i = 0; i < 12; ++i) {
+            const std::string name = "f" + std::to_string(10 + i) + ".txt";
+            switch (i % 4) {
+                case 0:
+                    batch.addPair(name, brxText(kClean), brxText(kClean));
+                    break;
+                case 1:
+                    batch.addPair(name, brxText(withFinding), brxText(kClean));
+                    break;
+                case 2:
+                    batch.addPair(name, brxText(kClean), "<brx \"I2.00\">\n");
+                    break;
+                default:
+                    batch.request.files.push_back(batch.target.write(name, brxText(kClean)));
+            }
+        }
+        batch.target.write("f13.CMP", "old");
+        RecordingUser user;
+        user.answers = std::move(answers);
+        BatchResult result = verifyBatch(batch.request, user);
+        std::vector<std::string> lines = user.body();
+        for (std::string& line : lines) {
+            // The directories differ between the two batches.
+            for (const std::string& dir : {batch.source.dir(), batch.target.dir()}) {
+                if (auto at = line.find(dir); at != std::string::npos) line.erase(at, dir.size());
+            }
+        }
+        lines.push_back(user.summary + "|" + user.stop);
+        lines.push_back(std::to_string(result.processed) + " " + std::to_string(result.failed) +
+                        " " + std::to_string(result.tagChangeFiles) + " " +
+                        std::to_string(user.batchPosition) + "/" +
+                        std::to_string(user.batchRange));
+        lines.push_back(test::readFile(batch.target.path() / "f13.CMP").substr(0, 3));
+        return lines;
+    };
+    EXPECT_EQ(runWith(1, {}), runWith(4, {}));
+    EXPECT_EQ(runWith(1, {OverwriteAnswer::No}), runWith(3, {OverwriteAnswer::No}));
+    EXPECT_EQ(runWith(1, {OverwriteAnswer::Cancel}), runWith(3, {OverwriteAnswer::Cancel}));
+}
+
+}  // namespace
+}  // namespace brevo
