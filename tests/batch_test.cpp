@@ -122,16 +122,16 @@ TEST(Batch, OverwriteQuestionNoAndCancel) {
     batch.addPair("b.txt", brxText(kClean), brxText(kClean));
     batch.addPair("c.txt", brxText(kClean), brxText(kClean));
     batch.target.write("a.CMP", "old");
-    batch.target.write("b.cmp", "old");
+    batch.target.write("b.CMP", "old");
+    batch.target.write("c.cmp", "not the report of c.txt");
     RecordingUser user;
     user.answers = {OverwriteAnswer::No, OverwriteAnswer::Cancel};
     BatchResult result = verifyBatch(batch.request, user);
     ASSERT_EQ(user.questions.size(), 2u);
     EXPECT_EQ(user.questions[0], "Do you want to overwrite the file:\n" + batch.target.dir() +
                                      "a.CMP\nCancel terminates the batch.");
-    // Found regardless of case, as the original platform would.
     EXPECT_EQ(user.questions[1], "Do you want to overwrite the file:\n" + batch.target.dir() +
-                                     "b.cmp\nCancel terminates the batch.");
+                                     "b.CMP\nCancel terminates the batch.");
     EXPECT_EQ(user.body(), (std::vector<std::string>{
                                "Verifying " + batch.target.dir() + "a.txt",
                                "Verification failed! Cancelled by user.",

@@ -29,7 +29,7 @@ void appendCountLines(const ResultCounts& counts, BatchUser& user) {
 
 OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user) {
     if (job.options.overwriteFiles) return OverwriteAnswer::Yes;
-    const std::string path = resolvePathIgnoringCase(job.reportPath());
+    const std::string path = job.reportPath();
     if (!fileExists(path)) return OverwriteAnswer::Yes;
     return user.askOverwrite("Do you want to overwrite the file:\n" + path +
                              "\nCancel terminates the batch.");

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_set>
 
 #include "batch/file_job.h"
 #include "report/date_time.h"
@@ -216,6 +217,16 @@ BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
     return log.finish();
 }
 
+// Two files with one base name share a report: the later pair's question depends on what the
+// earlier one wrote, so such a batch goes one pair at a time.
+bool sharesAReport(const BatchRequest& request) {
+    std::unordered_set<std::string> baseNames;
+    for (const std::string& path : request.files) {
+        if (!baseNames.insert(baseNameOf(path, request.targetDir)).second) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void orderSelection(std::vector<std::string>& files) {
@@ -243,7 +254,9 @@ std::string summaryText(const BatchResult& result) {
 }
 
 BatchResult verifyBatch(const BatchRequest& request, BatchUser& user) {
-    if (request.jobs > 1 && request.files.size() > 1) return verifyInParallel(request, user);
+    if (request.jobs > 1 && request.files.size() > 1 && !sharesAReport(request)) {
+        return verifyInParallel(request, user);
+    }
     return verifyOneAtATime(request, user);
 }
 

@@ -78,11 +78,11 @@ int parseJobs(const std::string& value) {
 int defaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
 
 void checkDirectories(BatchRequest& request) {
-    if (!isDirectory(request.sourceDir)) {
-        throw UsageError{"The path you entered doesn't exist. Please try again."};
-    }
     if (request.sourceDir == request.targetDir) {
         throw UsageError{"You must select files in two different directories."};
+    }
+    if (!isDirectory(request.sourceDir)) {
+        throw UsageError{"The path you entered doesn't exist. Please try again."};
     }
 }
 
