@@ -258,3 +258,25 @@ TEST(Batch, SeveralThreadsGiveWhatOneAtATimeGives) {
 
 }  // namespace
 }  // namespace brevo
+
+namespace brevo {
+namespace {
+
+TEST(Batch, FilesSharingAReportAreVerifiedInTurnEvenWithSeveralThreads) {
+    const std::string withFinding =
+        "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
+    Batch batch;
+    batch.request.jobs = 4;
+    batch.addPair("a.bak", brxText(withFinding), brxText(kClean));
+    batch.source.write("a.TXT", brxText(withFinding));
+    batch.request.files.push_back(batch.target.write("a.txt", brxText(kClean)));
+    RecordingUser user;
+    user.answers = {OverwriteAnswer::No};
+    verifyBatch(batch.request, user);
+    // The first pair wrote a.CMP, so the second is asked about it.
+    ASSERT_EQ(user.questions.size(), 1u);
+    EXPECT_EQ(user.summary, "1 file(s) verified.\n1 file(s) could not be fully verified.");
+}
+
+}  // namespace
+}  // namespace brevo
