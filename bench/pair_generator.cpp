@@ -390,17 +390,24 @@ class PairWriter {
 
     std::vector<Item> spoilInternal(const Line& line) {
         std::vector<Item> items;
+        std::vector<Item> leaving;
         items.reserve(line.target.size() + carried_.size());
         for (Item item : line.target) {
-            if (spoilItem(line.kind, item)) items.push_back(std::move(item));
+            if (spoilItem(line.kind, item)) {
+                items.push_back(std::move(item));
+            } else {
+                leaving.push_back(std::move(item));
+            }
         }
         if (line.kind == LineKind::Paragraph && !carried_.empty()) {
-            // Moved tags land before the closing full stop of a later paragraph.
+            // Tags moved out of an earlier paragraph land before this one's full stop.
             const auto at = items.empty() ? items.end() : std::prev(items.end());
             items.insert(at, std::make_move_iterator(carried_.begin()),
                          std::make_move_iterator(carried_.end()));
             carried_.clear();
         }
+        carried_.insert(carried_.end(), std::make_move_iterator(leaving.begin()),
+                        std::make_move_iterator(leaving.end()));
         return items;
     }
 
@@ -412,7 +419,6 @@ class PairWriter {
             stats_.movedInternal += static_cast<std::uint64_t>(tags);
             drop_.take(random_, tags, 0);
             change_.take(random_, tags, 0);
-            carried_.push_back(std::move(item));
             return false;
         }
         if (drop_.take(random_, tags, tags)) {

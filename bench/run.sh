@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Benchmarks brevo-verify on generated BRX pairs against a baseline measured in the same run on
+# the same files: reading both files line by line with the verifier's own line reader.
+#
+#   bench/run.sh                 # the full set: 50 MB pairs, their doubles, a 2,000-file batch
+#   SIZE_MB=5 RUNS=1 bench/run.sh  # a quick look
+#
+# Environment: SIZE_MB (source size of the single pairs, default 50), RUNS (best of, default 3),
+# BATCH_FILES (default 2000), BATCH_KB (average source size of a batch file, default 20),
+# JOBS (passed to --jobs for the batch; default: the verifier's own default), BUILD_DIR.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BUILD_DIR:-$ROOT/build-bench}
+SIZE_MB=${SIZE_MB:-50}
+RUNS=${RUNS:-3}
+BATCH_FILES=${BATCH_FILES:-2000}
+BATCH_KB=${BATCH_KB:-20}
+SEED=${SEED:-7}
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-bench.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+
+echo "Building Release into $BUILD ..."
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate brevo-read-lines >/dev/null
+VERIFY=$BUILD/src/brevo-verify
+GENERATE=$BUILD/bench/brevo-generate
+READ_LINES=$BUILD/bench/brevo-read-lines
+
+echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
+echo
+
+FAILURES=0
+declare -A SECONDS_OF MB_OF
+
+now_ns() { date +%s%N; }
+
+# Runs the command once; sets RUN_SECONDS, RUN_RSS_MB and RUN_STATUS.
+measure() {
+    local rss_file=$WORK/rss start end
+    start=$(now_ns)
+    set +e
+    /usr/bin/time -f %M -o "$rss_file" "$@" >/dev/null 2>&1
+    RUN_STATUS=$?
+    set -e
+    end=$(now_ns)
+    RUN_SECONDS=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
+    # After a failing command the file starts with a line about its exit status.
+    RUN_RSS_MB=$(tail -1 "$rss_file" | awk '{ printf "%.0f", $1 / 1024 }')
+}
+
+best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+
+check() {  # check DESCRIPTION CONDITION-AS-AWK-EXPRESSION
+    if awk "BEGIN { exit !($2) }"; then
+        printf '  ok    %s\n' "$1"
+    else
+        printf '  FAIL  %s\n' "$1"
+        FAILURES=$((FAILURES + 1))
+    fi
+}
+
+printf '%-22s %8s %8s %8s %8s %9s %8s %8s %6s\n' case MB seconds MB/s baseline "vs base" "RSS MB" "budget" exit
+
+# run_case NAME EXPECTED_STATUS DIR JOBS_ARGS...
+run_case() {
+    local name=$1 expected=$2 dir=$3
+    shift 3
+    local files=("$dir"/target/*.txt "$dir"/target/*.rtf)
+    local existing=()
+    for f in "${files[@]}"; do [[ -e $f ]] && existing+=("$f"); done
+    local mb verify_best="" base_best="" rss_peak=0 status=0
+    mb=$(du -cb "$dir"/source "${existing[@]}" | awk 'END { printf "%.1f", $1 / 1048576 }')
+    for ((run = 0; run < RUNS; run++)); do
+        measure "$READ_LINES" --source-dir "$dir/source" "${existing[@]}"
+        base_best=$(best "$RUN_SECONDS" "$base_best")
+        rm -f "$dir"/target/*.CMP
+        measure "$VERIFY" --source-dir "$dir/source" --overwrite "$@" "${existing[@]}"
+        verify_best=$(best "$RUN_SECONDS" "$verify_best")
+        status=$RUN_STATUS
+        ((RUN_RSS_MB > rss_peak)) && rss_peak=$RUN_RSS_MB
+    done
+    local budget
+    budget=$(awk -v m="$mb" 'BEGIN { printf "%.0f", 4 * m + 32 }')
+    printf '%-22s %8s %8s %8.1f %8s %9.3f %8s %8s %6s\n' "$name" "$mb" "$verify_best" \
+        "$(awk -v m="$mb" -v s="$verify_best" 'BEGIN { print m / s }')" "$base_best" \
+        "$(awk -v b="$base_best" -v s="$verify_best" 'BEGIN { print b / s }')" \
+        "$rss_peak" "$budget" "$status"
+    SECONDS_OF[$name]=$verify_best
+    MB_OF[$name]=$mb
+    BASE_OF[$name]=$base_best
+    RSS_OF[$name]=$rss_peak
+    BUDGET_OF[$name]=$budget
+    STATUS_OF[$name]=$status
+    EXPECTED_OF[$name]=$expected
+}
+declare -A BASE_OF RSS_OF BUDGET_OF STATUS_OF EXPECTED_OF
+
+# pair_case NAME EXPECTED_STATUS SIZE_MB GENERATOR_ARGS...
+pair_case() {
+    local name=$1 expected=$2 size=$3
+    shift 3
+    local dir=$WORK/$name
+    "$GENERATE" --out "$dir" --size "${size}M" --seed "$SEED" "$@" >"$WORK/$name.stats"
+    run_case "$name" "$expected" "$dir"
+    rm -rf "$dir"
+}
+
+DOUBLE=$((2 * SIZE_MB))
+for size in "$SIZE_MB" "$DOUBLE"; do
+    pair_case "clean-$size" 0 "$size"
+    pair_case "lost-ext-50%-$size" 1 "$size" --lose-external 50
+    pair_case "moved-int-50%-$size" 1 "$size" --move-internal 50
+    pair_case "changed-10%-$size" 1 "$size" --change-tags 10
+    pair_case "rtf-clean-$size" 0 "$size" --format rtf
+done
+
+batch_dir=$WORK/batch
+"$GENERATE" --out "$batch_dir" --files "$BATCH_FILES" --size "${BATCH_KB}K" --seed "$SEED" \
+    --name doc >"$WORK/batch.stats"
+jobs_args=()
+[[ -n ${JOBS:-} ]] && jobs_args=(--jobs "$JOBS")
+run_case "batch-$BATCH_FILES" 0 "$batch_dir" "${jobs_args[@]}"
+run_case "batch-$BATCH_FILES-jobs1" 0 "$batch_dir" --jobs 1
+rm -rf "$batch_dir"
+
+echo
+echo "Damage actually made (per generator):"
+for name in lost-ext-50%-$SIZE_MB moved-int-50%-$SIZE_MB changed-10%-$SIZE_MB; do
+    printf '  %-22s %s\n' "$name" "$(tail -1 "$WORK/$name.stats")"
+done
+
+echo
+echo "Goals:"
+for name in "${!SECONDS_OF[@]}"; do
+    check "$name: exit status ${EXPECTED_OF[$name]}" "${STATUS_OF[$name]} == ${EXPECTED_OF[$name]}"
+    check "$name: peak memory ${RSS_OF[$name]} MB <= 4 x ${MB_OF[$name]} MB + 32 MB" \
+        "${RSS_OF[$name]} <= ${BUDGET_OF[$name]}"
+done
+check "clean text pair at >= 1/4 of the baseline's speed" \
+    "${BASE_OF[clean-$SIZE_MB]} / ${SECONDS_OF[clean-$SIZE_MB]} >= 0.25"
+for kind in clean lost-ext-50% moved-int-50% changed-10% rtf-clean; do
+    single=${SECONDS_OF[$kind-$SIZE_MB]}
+    double=${SECONDS_OF[$kind-$DOUBLE]}
+    check "$kind: double size in ${double}s <= 2.3 x ${single}s" "$double <= 2.3 * $single"
+done
+for kind in lost-ext-50% moved-int-50% changed-10%; do
+    for size in "$SIZE_MB" "$DOUBLE"; do
+        damaged=${SECONDS_OF[$kind-$size]}
+        clean=${SECONDS_OF[clean-$size]}
+        check "$kind-$size: ${damaged}s <= 2 x clean ${clean}s" "$damaged <= 2 * $clean"
+    done
+done
+echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+exit $((FAILURES > 0))
