@@ -257,6 +257,10 @@ class Sink {
 
     void line(std::string_view tag, const std::vector<Item>& items) {
         if (tag.empty() && items.empty()) return;
+        textBytes_ += tag.size() + 1;
+        for (const Item& item : items) {
+            textBytes_ += item.open.size() + item.text.size() + item.close.size();
+        }
         if (form_ == Form::Rtf) put("\\pard\\plain\\f0\\fs20 ");
         putTag(tag);
         for (const Item& item : items) {
@@ -273,6 +277,8 @@ class Sink {
     }
 
     std::uint64_t bytes() const { return bytes_; }
+    // What the lines would take as BRX text, whatever the form written.
+    std::uint64_t textBytes() const { return textBytes_; }
     bool failed() const { return failed_; }
 
   private:
@@ -333,6 +339,7 @@ class Sink {
     Form form_;
     std::string buffer_;
     std::uint64_t bytes_ = 0;
+    std::uint64_t textBytes_ = 0;
     std::size_t column_ = 0;
     bool failed_ = false;
 };
@@ -363,7 +370,8 @@ class PairWriter {
         if (line.kind == LineKind::Paragraph && add_.take(random_, 1, 1)) addParagraph();
     }
 
-    std::uint64_t sourceBytes() const { return source_.bytes(); }
+    // Measured as text, so that a pair has the same content in either form.
+    std::uint64_t sourceBytes() const { return source_.textBytes(); }
 
     PairStats stats() const {
         PairStats stats = stats_;

@@ -24,7 +24,9 @@ enum class Form { Text, Rtf };
 
 struct PairOptions {
     std::uint64_t seed = 1;
-    std::uint64_t sourceBytes = 64 * 1024;  // the source grows until it has at least this many
+    // The source grows until its text form has at least this many bytes; the RTF form of the
+    // same options holds the same lines.
+    std::uint64_t sourceBytes = 64 * 1024;
     Form form = Form::Text;
     Damage damage;
 };
