@@ -29,13 +29,16 @@ struct Listing {
     dev_t device = 0;
     ino_t inode = 0;
     std::timespec modified{};
+    std::timespec changed{};  // catches a modification time set back by hand
     std::unordered_map<std::string, std::string> firstByFolded;
 };
 
 bool sameDirectory(const Listing& listing, const struct stat& info) {
     return listing.device == info.st_dev && listing.inode == info.st_ino &&
            listing.modified.tv_sec == info.st_mtim.tv_sec &&
-           listing.modified.tv_nsec == info.st_mtim.tv_nsec;
+           listing.modified.tv_nsec == info.st_mtim.tv_nsec &&
+           listing.changed.tv_sec == info.st_ctim.tv_sec &&
+           listing.changed.tv_nsec == info.st_ctim.tv_nsec;
 }
 
 bool settled(const struct stat& info) {
@@ -52,6 +55,7 @@ bool readListing(const std::string& directory, const struct stat& info, Listing&
     listing.device = info.st_dev;
     listing.inode = info.st_ino;
     listing.modified = {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    listing.changed = {info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         auto [first, inserted] = listing.firstByFolded.try_emplace(folded(name), name);

@@ -1,0 +1,256 @@
+// The fast paths of loading and classification against straightforward versions of the same
+// rules, on many random inputs.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brx/bracket_scan.h"
+#include "brx/brx_loader.h"
+#include "brx/failure.h"
+#include "brx/path_lookup.h"
+#include "brx/tag_vocabulary.h"
+#include "test_support.h"
+
+namespace brevo {
+namespace {
+
+using test::TempDir;
+using Lines = std::vector<std::string>;
+
+// Text rich in what the cutter reacts to: brackets, colons, line breaks, NUL and high bytes.
+std::string randomText(std::mt19937& random, std::size_t length) {
+    static constexpr std::string_view kAlphabet("<<<>>>::ab \"#\n\r\0\xe9xyz", 20);
+    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += kAlphabet[pick(random)];
+    return text;
+}
+
+Lines randomLines(std::mt19937& random) {
+    std::uniform_int_distribution<std::size_t> count(0, 12);
+    std::uniform_int_distribution<std::size_t> length(0, 40);
+    Lines lines(count(random));
+    for (std::string& line : lines) {
+        line = randomText(random, length(random));
+        std::erase_if(line, [](char c) { return c == '\n' || c == '\r'; });
+    }
+    return lines;
+}
+
+// Segmentation exactly as described: one character at a time.
+std::vector<Segment> segmentOneByOne(const Lines& lines) {
+    std::vector<Segment> segments;
+    std::string pending;
+    std::string tag;
+    int depth = 0;
+    char previous = ' ';
+    bool seenTag = false;
+    auto take = [&](char c) {
+        pending.push_back(c);
+        if (c == '<') ++depth;
+        if (c == '>') {
+            if (depth == 1 && tag.empty()) {
+                tag = pending;
+                seenTag = true;
+            }
+            --depth;
+        }
+        if (previous == '<' && c != ':' && seenTag) {
+            Segment& segment = segments.emplace_back();
+            segment.tagText = tag;
+            segment.text = pending.substr(0, pending.size() - 2);
+            pending.erase(0, pending.size() - 2);
+            tag.clear();
+            depth = 1;
+        }
+        previous = c;
+    };
+    for (const std::string& line : lines) {
+        for (char c : line) take(c);
+        take('\n');
+    }
+    if (!tag.empty()) {
+        segments.push_back(Segment{tag, pending});
+    } else if (!pending.empty()) {
+        if (segments.empty()) segments.emplace_back();
+        segments.back().text += pending;
+    }
+    return segments;
+}
+
+void expectSameSegments(const std::vector<Segment>& actual, const std::vector<Segment>& expected,
+                        int round) {
+    ASSERT_EQ(actual.size(), expected.size()) << "round " << round;
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_EQ(actual[i].tagText, expected[i].tagText) << "round " << round << " segment " << i;
+        EXPECT_EQ(actual[i].text, expected[i].text) << "round " << round << " segment " << i;
+    }
+}
+
+TEST(SegmentCutting, SameAsOneCharacterAtATime) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        const Lines lines = randomLines(random);
+        std::vector<Segment> segments;
+        segmentLines(lines, segments);
+        expectSameSegments(segments, segmentOneByOne(lines), round);
+    }
+}
+
+const std::string kHeader =
+    "<brx \"I2.00\">\r\n<language \"German\">\n<quotes \"As text\">\r<readonly \"Translate\">\n";
+
+TEST(SegmentCutting, WhileReadingSameAsAfterReading) {
+    std::mt19937 random(12);
+    TempDir dir;
+    for (int round = 0; round < 300; ++round) {
+        const std::string path = dir.write("f.txt", kHeader + randomText(random, 600));
+        LanguageSettings languages;
+        Lines lines;
+        readBrxFile(path, FileFormat::Text, languages, lines);
+        std::vector<Segment> expected;
+        segmentLines(lines, expected);
+
+        std::vector<Segment> segments;
+        readBrxSegments(path, FileFormat::Text, languages, segments);
+        expectSameSegments(segments, expected, round);
+    }
+}
+
+TEST(SegmentCutting, HeaderFaultsFoundAfterTheWholeFileIsRead) {
+    TempDir dir;
+    LanguageSettings languages;
+    std::vector<Segment> segments;
+    auto statusOf = [&](std::string_view bytes) {
+        try {
+            readBrxSegments(dir.write("h.txt", bytes), FileFormat::Text, languages, segments);
+        } catch (const StatusFailure& failure) {
+            return failure.status;
+        }
+        return VerifyStatus::Completed;
+    };
+    EXPECT_EQ(statusOf(""), VerifyStatus::UnexpectedEnd);
+    EXPECT_EQ(statusOf("<brx \"I2.01\">\n"), VerifyStatus::NewerVersion);
+    EXPECT_EQ(statusOf("<brx \"I2.00\">\n<language \"Klingon\">\n<quotes \"As text\">\n"),
+              VerifyStatus::InvalidLanguage);
+    EXPECT_EQ(statusOf(kHeader.substr(0, kHeader.rfind('<'))), VerifyStatus::UnexpectedEnd);
+    EXPECT_EQ(statusOf(kHeader + "</brx>\n"), VerifyStatus::Completed);
+    // An RTF file is decoded before its header is judged.
+    EXPECT_THROW(readBrxSegments(dir.write("r.rtf", "{\\rtf1 <brx \"I2.00\">\\par }}"),
+                                 FileFormat::Rtf, languages, segments),
+                 StatusFailure);
+}
+
+TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
+    std::mt19937 random(13);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text = randomText(random, round % 70);
+        std::erase_if(text, [&](char c) { return (c == '<' || c == '>') && random() % 4 != 0; });
+        const char* end = text.data() + text.size();
+        for (const char* from = text.data(); from <= end; ++from) {
+            const char* expected = from;
+            while (expected < end && *expected != '<' && *expected != '>') ++expected;
+            ASSERT_EQ(findBracket(from, end), expected) << "round " << round;
+        }
+    }
+}
+
+// Classification by walking the whole table, as the table is defined.
+std::optional<TagMatch> classifyByWalking(std::string_view tag) {
+    for (const TagInfo& entry : vocabulary()) {
+        if (tag.starts_with(entry.text)) return TagMatch{entry.id, entry.tagClass};
+    }
+    return std::nullopt;
+}
+
+void expectSameClass(std::string_view tag) {
+    const auto expected = classifyByWalking(tag);
+    const auto actual = classifyTag(tag);
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << tag;
+    if (!expected) return;
+    EXPECT_EQ(actual->id, expected->id) << tag;
+    EXPECT_EQ(actual->tagClass, expected->tagClass) << tag;
+}
+
+TEST(TagClassification, IndexAgreesWithTheTableWalk) {
+    for (const TagInfo& entry : vocabulary()) {
+        const std::string text(entry.text);
+        for (std::size_t cut = 0; cut <= text.size(); ++cut) expectSameClass(text.substr(0, cut));
+        for (std::string_view tail : {">", "x>", "12>", "\"Body\">", " 3>", "\0>"}) {
+            expectSameClass(text + std::string(tail));
+        }
+        expectSameClass("<#" + text.substr(1));
+    }
+    std::mt19937 random(14);
+    for (int round = 0; round < 20000; ++round) expectSameClass(randomText(random, round % 9));
+    for (int byte = 0; byte < 256; ++byte) {
+        expectSameClass(std::string{'<', static_cast<char>(byte), 'x'});
+        expectSameClass(std::string{'<', ':', static_cast<char>(byte)});
+    }
+}
+
+TEST(TagCountMap, AgreesWithAnOrderedMapAndKeepsInsertionOrder) {
+    std::mt19937 random(15);
+    TagCountMap map;
+    std::map<std::string, std::int32_t> model;
+    std::vector<std::string> order;
+    for (int round = 0; round < 20000; ++round) {
+        const std::string key = randomText(random, random() % 24);
+        if (TagCount* found = map.find(key)) {
+            ASSERT_TRUE(model.contains(key)) << key;
+            ++found->count;
+            ++model[key];
+        } else {
+            ASSERT_FALSE(model.contains(key)) << key;
+            map.insert(key, TagCount{1, false, round, 0});
+            model[key] = 1;
+            order.push_back(key);
+        }
+    }
+    ASSERT_EQ(map.size(), model.size());
+    std::size_t i = 0;
+    for (const TagCountMap::Entry& entry : map) {
+        ASSERT_EQ(entry.text, order[i++]);
+        EXPECT_EQ(entry.value.count, model[entry.text]);
+    }
+    // A count handed out stays where it is while the table grows.
+    TagCount* first = map.find(order.front());
+    for (int extra = 0; extra < 5000; ++extra) map.insert("extra" + std::to_string(extra), {});
+    EXPECT_EQ(map.find(order.front()), first);
+}
+
+// Directory listings are kept between lookups; any change to the directory must still show.
+TEST(PathLookup, KeptListingsFollowChangesToTheDirectory) {
+    TempDir dir;
+    dir.write("b.txt", "x");
+    const auto settle = [&] {
+        std::filesystem::last_write_time(
+            dir.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    settle();
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "B.TXT"), dir.dir() + "b.txt");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "B.TXT"), dir.dir() + "b.txt");
+
+    dir.write("B.txt", "x");  // first in byte order from now on
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "b.TXT"), dir.dir() + "B.txt");
+    settle();
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "b.TXT"), dir.dir() + "B.txt");
+
+    std::filesystem::remove(dir.path() / "B.txt");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "b.TXT"), dir.dir() + "b.txt");
+    std::filesystem::remove(dir.path() / "b.txt");
+    settle();
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "b.TXT"), dir.dir() + "b.TXT");
+    dir.write("c.txt", "x");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "C.TXT"), dir.dir() + "c.txt");
+}
+
+}  // namespace
+}  // namespace brevo

@@ -1,0 +1,147 @@
+// The benchmark's pairs must be what they claim: clean pairs pass every check, in text and in
+// RTF alike, and each kind of damage shows in the checks that look for it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "brx/brx_loader.h"
+#include "brx/failure.h"
+#include "pair_generator.h"
+#include "test_support.h"
+#include "verify/verification_run.h"
+
+namespace brevo {
+namespace {
+
+using bench::Damage;
+using bench::Form;
+using bench::PairOptions;
+using test::TempDir;
+
+class QuietHost : public RunHost {
+  public:
+    void stepProgress(bool) override {}
+    bool cancelRequested() const override { return false; }
+    void storeCounts(int, int, int) override {}
+};
+
+struct GeneratedPair {
+    TempDir source;
+    TempDir target;
+    VerifyJob job;
+    bench::PairStats stats;
+
+    explicit GeneratedPair(const PairOptions& options) {
+        const std::string name = options.form == Form::Rtf ? "book.rtf" : "book.txt";
+        stats = bench::generatePairFiles(options, source.dir() + name, target.dir() + name);
+        job.sourceDir = source.dir();
+        job.targetDir = target.dir();
+        job.baseName = "book";
+        job.extension = options.form == Form::Rtf ? ".RTF" : ".TXT";
+        job.options.fileFormat = options.form == Form::Rtf ? FileFormat::Rtf : FileFormat::Text;
+    }
+
+    // The status and the report, empty when none was written.
+    std::pair<VerifyStatus, std::string> verify() {
+        QuietHost host;
+        VerifyStatus status = VerifyStatus::UnknownError;
+        try {
+            VerificationRun run(job, host);
+            run.run();
+        } catch (const StatusFailure& failure) {
+            status = failure.status;
+        }
+        const auto report = target.path() / "book.CMP";
+        return {status, std::filesystem::exists(report) ? test::readFile(report) : ""};
+    }
+};
+
+PairOptions options(std::uint64_t seed, Form form, Damage damage = {}) {
+    PairOptions made;
+    made.seed = seed;
+    made.sourceBytes = 40 * 1024;
+    made.form = form;
+    made.damage = damage;
+    return made;
+}
+
+TEST(GeneratedPairs, CleanPairsPassEveryCheckAsTextAndAsRtf) {
+    for (std::uint64_t seed : {1, 2, 3, 4}) {
+        for (Form form : {Form::Text, Form::Rtf}) {
+            GeneratedPair pair(options(seed, form));
+            EXPECT_GE(pair.stats.sourceBytes, 40u * 1024);
+            EXPECT_GT(pair.stats.externalTags, 300u);
+            EXPECT_GT(pair.stats.internalTags, 200u);
+            const auto [status, report] = pair.verify();
+            EXPECT_EQ(status, VerifyStatus::Completed) << "seed " << seed;
+            EXPECT_EQ(report, "") << "seed " << seed;
+        }
+    }
+}
+
+TEST(GeneratedPairs, RtfHoldsTheLinesOfTheTextForm) {
+    TempDir dir;
+    bench::generatePairFiles(options(5, Form::Text), dir.dir() + "s.txt", dir.dir() + "t.txt");
+    bench::generatePairFiles(options(5, Form::Rtf), dir.dir() + "s.rtf", dir.dir() + "t.rtf");
+    for (const char* side : {"s", "t"}) {
+        LanguageSettings languages;
+        std::vector<std::string> text;
+        std::vector<std::string> rtf;
+        readBrxFile(dir.dir() + side + ".txt", FileFormat::Text, languages, text);
+        readBrxFile(dir.dir() + side + ".rtf", FileFormat::Rtf, languages, rtf);
+        EXPECT_EQ(rtf, text) << side;
+    }
+}
+
+TEST(GeneratedPairs, SameOptionsSameBytesAndTheSourceNeverSpoiled) {
+    TempDir dir;
+    Damage damage;
+    damage.loseExternal = 30;
+    damage.changeTags = 10;
+    bench::generatePairFiles(options(6, Form::Text), dir.dir() + "s1", dir.dir() + "t1");
+    bench::generatePairFiles(options(6, Form::Text, damage), dir.dir() + "s2", dir.dir() + "t2");
+    bench::generatePairFiles(options(6, Form::Text, damage), dir.dir() + "s3", dir.dir() + "t3");
+    bench::generatePairFiles(options(7, Form::Text, damage), dir.dir() + "s4", dir.dir() + "t4");
+    const auto read = [&](const char* name) { return test::readFile(dir.path() / name); };
+    EXPECT_EQ(read("s1"), read("s2"));
+    EXPECT_EQ(read("t2"), read("t3"));
+    EXPECT_NE(read("t1"), read("t2"));
+    EXPECT_NE(read("s1"), read("s4"));
+}
+
+// Each kind of damage reaches the share asked for and is found by the checks meant for it.
+TEST(GeneratedPairs, EachDamageShowsWhereItShould) {
+    struct Case {
+        Damage damage;
+        const char* expectedInReport;
+    };
+    Damage lost, moved, changed, dropped, added;
+    lost.loseExternal = 50;
+    moved.moveInternal = 50;
+    changed.changeTags = 10;
+    dropped.dropInternal = 20;
+    added.addMarked = 5;
+    const Case cases[] = {
+        {lost, "has been deleted."},           {moved, "Comparing internal tags"},
+        {changed, "has been changed to"},      {dropped, "Internal Tags Report"},
+        {added, "Added External tags report"},
+    };
+    for (const Case& c : cases) {
+        GeneratedPair pair(options(8, Form::Text, c.damage));
+        const bench::PairStats& stats = pair.stats;
+        const double tags = static_cast<double>(stats.externalTags + stats.internalTags);
+        EXPECT_NEAR(100.0 * stats.lostExternal / stats.externalTags, c.damage.loseExternal, 1);
+        EXPECT_NEAR(100.0 * stats.movedInternal / stats.internalTags, c.damage.moveInternal, 1);
+        EXPECT_NEAR(100.0 * stats.changedTags / tags, c.damage.changeTags, 1);
+        EXPECT_NEAR(100.0 * stats.droppedInternal / stats.internalTags, c.damage.dropInternal, 1);
+        const auto [status, report] = pair.verify();
+        EXPECT_EQ(status, VerifyStatus::Completed);
+        EXPECT_NE(report.find(c.expectedInReport), std::string::npos) << c.expectedInReport;
+    }
+}
+
+}  // namespace
+}  // namespace brevo
