@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 
 #include "brx/failure.h"
 #include "brx/line_reader.h"
@@ -98,11 +99,16 @@ constexpr std::array<ControlWord, 53> kControlWords = {{
     character("\\", '\\'),
 }};
 
+// Every control word of a file is looked up, so the table is indexed by its texts, which are
+// all different: the first exact match is the only one.
 const ControlWord* findControlWord(std::string_view word) {
-    for (const ControlWord& entry : kControlWords) {
-        if (entry.text == word) return &entry;
-    }
-    return nullptr;
+    static const auto index = [] {
+        std::unordered_map<std::string_view, const ControlWord*> made;
+        for (const ControlWord& entry : kControlWords) made.try_emplace(entry.text, &entry);
+        return made;
+    }();
+    const auto found = index.find(word);
+    return found == index.end() ? nullptr : found->second;
 }
 
 bool isLetter(unsigned char c) {
@@ -125,6 +131,10 @@ std::int32_t appendDigit(std::int32_t number, unsigned char digit) {
     const int value = digit - '0';
     if (number > (kMax - value) / 10) return kMax;
     return number * 10 + value;
+}
+
+bool isSyntax(char c) {
+    return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
 }
 
 // The lines of the file as one byte stream: line breaks are no part of the RTF text.
@@ -150,6 +160,14 @@ class RtfByteStream {
     // Gives back the byte just taken; it is always still in the current line.
     void putBack() { --position_; }
 
+    // Takes the bytes from here to the next group brace or backslash within the current line:
+    // text that needs no decoding.
+    std::string_view takePlainText() {
+        const std::size_t start = position_;
+        while (position_ < line_.size() && !isSyntax(line_[position_])) ++position_;
+        return std::string_view(line_).substr(start, position_ - start);
+    }
+
   private:
     LineReader& reader_;
     std::string line_;
@@ -167,7 +185,14 @@ class RtfDecoder {
 
     void decode() {
         unsigned char c;
-        while (input_.next(c)) takeByte(c);
+        while (input_.next(c)) {
+            takeByte(c);
+            // Plain text that is kept goes over in one piece rather than byte by byte.
+            if (inputState_ == InputState::Normal && destination_ == Destination::Normal &&
+                hidden_ == 0) {
+                currentLine_ += input_.takePlainText();
+            }
+        }
         if (!groups_.empty()) fail(VerifyStatus::RtfOpenGroups);
         if (!currentLine_.empty()) onLine_(currentLine_);
     }
