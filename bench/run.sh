@@ -132,7 +132,8 @@ done
 
 echo
 echo "Goals:"
-for name in "${!SECONDS_OF[@]}"; do
+mapfile -t NAMES < <(printf '%s\n' "${!SECONDS_OF[@]}" | sort)
+for name in "${NAMES[@]}"; do
     check "$name: exit status ${EXPECTED_OF[$name]}" "${STATUS_OF[$name]} == ${EXPECTED_OF[$name]}"
     check "$name: peak memory ${RSS_OF[$name]} MB <= 4 x ${MB_OF[$name]} MB + 32 MB" \
         "${RSS_OF[$name]} <= ${BUDGET_OF[$name]}"

@@ -169,8 +169,7 @@ void reserveInternalTags(const std::vector<Segment>& segments, std::vector<Inter
     for (const Segment& segment : segments) {
         const std::string_view text = segment.text;
         const std::size_t skip = std::min(segment.tagText.size(), text.size());
-        opens += static_cast<std::size_t>(
-            std::count(text.begin() + static_cast<std::ptrdiff_t>(skip), text.end(), '<'));
+        opens += countByte(text.data() + skip, text.data() + text.size(), '<');
     }
     tags.reserve(tags.size() + opens);
     adviseBigPages(tags);
