@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -158,6 +159,19 @@ TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
             const char* expected = from;
             while (expected < end && *expected != '<' && *expected != '>') ++expected;
             ASSERT_EQ(findBracket(from, end), expected) << "round " << round;
+        }
+    }
+}
+
+TEST(BracketScan, CountsAByteAtEveryOffsetAndLength) {
+    std::mt19937 random(16);
+    for (int round = 0; round < 500; ++round) {
+        const std::string text = randomText(random, round % 130);
+        for (std::size_t from = 0; from <= text.size(); ++from) {
+            const auto expected =
+                std::count(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), '<');
+            ASSERT_EQ(countByte(text.data() + from, text.data() + text.size(), '<'),
+                      static_cast<std::size_t>(expected));
         }
     }
 }
