@@ -2,6 +2,7 @@
 // batch goes on with the next.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -148,6 +149,19 @@ TEST_F(Robustness, TargetWithoutReadPermission) {
     writeTarget("a.txt", brxText(kClean));
     fs::permissions(targetPath("a.txt"), fs::perms::none);
     if (runningAsRoot()) GTEST_SKIP() << "permissions do not keep root from reading";
+    EXPECT_EQ(verifyPair(), fileError(kAccessDenied, targetPath("a.txt")));
+}
+
+// A pipe without a writer and an endless device must neither block nor fill the memory.
+TEST_F(Robustness, PipesAndDevicesAreNoFiles) {
+    ASSERT_EQ(::mkfifo(sourcePath("a.txt").c_str(), 0600), 0);
+    writeTarget("a.txt", brxText(kClean));
+    EXPECT_EQ(verifyPair(), fileError(kAccessDenied, sourcePath("a.txt")));
+
+    fs::remove(sourcePath("a.txt"));
+    writeSource("a.txt", brxText(kClean));
+    fs::remove(targetPath("a.txt"));
+    fs::create_symlink("/dev/zero", targetPath("a.txt"));
     EXPECT_EQ(verifyPair(), fileError(kAccessDenied, targetPath("a.txt")));
 }
 

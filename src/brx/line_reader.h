@@ -9,7 +9,7 @@ namespace brevo {
 // blank lines never appear inside a file; a file that starts with a break gives one empty first
 // line. Bytes are bytes: NUL and 0x80-0xFF pass through untouched.
 class LineReader {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 4096;
 
     LineReader() = default;
@@ -17,7 +17,7 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Throws FileFailure when the file cannot be opened.
+    // Throws FileFailure when the file cannot be opened or is no regular file.
     void open(const std::string& path);
     void close();
 
@@ -25,8 +25,9 @@ public:
     // a read error.
     bool readLine(std::string& out);
 
-private:
+  private:
     bool fillBuffer();
+    void refuseAllButRegularFiles();
 
     int fd_ = -1;
     std::string path_;
