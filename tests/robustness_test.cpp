@@ -230,6 +230,14 @@ TEST_F(Robustness, ReportOnAFullDevice) {
     EXPECT_TRUE(strayFiles().empty());
 }
 
+TEST_F(Robustness, ReportNamedLikeAPipeNobodyReads) {
+    writeSource("a.txt", brxText(kClean));
+    writeTarget("a.txt", kBrokenTarget);
+    ASSERT_EQ(::mkfifo(targetPath("a.CMP").c_str(), 0600), 0);
+    EXPECT_EQ(verifyPair(), fileError(kUnspecified, targetPath("a.CMP")));
+    EXPECT_TRUE(strayFiles().empty());
+}
+
 TEST_F(Robustness, ReportThroughALinkReplacesWhatItPointsTo) {
     TempDir elsewhere;
     const std::string kept = elsewhere.write("kept.CMP", "old report");

@@ -86,9 +86,11 @@ class TemporaryFile {
     bool renamed_ = false;
 };
 
-// Devices and pipes cannot be replaced, and there is no earlier report in them to keep.
+// Devices and pipes cannot be replaced, and there is no earlier report in them to keep. A pipe
+// that nobody reads fails at once instead of blocking the batch.
 void writeInPlace(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) failFile(errno, path);
     const int error = writeAll(fd, bytes);
     const int closed = ::close(fd);
