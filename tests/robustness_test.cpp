@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/verify_batch.h"
+#include "brx/rtf_reader.h"
 #include "test_support.h"
 
 namespace brevo {
@@ -331,6 +332,16 @@ TEST_F(Robustness, AnyByteInTheText) {
     writeTarget("a.txt", brxText("<file \"x\">\n<page \"1\"" + bytes + "\n</brx>\n", "Japanese"));
     EXPECT_EQ(verifyPair(), (std::vector<std::string>{kNotFullyCompared, "Errors: 1", ""}));
     EXPECT_NE(report().find("<page \"1\"" + bytes), std::string::npos);
+}
+
+// Raw bytes in an RTF file pass through as they are; only "\'00" is dropped.
+TEST(RobustRtf, AnyByteInTheText) {
+    using namespace std::string_literals;
+    test::TempDir dir;
+    const std::string path = dir.write("a.rtf", "{\\rtf1 A\0B\x81\xff\\'00\\'80\r\nC\\par \x7f}"s);
+    std::vector<std::string> lines;
+    readRtfLines(path, lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"A\0B\x81\xff\x80"s + "C", "\x7f"}));
 }
 
 }  // namespace
