@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-brevo_build -DBREVO_BUILD_TESTS=OFF
+brevo_build brevo-verify
 
 # Work on a copy so that the reports do not land in the checkout.
 work="$(mktemp -d)"

@@ -21,8 +21,12 @@ brevo_install_missing() {
     fi
 }
 
+# brevo_build [TARGET...]: configures (always with the tests) and builds the targets, or all.
 brevo_build() {
     brevo_install_missing "${brevo_packages[@]}"
-    cmake -S "$BREVO_ROOT" -B "$BREVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
-    cmake --build "$BREVO_BUILD" -j"$(nproc)"
+    cmake -S "$BREVO_ROOT" -B "$BREVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DBREVO_BUILD_TESTS=ON
+    local targets=()
+    for target in "$@"; do targets+=(--target "$target"); done
+    cmake --build "$BREVO_BUILD" -j"$(nproc)" "${targets[@]}"
 }

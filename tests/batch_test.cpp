@@ -122,16 +122,16 @@ TEST(Batch, OverwriteQuestionNoAndCancel) {
     batch.addPair("b.txt", brxText(kClean), brxText(kClean));
     batch.addPair("c.txt", brxText(kClean), brxText(kClean));
     batch.target.write("a.CMP", "old");
-    batch.target.write("b.cmp", "old");
+    batch.target.write("b.CMP", "old");
+    batch.target.write("c.cmp", "not the report of c.txt");
     RecordingUser user;
     user.answers = {OverwriteAnswer::No, OverwriteAnswer::Cancel};
     BatchResult result = verifyBatch(batch.request, user);
     ASSERT_EQ(user.questions.size(), 2u);
     EXPECT_EQ(user.questions[0], "Do you want to overwrite the file:\n" + batch.target.dir() +
                                      "a.CMP\nCancel terminates the batch.");
-    // Found regardless of case, as the original platform would.
     EXPECT_EQ(user.questions[1], "Do you want to overwrite the file:\n" + batch.target.dir() +
-                                     "b.cmp\nCancel terminates the batch.");
+                                     "b.CMP\nCancel terminates the batch.");
     EXPECT_EQ(user.body(), (std::vector<std::string>{
                                "Verifying " + batch.target.dir() + "a.txt",
                                "Verification failed! Cancelled by user.",
@@ -201,6 +201,81 @@ TEST(Outcome, CountLinesAndStopTexts) {
               "Verification failed! An RTF parser error has occurred.");
     EXPECT_EQ(outcomeOf(VerifyStatus::OutOfMemory).stopText.value(),
               "A memory error has occurred! %d file(s) verified.");
+}
+
+}  // namespace
+}  // namespace brevo
+
+namespace brevo {
+namespace {
+
+// A batch with every kind of outcome, run one pair at a time and on several threads.
+TEST(Batch, SeveralThreadsGiveWhatOneAtATimeGives) {
+    const std::string withFinding =
+        "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
+    auto runWith = [&](int jobs, std::deque<OverwriteAnswer> answers) {
+        Batch batch;
+        batch.request.jobs = jobs;
+        for (int i = 0; i < 12; ++i) {
+            const std::string name = "f" + std::to_string(10 + i) + ".txt";
+            switch (i % 4) {
+                case 0:
+                    batch.addPair(name, brxText(kClean), brxText(kClean));
+                    break;
+                case 1:
+                    batch.addPair(name, brxText(withFinding), brxText(kClean));
+                    break;
+                case 2:
+                    batch.addPair(name, brxText(kClean), "<brx \"I2.00\">\n");
+                    break;
+                default:
+                    batch.request.files.push_back(batch.target.write(name, brxText(kClean)));
+            }
+        }
+        batch.target.write("f13.CMP", "old");
+        RecordingUser user;
+        user.answers = std::move(answers);
+        BatchResult result = verifyBatch(batch.request, user);
+        std::vector<std::string> lines = user.body();
+        for (std::string& line : lines) {
+            // The directories differ between the two batches.
+            for (const std::string& dir : {batch.source.dir(), batch.target.dir()}) {
+                if (auto at = line.find(dir); at != std::string::npos) line.erase(at, dir.size());
+            }
+        }
+        lines.push_back(user.summary + "|" + user.stop);
+        lines.push_back(std::to_string(result.processed) + " " + std::to_string(result.failed) +
+                        " " + std::to_string(result.tagChangeFiles) + " " +
+                        std::to_string(user.batchPosition) + "/" +
+                        std::to_string(user.batchRange));
+        lines.push_back(test::readFile(batch.target.path() / "f13.CMP").substr(0, 3));
+        return lines;
+    };
+    EXPECT_EQ(runWith(1, {}), runWith(4, {}));
+    EXPECT_EQ(runWith(1, {OverwriteAnswer::No}), runWith(3, {OverwriteAnswer::No}));
+    EXPECT_EQ(runWith(1, {OverwriteAnswer::Cancel}), runWith(3, {OverwriteAnswer::Cancel}));
+}
+
+}  // namespace
+}  // namespace brevo
+
+namespace brevo {
+namespace {
+
+TEST(Batch, FilesSharingAReportAreVerifiedInTurnEvenWithSeveralThreads) {
+    const std::string withFinding =
+        "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
+    Batch batch;
+    batch.request.jobs = 4;
+    batch.addPair("a.bak", brxText(withFinding), brxText(kClean));
+    batch.source.write("a.TXT", brxText(withFinding));
+    batch.request.files.push_back(batch.target.write("a.txt", brxText(kClean)));
+    RecordingUser user;
+    user.answers = {OverwriteAnswer::No};
+    verifyBatch(batch.request, user);
+    // The first pair wrote a.CMP, so the second is asked about it.
+    ASSERT_EQ(user.questions.size(), 1u);
+    EXPECT_EQ(user.summary, "1 file(s) verified.\n1 file(s) could not be fully verified.");
 }
 
 }  // namespace

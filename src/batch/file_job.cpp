@@ -1,5 +1,6 @@
 #include "batch/file_job.h"
 
+#include <exception>
 #include <new>
 #include <string>
 
@@ -28,25 +29,30 @@ void appendCountLines(const ResultCounts& counts, BatchUser& user) {
 
 OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user) {
     if (job.options.overwriteFiles) return OverwriteAnswer::Yes;
-    const std::string path = resolvePathIgnoringCase(job.reportPath());
+    const std::string path = job.reportPath();
     if (!fileExists(path)) return OverwriteAnswer::Yes;
     return user.askOverwrite("Do you want to overwrite the file:\n" + path +
                              "\nCancel terminates the batch.");
 }
 
-VerifyStatus runJob(VerifyJob& job, BatchRunHost& host, BatchUser& user) {
+JobResult runJob(VerifyJob& job, RunHost& host) {
+    JobResult result;
     try {
         VerificationRun run(job, host);
         run.run();
     } catch (const StatusFailure& failure) {
-        return failure.status;
+        result.status = failure.status;
     } catch (const FileFailure& failure) {
-        user.appendResultLine(fileErrorMessage(failure.cause));
-        user.appendResultLine("Filename:" + failure.fileName);
-        return VerifyStatus::FileError;
+        result.status = VerifyStatus::FileError;
+        result.fileErrorLines = {std::string(fileErrorMessage(failure.cause)),
+                                 "Filename:" + failure.fileName};
     } catch (const std::bad_alloc&) {
-        return VerifyStatus::OutOfMemory;
+        result.status = VerifyStatus::OutOfMemory;
+    } catch (const std::exception&) {
+        // Nothing else is expected; an unknown status stops the batch rather than the program.
+        result.status = VerifyStatus::UnknownError;
     }
+    return result;
 }
 
 bool reportOutcome(VerifyStatus status, const ResultCounts& counts, BatchCounts& batch,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "batch/batch_user.h"
 #include "brx/failure.h"
 #include "verify/verify_job.h"
@@ -33,9 +36,14 @@ private:
 // Yes without asking when overwriting is on or there is no report yet.
 OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user);
 
-// Verifies one pair. Every failure comes back as a status; file failures also leave their
-// lines in the results list.
-VerifyStatus runJob(VerifyJob& job, BatchRunHost& host, BatchUser& user);
+struct JobResult {
+    VerifyStatus status = VerifyStatus::UnknownError;
+    std::vector<std::string> fileErrorLines;  // the cause and the "Filename:" line
+};
+
+// Verifies one pair. Every failure comes back as a status; file failures also bring the
+// lines that name them.
+JobResult runJob(VerifyJob& job, RunHost& host);
 
 struct BatchCounts {
     int processed = 0;

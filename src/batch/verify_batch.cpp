@@ -1,5 +1,14 @@
 #include "batch/verify_batch.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_set>
+
 #include "batch/file_job.h"
 #include "report/date_time.h"
 #include "verify/messages.h"
@@ -25,6 +34,197 @@ std::string baseNameOf(const std::string& path, const std::string& targetDir) {
     std::string name = path.size() > targetDir.size() ? path.substr(targetDir.size()) : "";
     name.resize(name.size() >= 4 ? name.size() - 4 : 0);
     return name;
+}
+
+void selectFile(VerifyJob& job, const std::string& path) {
+    job.baseName = baseNameOf(path, job.targetDir);
+    job.extension = job.options.fileFormat == FileFormat::Rtf ? ".RTF" : ".TXT";
+}
+
+VerifyStatus statusWithout(OverwriteAnswer answer) {
+    switch (answer) {
+        case OverwriteAnswer::No:
+            return VerifyStatus::Declined;
+        case OverwriteAnswer::Cancel:
+            return VerifyStatus::BatchCancelled;
+        default:
+            return VerifyStatus::UnknownError;
+    }
+}
+
+// The bookkeeping of one batch: what the results list shows after each pair.
+class BatchLog {
+public:
+    BatchLog(const BatchRequest& request, BatchUser& user) : user_(user) {
+        result_.fileCount = static_cast<int>(request.files.size());
+        user_.startProgress(kStepsPerFile, kStepsPerFile * result_.fileCount);
+        user_.appendResultLine("");
+        user_.appendResultLine(longDateTimeNow());
+        user_.appendResultLine("");
+    }
+
+    void startPair(const std::string& path) {
+        user_.startFile();
+        user_.appendResultLine("Verifying " + path);
+    }
+
+    // False when the pair's status stops the batch.
+    bool finishPair(const JobResult& job, const ResultCounts& counts) {
+        for (const std::string& line : job.fileErrorLines) user_.appendResultLine(line);
+        if (counts.any()) ++result_.tagChangeFiles;
+        const bool goOn =
+            reportOutcome(job.status, counts, counts_, kStepsPerFile, result_.fileCount, user_);
+        result_.stopped = !goOn;
+        return goOn;
+    }
+
+    BatchResult finish() {
+        result_.processed = counts_.processed;
+        result_.failed = counts_.failed;
+        if (!result_.stopped) {
+            user_.setBatchProgress(kStepsPerFile * result_.fileCount);
+            user_.appendResultLine(std::string(84, '_'));
+            user_.showSummary(summaryText(result_));
+        }
+        return result_;
+    }
+
+private:
+    BatchUser& user_;
+    BatchResult result_;
+    BatchCounts counts_;
+};
+
+BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
+    BatchLog log(request, user);
+    VerifyJob job = makeJob(request);
+    BatchRunHost host(user);
+    for (const std::string& path : request.files) {
+        selectFile(job, path);
+        log.startPair(path);
+        const OverwriteAnswer answer = askOverwrite(job, user);
+        JobResult result{statusWithout(answer), {}};
+        if (answer == OverwriteAnswer::Yes) result = runJob(job, host);
+        const bool goOn = log.finishPair(result, host.counts);
+        host.counts = {};
+        if (!goOn) break;
+    }
+    return log.finish();
+}
+
+// Runs pairs on worker threads. Workers never talk to the user: they count progress steps
+// and read a cancel flag that the waiting thread keeps up to date.
+class PairPool {
+public:
+    struct Done {
+        JobResult job;
+        ResultCounts counts;
+    };
+
+    PairPool(const BatchRequest& request, std::vector<std::size_t> pairs, int threads)
+        : request_(request), pairs_(std::move(pairs)), done_(request.files.size()) {
+        const int count = std::clamp(threads, 1, std::max(1, static_cast<int>(pairs_.size())));
+        for (int i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
+    }
+
+    ~PairPool() {
+        cancel_ = true;
+        for (std::thread& worker : workers_) worker.join();
+    }
+
+    // Waits for pair `index`, stepping the user's batch bar and passing on a cancel.
+    Done take(std::size_t index, BatchUser& user) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            forwardProgress(user);
+            if (user.cancelRequested()) cancel_ = true;
+            if (done_[index]) return std::move(*done_[index]);
+            finished_.wait_for(lock, std::chrono::milliseconds(50));
+        }
+    }
+
+    void stop() { cancel_ = true; }
+
+private:
+    class WorkerHost : public RunHost {
+    public:
+        explicit WorkerHost(PairPool& pool) : pool_(pool) {}
+        void stepProgress(bool) override { ++pool_.steps_; }
+        bool cancelRequested() const override { return pool_.cancel_; }
+        void storeCounts(int errors, int alerts, int warnings) override {
+            counts = {errors, alerts, warnings};
+        }
+        ResultCounts counts;
+
+    private:
+        PairPool& pool_;
+    };
+
+    void work() {
+        VerifyJob job = makeJob(request_);
+        for (;;) {
+            const std::size_t slot = next_++;
+            if (slot >= pairs_.size()) return;
+            const std::size_t index = pairs_[slot];
+            selectFile(job, request_.files[index]);
+            WorkerHost host(*this);
+            JobResult result = runJob(job, host);
+            std::lock_guard lock(mutex_);
+            done_[index] = Done{std::move(result), host.counts};
+            finished_.notify_all();
+        }
+    }
+
+    void forwardProgress(BatchUser& user) {
+        for (int now = steps_; shownSteps_ < now; ++shownSteps_) user.stepProgress(true);
+    }
+
+    const BatchRequest& request_;
+    const std::vector<std::size_t> pairs_;
+    std::vector<std::optional<Done>> done_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<int> steps_{0};
+    std::atomic<bool> cancel_{false};
+    int shownSteps_ = 0;
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    std::vector<std::thread> workers_;
+};
+
+BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
+    BatchLog log(request, user);
+    // Every question first, in order; a Cancel ends the asking and, later, the batch.
+    std::vector<OverwriteAnswer> answers;
+    std::vector<std::size_t> toVerify;
+    VerifyJob job = makeJob(request);
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        selectFile(job, request.files[i]);
+        answers.push_back(askOverwrite(job, user));
+        if (answers.back() == OverwriteAnswer::Yes) toVerify.push_back(i);
+        if (answers.back() == OverwriteAnswer::Cancel) break;
+    }
+
+    PairPool pool(request, toVerify, request.jobs);
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        log.startPair(request.files[i]);
+        PairPool::Done done{JobResult{statusWithout(answers[i]), {}}, {}};
+        if (answers[i] == OverwriteAnswer::Yes) done = pool.take(i, user);
+        if (!log.finishPair(done.job, done.counts)) {
+            pool.stop();
+            break;
+        }
+    }
+    return log.finish();
+}
+
+// Two files with one base name share a report: the later pair's question depends on what the
+// earlier one wrote, so such a batch goes one pair at a time.
+bool sharesAReport(const BatchRequest& request) {
+    std::unordered_set<std::string> baseNames;
+    for (const std::string& path : request.files) {
+        if (!baseNames.insert(baseNameOf(path, request.targetDir)).second) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -54,55 +254,10 @@ std::string summaryText(const BatchResult& result) {
 }
 
 BatchResult verifyBatch(const BatchRequest& request, BatchUser& user) {
-    BatchResult result;
-    result.fileCount = static_cast<int>(request.files.size());
-    VerifyJob job = makeJob(request);
-    BatchRunHost host(user);
-    BatchCounts counts;
-
-    user.startProgress(kStepsPerFile, kStepsPerFile * result.fileCount);
-    user.appendResultLine("");
-    user.appendResultLine(longDateTimeNow());
-    user.appendResultLine("");
-
-    for (const std::string& path : request.files) {
-        job.baseName = baseNameOf(path, job.targetDir);
-        job.extension = job.options.fileFormat == FileFormat::Rtf ? ".RTF" : ".TXT";
-        user.startFile();
-        user.appendResultLine("Verifying " + path);
-
-        VerifyStatus status = VerifyStatus::UnknownError;
-        switch (askOverwrite(job, user)) {
-            case OverwriteAnswer::Yes:
-                status = runJob(job, host, user);
-                break;
-            case OverwriteAnswer::No:
-                status = VerifyStatus::Declined;
-                break;
-            case OverwriteAnswer::Cancel:
-                status = VerifyStatus::BatchCancelled;
-                break;
-            case OverwriteAnswer::Other:
-                break;
-        }
-        if (host.counts.any()) ++result.tagChangeFiles;
-        const bool goOn =
-            reportOutcome(status, host.counts, counts, kStepsPerFile, result.fileCount, user);
-        host.counts = {};
-        if (!goOn) {
-            result.processed = counts.processed;
-            result.failed = counts.failed;
-            result.stopped = true;
-            return result;
-        }
+    if (request.jobs > 1 && request.files.size() > 1 && !sharesAReport(request)) {
+        return verifyInParallel(request, user);
     }
-
-    result.processed = counts.processed;
-    result.failed = counts.failed;
-    user.setBatchProgress(kStepsPerFile * result.fileCount);
-    user.appendResultLine(std::string(84, '_'));
-    user.showSummary(summaryText(result));
-    return result;
+    return verifyOneAtATime(request, user);
 }
 
 }  // namespace brevo

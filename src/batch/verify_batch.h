@@ -15,6 +15,9 @@ struct BatchRequest {
     VerifyOptions options;
     std::string sourceLanguage = "English (US)";
     std::string targetLanguage = "English (US)";
+    // Pairs verified at once. With more than one, every overwrite question is asked before
+    // any work starts; the results come out exactly as one at a time would give them.
+    int jobs = 1;
 };
 
 struct BatchResult {

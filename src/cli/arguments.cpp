@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <thread>
 
 #include "brx/language_table.h"
 #include "brx/path_lookup.h"
@@ -63,12 +65,24 @@ struct Parser {
     }
 };
 
-void checkDirectories(BatchRequest& request) {
-    if (!isDirectory(request.sourceDir)) {
-        throw UsageError{"The path you entered doesn't exist. Please try again."};
+int parseJobs(const std::string& value) {
+    int jobs = 0;
+    const char* end = value.data() + value.size();
+    auto [stop, error] = std::from_chars(value.data(), end, jobs);
+    if (error != std::errc() || stop != end || jobs < 1) {
+        throw UsageError{"--jobs takes a number of at least 1, not \"" + value + "\"."};
     }
+    return jobs;
+}
+
+int defaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
+void checkDirectories(BatchRequest& request) {
     if (request.sourceDir == request.targetDir) {
         throw UsageError{"You must select files in two different directories."};
+    }
+    if (!isDirectory(request.sourceDir)) {
+        throw UsageError{"The path you entered doesn't exist. Please try again."};
     }
 }
 
@@ -77,6 +91,7 @@ void checkDirectories(BatchRequest& request) {
 Arguments parseArguments(const std::vector<std::string>& args) {
     Arguments result;
     BatchRequest& request = result.request;
+    request.jobs = defaultJobs();
     std::optional<std::string> sourceDir;
     std::optional<FileFormat> format;
     Parser parser{args};
@@ -111,6 +126,8 @@ Arguments parseArguments(const std::vector<std::string>& args) {
                 throw UsageError{"--page-size takes a4 or letter, not \"" + value + "\"."};
             }
             request.options.rtfPageSize = value == "a4" ? 0 : 1;
+        } else if (arg == "--jobs" || arg == "-j") {
+            request.jobs = parseJobs(parser.valueOf(arg));
         } else if (arg == "--overwrite") {
             request.options.overwriteFiles = true;
         } else {
@@ -152,6 +169,9 @@ Options:
   --overwrite               replace existing reports without asking; otherwise the
                             question is asked on a terminal and answered No when the
                             input is not a terminal
+  -j, --jobs N              verify N pairs at once (default: the number of cores); the
+                            output is the same as one at a time, and every overwrite
+                            question is asked before any work starts
   -h, --help                this text
 
 Output: the results log of the batch on standard output, then its summary. Progress

@@ -1,16 +1,304 @@
 #include "verify/internal_comparison.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "report/line_writer.h"
+
 namespace brevo {
+namespace {
+
+enum class Change { Deleted, Added };
+
+// The messages a tag class gets when one of its tags is deleted or added.
+struct ChangeMessages {
+    Severity severity;
+    int deleted;
+    int added;
+    int deletedSummary;
+    int addedSummary;
+};
+
+// Formatting tags may come and go freely.
+std::optional<ChangeMessages> changeMessagesFor(std::int32_t tagClass) {
+    switch (tagClass) {
+        case TagClass::Formatting:
+            return std::nullopt;
+        case TagClass::Warning:
+            return ChangeMessages{Severity::Warning, 18753, 18757, 18733, 18735};
+        case TagClass::Alert:
+            return ChangeMessages{Severity::Alert, 18754, 18758, 18733, 18735};
+        case TagClass::Error:
+            return ChangeMessages{Severity::Error, 18755, 18759, 18733, 18735};
+        default:
+            return ChangeMessages{Severity::Error, 18756, 18760, 18734, 18736};
+    }
+}
+
+void reportInternalChange(const InternalTag& tag, Change change, Findings& findings) {
+    const auto messages = changeMessagesFor(tag.tagClass);
+    if (!messages) return;
+    const int id = change == Change::Deleted ? messages->deleted : messages->added;
+    findings.addLine(findings.numbered(messages->severity, id, {std::string_view(tag.text)}), true);
+}
+
+constexpr std::string_view kSourceFrameTop = "+++++++++++++++ Source Text +++++++++++++++";
+constexpr std::string_view kTargetFrameTop = "+++++++++++++ Translated Text +++++++++++++";
+constexpr std::string_view kPairFrameBottom = "+++++++++++++++++++++++++++++++++++++++++++\n";
+
+void writeSegmentBlock(const Segment& segment, Findings& findings) {
+    findings.addLine(kSegmentFrameTop);
+    findings.addLine(dropFinalNewline(segment.text), true, kTargetStyle);
+    findings.addLine(kSegmentFrameBottom);
+}
+
+// Positions of the segments that the external comparison paired, in order: the n-th one of
+// each side has ordinal n.
+std::vector<std::size_t> pairedSegmentPositions(const std::vector<Segment>& segments) {
+    std::vector<std::size_t> positions;
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        if (!segments[position].added) positions.push_back(position);
+    }
+    return positions;
+}
+
+bool ordinalsAscend(const std::vector<InternalTag>& tags) {
+    for (std::size_t i = 1; i < tags.size(); ++i) {
+        if (tags[i].segmentOrdinal < tags[i - 1].segmentOrdinal) return false;
+    }
+    return true;
+}
+
+// The first target tag from `mark` on, within the pair of `sourceTag`, that is free and has its
+// text.
+std::optional<std::size_t> scanForPartner(const std::vector<InternalTag>& targetTags,
+                                          std::size_t mark, const InternalTag& sourceTag) {
+    for (std::size_t i = mark;
+         i < targetTags.size() && targetTags[i].segmentOrdinal <= sourceTag.segmentOrdinal; ++i) {
+        if (!targetTags[i].excluded && targetTags[i].text == sourceTag.text) return i;
+    }
+    return std::nullopt;
+}
+
+// Finds a source tag's partner among the target tags of its pair. The pair's tags are scanned
+// while they are few; a pair with many tags gets its tags chained by text, so that matching it
+// stays linear. Relies on target ordinals that never decrease, as linking makes them: the mark
+// then stands on the first tag of the source tag's pair, or past it.
+class PartnerFinder {
+  public:
+    explicit PartnerFinder(const std::vector<InternalTag>& targetTags) : tags_(targetTags) {}
+
+    std::optional<std::size_t> find(const InternalTag& sourceTag, std::size_t mark) {
+        if (tags_[mark].segmentOrdinal != sourceTag.segmentOrdinal) return std::nullopt;
+        if (mark != pairStart_) enterPair(mark);
+        if (heads_.empty()) return scanForPartner(tags_, mark, sourceTag);
+        const auto head = heads_.find(sourceTag.text);
+        if (head == heads_.end()) return std::nullopt;
+        // A taken tag never becomes free again, so it leaves the chain for good.
+        std::size_t& first = head->second;
+        while (first != kNone && tags_[first].excluded) first = nextSame_[first - pairStart_];
+        if (first == kNone) return std::nullopt;
+        return first;
+    }
+
+  private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kScanLimit = 16;
+
+    void enterPair(std::size_t start) {
+        pairStart_ = start;
+        // Clearing costs the size of the table, so only a crowded pair before pays for it.
+        if (!heads_.empty()) heads_ = {};
+        std::size_t end = start;
+        while (end < tags_.size() && tags_[end].segmentOrdinal == tags_[start].segmentOrdinal) {
+            ++end;
+        }
+        if (end - start <= kScanLimit) return;
+        nextSame_.assign(end - start, kNone);
+        for (std::size_t i = end; i-- > start;) {
+            auto [head, inserted] = heads_.try_emplace(tags_[i].text, i);
+            if (!inserted) {
+                nextSame_[i - start] = head->second;
+                head->second = i;
+            }
+        }
+    }
+
+    const std::vector<InternalTag>& tags_;
+    std::size_t pairStart_ = kNone;
+    std::unordered_map<std::string_view, std::size_t> heads_;  // empty for a pair to scan
+    std::vector<std::size_t> nextSame_;                        // by position in the pair
+};
+
+// Matches the tags of each segment pair by text; what is left over is reported, the messages of
+// one pair followed by one block with its two segments.
+class PairComparison {
+  public:
+    PairComparison(BrxDocument& source, BrxDocument& target, Findings& findings,
+                   PartnerSearch search)
+        : source_(source), target_(target), findings_(findings) {
+        if (search == PartnerSearch::Indexed && ordinalsAscend(target.internalTags)) {
+            finder_.emplace(target.internalTags);
+        }
+    }
+
+    void run() {
+        if (source_.internalTags.empty()) {
+            if (!target_.internalTags.empty()) reportAll(target_.internalTags, Change::Added);
+            return;
+        }
+        if (target_.internalTags.empty()) {
+            reportAll(source_.internalTags, Change::Deleted);
+            return;
+        }
+        compareInOrder();
+        if (reportedAny_ && lastOrdinal_ > 0) writeOrdinalBlock(lastOrdinal_);
+    }
+
+  private:
+    void reportAll(const std::vector<InternalTag>& tags, Change change) {
+        findings_.addLine(formatMessage(change == Change::Added ? 18751 : 18752));
+        for (const InternalTag& tag : tags) reportInternalChange(tag, change, findings_);
+    }
+
+    void compareInOrder() {
+        std::vector<InternalTag>& sourceTags = source_.internalTags;
+        for (std::size_t s = 0; s < sourceTags.size(); ++s) {
+            InternalTag& sourceTag = sourceTags[s];
+            if (sourceTag.excluded) continue;
+            if (!reachPair(sourceTag.segmentOrdinal)) {
+                reportRemaining(sourceTags, s, Change::Deleted);
+                return;
+            }
+            if (const auto partner = findPartner(sourceTag)) {
+                sourceTag.excluded = true;
+                target_.internalTags[*partner].excluded = true;
+            } else {
+                report(sourceTag, Change::Deleted);
+            }
+        }
+        reportRemaining(target_.internalTags, mark_, Change::Added);
+    }
+
+    // Moves the mark to the first target tag of pair `ordinal` or a later one; the free tags it
+    // passes were added. False when the target tags run out on the way.
+    bool reachPair(std::int32_t ordinal) {
+        std::vector<InternalTag>& targetTags = target_.internalTags;
+        while (targetTags[mark_].segmentOrdinal < ordinal) {
+            if (!targetTags[mark_].excluded) report(targetTags[mark_], Change::Added);
+            if (++mark_ == targetTags.size()) return false;
+        }
+        return true;
+    }
+
+    std::optional<std::size_t> findPartner(const InternalTag& sourceTag) {
+        if (finder_) return finder_->find(sourceTag, mark_);
+        return scanForPartner(target_.internalTags, mark_, sourceTag);
+    }
+
+    void reportRemaining(std::vector<InternalTag>& tags, std::size_t from, Change change) {
+        for (std::size_t i = from; i < tags.size(); ++i) {
+            if (!tags[i].excluded) report(tags[i], change);
+        }
+    }
+
+    void report(InternalTag& tag, Change change) {
+        if (lastOrdinal_ > 0 && lastOrdinal_ != tag.segmentOrdinal) {
+            writeOrdinalBlock(lastOrdinal_);
+        }
+        reportInternalChange(tag, change, findings_);
+        lastOrdinal_ = tag.segmentOrdinal;
+        tag.excluded = true;
+        reportedAny_ = true;
+    }
+
+    void writeOrdinalBlock(std::int32_t ordinal) {
+        if (!pairedPositionsKnown_) {
+            pairedSource_ = pairedSegmentPositions(source_.segments);
+            pairedTarget_ = pairedSegmentPositions(target_.segments);
+            pairedPositionsKnown_ = true;
+        }
+        const auto n = static_cast<std::size_t>(ordinal);
+        if (n <= pairedSource_.size()) {
+            findings_.addLine(kSourceFrameTop);
+            const Segment& segment = source_.segments[pairedSource_[n - 1]];
+            findings_.addLine(dropFinalNewline(segment.text), true, kSourceStyle);
+        }
+        if (n <= pairedTarget_.size()) {
+            findings_.addLine(kTargetFrameTop);
+            const Segment& segment = target_.segments[pairedTarget_[n - 1]];
+            findings_.addLine(dropFinalNewline(segment.text), true, kTargetStyle);
+        }
+        findings_.addLine(kPairFrameBottom);
+    }
+
+    BrxDocument& source_;
+    BrxDocument& target_;
+    Findings& findings_;
+    std::optional<PartnerFinder> finder_;
+    std::size_t mark_ = 0;
+    std::int32_t lastOrdinal_ = 0;
+    bool reportedAny_ = false;
+    bool pairedPositionsKnown_ = false;
+    std::vector<std::size_t> pairedSource_;
+    std::vector<std::size_t> pairedTarget_;
+};
+
+bool isAddedSyntax(const Segment& segment) {
+    return segment.tagClass == TagClass::AddedKnown || segment.tagClass == TagClass::AddedUnknown;
+}
+
+// Every internal tag of a segment added with "<#...>" is new, whatever the pairing did.
+void reportTagsInAddedSegments(const BrxDocument& target, Findings& findings) {
+    const std::vector<InternalTag>& tags = target.internalTags;
+    for (std::size_t first = 0; first < tags.size();) {
+        const std::size_t owner = tags[first].externalTag;
+        std::size_t end = first;
+        while (end < tags.size() && tags[end].externalTag == owner) ++end;
+        if (owner < target.segments.size() && isAddedSyntax(target.segments[owner])) {
+            bool anyReported = false;
+            for (std::size_t i = first; i < end; ++i) {
+                reportInternalChange(tags[i], Change::Added, findings);
+                anyReported = anyReported || tags[i].tagClass != TagClass::Formatting;
+            }
+            if (anyReported) writeSegmentBlock(target.segments[owner], findings);
+        }
+        first = end;
+    }
+}
+
+}  // namespace
 
 void reportInternalTagCounts(const TagCountMap& tagCounts, Findings& findings) {
-    (void)tagCounts;
-    (void)findings;
+    for (const TagCountMap::Entry& entry : tagCounts) {
+        const TagCount& value = entry.value;
+        if (value.isExternal || value.count == 0) continue;
+        const auto messages = changeMessagesFor(value.tagClass);
+        if (!messages) continue;
+        const bool deleted = value.count > 0;
+        const long long occurrences = deleted ? value.count : -static_cast<long long>(value.count);
+        // The lines carry no number and the run takes their count back: counting them only
+        // makes the section appear.
+        ++findings.messageCount;
+        findings.addLine(formatMessage(deleted ? messages->deletedSummary : messages->addedSummary,
+                                       {occurrences, std::string_view(entry.text)}),
+                         true);
+    }
+}
+
+void compareInternalTagPairs(BrxDocument& source, BrxDocument& target, Findings& findings,
+                             PartnerSearch search) {
+    PairComparison(source, target, findings, search).run();
 }
 
 void compareInternalTags(BrxDocument& source, BrxDocument& target, Findings& findings) {
-    (void)source;
-    (void)target;
-    (void)findings;
+    compareInternalTagPairs(source, target, findings, PartnerSearch::Indexed);
+    reportTagsInAddedSegments(target, findings);
 }
 
 }  // namespace brevo

@@ -300,12 +300,11 @@ void VerificationRun::writeReport(const std::string& path) {
         findings_.addLine("Fix the problem(s) and run The Brevo Verifier again.");
         findings_.addLine(std::string(64, '*') + "\n");
     }
-    const std::string target = resolvePathIgnoringCase(path);
     if (job_.options.fileFormat == FileFormat::Rtf) {
-        writeRtfReport(target, report_.lines(), job_.options.rtfPageSize == 0,
+        writeRtfReport(path, report_.lines(), job_.options.rtfPageSize == 0,
                        job_.languages.sourceCodePage, job_.languages.targetCodePage, true);
     } else {
-        writeTextReport(target, report_.lines());
+        writeTextReport(path, report_.lines());
     }
 }
 

@@ -1,0 +1,338 @@
+#include "verify/internal_comparison.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "brx/language_table.h"
+#include "report/line_writer.h"
+#include "report/report_log.h"
+
+namespace brevo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr int kWarning = TagClass::Warning;
+constexpr int kAlert = TagClass::Alert;
+constexpr int kError = TagClass::Error;
+constexpr int kUnknown = TagClass::UnknownInternal;
+constexpr int kFormatting = TagClass::Formatting;
+
+const std::string kSourceTop = "+++++++++++++++ Source Text +++++++++++++++";
+const std::string kTargetTop = "+++++++++++++ Translated Text +++++++++++++";
+const std::string kPairBottom = "+++++++++++++++++++++++++++++++++++++++++++\n";
+const std::string kSegmentTop = "+++++++++++++ Text Segment +++++++++++++";
+const std::string kSegmentBottom = "++++++++++++++++++++++++++++++++++++++++\n";
+
+// Classes of the tags these tests use; any other internal tag is unknown.
+int classOf(std::string_view tag) {
+    static const std::map<std::string_view, int> kClasses = {
+        {"<:b>", kFormatting}, {"<:/b>", kFormatting}, {"<:lt>", kWarning}, {"<:gt>", kWarning},
+        {"<:ts>", kWarning},   {"<:fs>", kWarning},    {"<:r1>", kAlert},   {"<:xr 1>", kAlert},
+        {"<:fn 2>", kError},   {"<:XR 1>", kError},    {"<:q>", -1}};
+    const auto found = kClasses.find(tag);
+    return found == kClasses.end() ? kUnknown : found->second;
+}
+
+// A document whose internal tags, taken from the segment bodies, carry ordinals and exclusions
+// as the run links them.
+class DocumentBuilder {
+  public:
+    DocumentBuilder& segment(std::string tagText, std::string body, bool added = false,
+                             int tagClass = kError) {
+        doc_.segments.push_back({tagText, tagText + body + "\n", 8, tagClass, added});
+        if (!added) ++ordinal_;
+        for (std::size_t open = body.find('<'); open != std::string::npos;
+             open = body.find('<', open + 1)) {
+            addTag(body.substr(open, body.find('>', open) + 1 - open));
+        }
+        return *this;
+    }
+    BrxDocument build() const { return doc_; }
+
+  private:
+    void addTag(std::string text) {
+        const Segment& owner = doc_.segments.back();
+        const int tagClass = classOf(text);
+        InternalTag tag{std::move(text), doc_.segments.size() - 1, owner.id, 0, tagClass};
+        tag.segmentOrdinal = ordinal_;
+        tag.excluded = tagClass == kFormatting || owner.added;
+        doc_.internalTags.push_back(std::move(tag));
+    }
+
+    BrxDocument doc_;
+    std::int32_t ordinal_ = 0;
+};
+
+struct Report {
+    ReportLog log;
+    LanguageSettings languages;
+    ReportLineWriter writer{log, false, languages};
+    Findings findings{writer};
+
+    Lines lines() const { return Lines(log.lines().begin(), log.lines().end()); }
+};
+
+Lines compare(BrxDocument& source, BrxDocument& target, Report& report) {
+    compareInternalTags(source, target, report.findings);
+    return report.lines();
+}
+
+TEST(InternalTagCounts, OneSummaryLinePerChangedInternalTag) {
+    TagCountMap counts;
+    counts.insert("<:lt>", {2, false, 75, kWarning});
+    counts.insert("<page \"1\">", {1, true, 8, kError});  // external: not this report's
+    counts.insert("<:b>", {-4, false, 78, kFormatting});  // formatting: never reported
+    counts.insert("<:xr 1>", {0, false, 88, kAlert});     // balanced
+    counts.insert("<:zz>", {-3, false, 122, kUnknown});
+    counts.insert("<:fn 2>", {-1, false, 102, kError});
+    counts.insert("<:q>", {5, false, 122, -1});
+    Report report;
+    report.findings.messageCount = 10;
+    reportInternalTagCounts(counts, report.findings);
+    EXPECT_EQ(report.lines(), (Lines{
+                                  "2 occurrence(s) of the internal tag <:lt> deleted.",
+                                  "3 occurrence(s) of the unknown internal tag <:zz> added.",
+                                  "1 occurrence(s) of the internal tag <:fn 2> added.",
+                                  "5 occurrence(s) of the unknown internal tag <:q> deleted.",
+                              }));
+    // Counted so that the section shows, but with no severity of their own.
+    EXPECT_EQ(report.findings.messageCount, 14);
+    EXPECT_EQ(report.findings.warningCount, 0);
+    EXPECT_EQ(report.findings.alertCount, 0);
+}
+
+TEST(InternalComparison, DeletedTagIsFollowedByItsSegmentPair) {
+    BrxDocument source =
+        DocumentBuilder().segment("<page \"1\">", "").segment("<fn 1>", "a<:lt>b").build();
+    BrxDocument target =
+        DocumentBuilder().segment("<page \"1\">", "").segment("<fn 1>", "a<:b>b").build();
+    Report report;
+    report.findings.messageCount = 6;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[7] WARNING! The internal tag <:lt> has been deleted.", kSourceTop,
+                     "<fn 1>a<:lt>b", kTargetTop, "<fn 1>a<:b>b", kPairBottom}));
+    EXPECT_EQ(report.findings.warningCount, 1);
+    EXPECT_TRUE(source.internalTags[0].excluded);
+}
+
+TEST(InternalComparison, MatchedAndFormattingTagsWriteNothing) {
+    BrxDocument source =
+        DocumentBuilder().segment("<page \"1\">", "<:b>x<:/b><:lt><:xr 1>").build();
+    BrxDocument target = DocumentBuilder().segment("<page \"1\">", "<:xr 1>y<:lt>").build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report), Lines{});
+    EXPECT_EQ(report.findings.messageCount, 0);
+    for (const InternalTag& tag : source.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
+    for (const InternalTag& tag : target.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
+}
+
+TEST(InternalComparison, SurplusDuplicateIsDeletedAndMatchIsByExactText) {
+    BrxDocument source = DocumentBuilder().segment("<page \"1\">", "<:r1><:r1><:XR 1>").build();
+    BrxDocument target = DocumentBuilder().segment("<page \"1\">", "<:xr 1><:r1>").build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] ALERT! The internal tag <:r1> has been deleted.",
+                     "[2] ERROR! The internal tag <:XR 1> has been deleted.",
+                     "[3] ALERT! The internal tag <:xr 1> has been added.", kSourceTop,
+                     "<page \"1\"><:r1><:r1><:XR 1>", kTargetTop, "<page \"1\"><:xr 1><:r1>",
+                     kPairBottom}));
+    EXPECT_EQ(report.findings.alertCount, 2);
+    EXPECT_EQ(report.findings.errorCount(), 1);
+}
+
+TEST(InternalComparison, TagMovedToLaterPairIsReportedInBothPairs) {
+    BrxDocument source = DocumentBuilder()
+                             .segment("<page \"1\">", "")
+                             .segment("<fn 1>", "a<:xr 1>")
+                             .segment("<fn 2>", "b")
+                             .build();
+    BrxDocument target = DocumentBuilder()
+                             .segment("<page \"1\">", "")
+                             .segment("<fn 1>", "a")
+                             .segment("<fn 2>", "b<:xr 1>")
+                             .build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] ALERT! The internal tag <:xr 1> has been deleted.", kSourceTop,
+                     "<fn 1>a<:xr 1>", kTargetTop, "<fn 1>a", kPairBottom,
+                     "[2] ALERT! The internal tag <:xr 1> has been added.", kSourceTop, "<fn 2>b",
+                     kTargetTop, "<fn 2>b<:xr 1>", kPairBottom}));
+}
+
+TEST(InternalComparison, TargetRunningOutDeletesTheRestOfTheSource) {
+    // The target's only tag lies in an earlier pair than every source tag.
+    BrxDocument source = DocumentBuilder()
+                             .segment("<page \"1\">", "")
+                             .segment("<fn 1>", "a")
+                             .segment("<fn 2>", "<:lt><:b><:zz>")
+                             .build();
+    BrxDocument target = DocumentBuilder()
+                             .segment("<page \"1\">", "")
+                             .segment("<fn 1>", "a<:lt>")
+                             .segment("<fn 2>", "")
+                             .build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] WARNING! The internal tag <:lt> has been added.", kSourceTop, "<fn 1>a",
+                     kTargetTop, "<fn 1>a<:lt>", kPairBottom,
+                     "[2] WARNING! The internal tag <:lt> has been deleted.",
+                     "[3] ERROR! The unknown internal tag <:zz> has been deleted.", kSourceTop,
+                     "<fn 2><:lt><:b><:zz>", kTargetTop, "<fn 2>", kPairBottom}));
+    EXPECT_EQ(report.findings.warningCount, 2);
+}
+
+TEST(InternalComparison, PassedOverTargetTagsAreAddedInTheirOwnPair) {
+    BrxDocument source = DocumentBuilder()
+                             .segment("<page \"1\">", "<:lt>")
+                             .segment("<fn 1>", "")
+                             .segment("<fn 2>", "<:gt>")
+                             .build();
+    BrxDocument target = DocumentBuilder()
+                             .segment("<page \"1\">", "<:lt>")
+                             .segment("<fn 1>", "<:ts><:fs>")
+                             .segment("<fn 2>", "<:gt>")
+                             .build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] WARNING! The internal tag <:ts> has been added.",
+                     "[2] WARNING! The internal tag <:fs> has been added.", kSourceTop, "<fn 1>",
+                     kTargetTop, "<fn 1><:ts><:fs>", kPairBottom}));
+}
+
+TEST(InternalComparison, BlockLeavesOutASideWithoutThatPair) {
+    BrxDocument source = DocumentBuilder().segment("<page \"1\">", "<:lt>").build();
+    BrxDocument target =
+        DocumentBuilder().segment("<page \"1\">", "<:lt>").segment("<fn 9>", "<:zz>").build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] ERROR! The unknown internal tag <:zz> has been added.", kTargetTop,
+                     "<fn 9><:zz>", kPairBottom}));
+}
+
+TEST(InternalComparison, EmptySourceAddsEveryTargetTagWithoutBlocks) {
+    BrxDocument source = DocumentBuilder().segment("<page \"1\">", "").build();
+    BrxDocument target = DocumentBuilder()
+                             .segment("<page \"1\">", "<:lt><:b>")
+                             .segment("<fn 1>", "<:xr 1><:fn 2><:zz>")
+                             .build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"All internal tags have been added!\n",
+                     "[1] WARNING! The internal tag <:lt> has been added.",
+                     "[2] ALERT! The internal tag <:xr 1> has been added.",
+                     "[3] ERROR! The internal tag <:fn 2> has been added.",
+                     "[4] ERROR! The unknown internal tag <:zz> has been added."}));
+    EXPECT_EQ(report.findings.warningCount, 1);
+    EXPECT_EQ(report.findings.alertCount, 1);
+    EXPECT_FALSE(target.internalTags[0].excluded);
+}
+
+TEST(InternalComparison, EmptyTargetDeletesEverySourceTagEvenExcludedOnes) {
+    BrxDocument source = DocumentBuilder()
+                             .segment("<page \"1\">", "<:b>")
+                             .segment("<fn 1>", "<:lt>", true)
+                             .segment("<fn 2>", "<:q>")
+                             .build();
+    BrxDocument target = DocumentBuilder().segment("<page \"1\">", "").build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"All internal tags have been deleted!\n",
+                     "[1] WARNING! The internal tag <:lt> has been deleted.",
+                     "[2] ERROR! The unknown internal tag <:q> has been deleted."}));
+    // Only the notice when there is nothing to say about the tags: no message is counted.
+    BrxDocument onlyFormatting = DocumentBuilder().segment("<page \"1\">", "<:b>").build();
+    Report quiet;
+    EXPECT_EQ(compare(onlyFormatting, target, quiet),
+              Lines{"All internal tags have been deleted!\n"});
+    EXPECT_EQ(quiet.findings.messageCount, 0);
+}
+
+TEST(InternalComparison, TagsOfAddedSyntaxSegmentsAreAddedWithTheirSegment) {
+    BrxDocument source =
+        DocumentBuilder().segment("<page \"1\">", "<:lt>").segment("<fn 1>", "").build();
+    BrxDocument target = DocumentBuilder()
+                             .segment("<page \"1\">", "<:lt>")
+                             .segment("<#fn 2>", "x<:gt><:b>", true, TagClass::AddedKnown)
+                             .segment("<#fn 3>", "<:b>", true, TagClass::AddedUnknown)
+                             .segment("<fn 4>", "<:zz>", true, TagClass::Error)
+                             .segment("<#fn 5>", "<:xr 1>", true, TagClass::AddedUnknown)
+                             .segment("<fn 1>", "")
+                             .build();
+    Report report;
+    EXPECT_EQ(compare(source, target, report),
+              (Lines{"[1] WARNING! The internal tag <:gt> has been added.", kSegmentTop,
+                     "<#fn 2>x<:gt><:b>", kSegmentBottom,
+                     "[2] ALERT! The internal tag <:xr 1> has been added.", kSegmentTop,
+                     "<#fn 5><:xr 1>", kSegmentBottom}));
+}
+
+TEST(InternalComparison, MarkedLinesAndStylesInRtf) {
+    BrxDocument source = DocumentBuilder().segment("<page \"1\">", "<:lt>").build();
+    BrxDocument target = DocumentBuilder().segment("<page \"1\">", "<:b>").build();
+    ReportLog log;
+    LanguageSettings languages;
+    languages.targetCodePage = 932;
+    ReportLineWriter writer(log, true, languages);
+    Findings findings(writer);
+    compareInternalTags(source, target, findings);
+    const std::string prefix = "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f";
+    const std::string internalGroup = "{\\cs6\\cf6\\f1\\lang1024 ";
+    const std::string externalGroup = "{\\cs5\\cf15\\f1\\lang1024 ";
+    EXPECT_EQ(Lines(log.lines().begin(), log.lines().end()),
+              (Lines{prefix + "1 [1] WARNING! The internal tag " + internalGroup +
+                         "<:lt>} has been deleted.",
+                     prefix + "1 " + kSourceTop,
+                     prefix + "3 " + externalGroup + "<page \"1\">}" + internalGroup + "<:lt>}",
+                     prefix + "1 " + kTargetTop,
+                     prefix + "4 " + externalGroup + "<page \"1\">}" + internalGroup + "<:b>}",
+                     prefix + "1 " + std::string(43, '+') + "\n\\par "}));
+}
+
+// Random pairs: segments of a few pairs, some added on either side, tags drawn from a small
+// alphabet so that duplicates, moves and mismatches are frequent.
+BrxDocument randomDocument(std::mt19937& random) {
+    static const std::string kTexts[] = {"<:lt>", "<:gt>", "<:r1>", "<:fn 2>", "<:zz>", "<:b>"};
+    DocumentBuilder builder;
+    const int segments = std::uniform_int_distribution(1, 8)(random);
+    for (int s = 0; s < segments; ++s) {
+        const bool added = s > 0 && random() % 5 == 0;
+        // Now and then a crowded segment, which the indexed search chains instead of scanning.
+        const int tags = random() % 6 == 0 ? std::uniform_int_distribution(17, 60)(random)
+                                           : std::uniform_int_distribution(0, 6)(random);
+        std::string body;
+        for (int t = 0; t < tags; ++t) body += kTexts[random() % 6];
+        builder.segment("<fn " + std::to_string(s) + ">", body, added,
+                        added ? TagClass::AddedKnown : kError);
+    }
+    return builder.build();
+}
+
+TEST(InternalComparison, IndexedPartnerSearchEqualsScan) {
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 1000; ++round) {
+        const BrxDocument source = randomDocument(random);
+        const BrxDocument target = randomDocument(random);
+        BrxDocument scanSource = source, scanTarget = target;
+        BrxDocument indexSource = source, indexTarget = target;
+        Report scan, indexed;
+        compareInternalTagPairs(scanSource, scanTarget, scan.findings, PartnerSearch::Scan);
+        compareInternalTagPairs(indexSource, indexTarget, indexed.findings, PartnerSearch::Indexed);
+        ASSERT_EQ(indexed.lines(), scan.lines()) << "round " << round;
+        ASSERT_EQ(indexed.findings.warningCount, scan.findings.warningCount);
+        ASSERT_EQ(indexed.findings.alertCount, scan.findings.alertCount);
+        for (std::size_t i = 0; i < target.internalTags.size(); ++i) {
+            ASSERT_EQ(indexTarget.internalTags[i].excluded, scanTarget.internalTags[i].excluded);
+        }
+        for (std::size_t i = 0; i < source.internalTags.size(); ++i) {
+            ASSERT_EQ(indexSource.internalTags[i].excluded, scanSource.internalTags[i].excluded);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brevo
