@@ -8,7 +8,9 @@ brevo_build
 ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
 
 echo "== the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-BREVO_BUILD="${BREVO_ASAN_BUILD:-$BREVO_ROOT/build-asan}"
-brevo_build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVO_SANITIZE=ON
+asan_build="${BREVO_ASAN_BUILD:-$BREVO_ROOT/build-asan}"
+cmake -S "$BREVO_ROOT" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBREVO_BUILD_TESTS=ON -DBREVO_SANITIZE=ON
+cmake --build "$asan_build" -j"$(nproc)"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1" \
-    ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
+    ctest --test-dir "$asan_build" --output-on-failure -j"$(nproc)"
