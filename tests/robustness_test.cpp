@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -332,6 +334,39 @@ TEST_F(Robustness, AnyByteInTheText) {
     writeTarget("a.txt", brxText("<file \"x\">\n<page \"1\"" + bytes + "\n</brx>\n", "Japanese"));
     EXPECT_EQ(verifyPair(), (std::vector<std::string>{kNotFullyCompared, "Errors: 1", ""}));
     EXPECT_NE(report().find("<page \"1\"" + bytes), std::string::npos);
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The binary on a batch of hostile pairs, several at once: every pair gets its lines.
+TEST(RobustCli, DamagedPairsAndAnUnwritableReportDoNotStopTheBatch) {
+    using namespace std::string_literals;
+    TempDir dir;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) dir.write("src/"s + name, brxText(kClean));
+    dir.write("tgt/a.txt", kBrokenTarget);
+    fs::create_directories(dir.path() / "tgt/a.CMP");
+    dir.write("tgt/b.txt", "\xff\xfe\0<brx \"I2.00\">\0\r\r\n\x80"s);
+    dir.write("tgt/c.txt", brxText(kClean));
+    const std::string command = "cd " + shellQuoted(dir.path()) + " && " +
+                                shellQuoted(BREVO_VERIFY_EXE) +
+                                " --jobs 2 --overwrite --source-dir src tgt/a.txt tgt/b.txt "
+                                "tgt/c.txt >out.txt 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    const std::string out = test::readFile(dir.path() / "out.txt");
+    EXPECT_NE(out.find("Verifying tgt/a.txt\n" + kAccessDenied + "\nFilename:tgt/a.CMP\n\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Verifying tgt/b.txt\nVerification failed! This file is not a valid BRX "
+                       "file.\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Verifying tgt/c.txt\n" + kComplete + "\n"), std::string::npos) << out;
 }
 
 // Raw bytes in an RTF file pass through as they are; only "\'00" is dropped.
