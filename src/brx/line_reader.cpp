@@ -11,9 +11,7 @@
 
 namespace brevo {
 
-LineReader::~LineReader() {
-    close();
-}
+LineReader::~LineReader() { close(); }
 
 void LineReader::open(const std::string& path) {
     close();

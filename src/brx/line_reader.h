@@ -9,7 +9,7 @@ namespace brevo {
 // blank lines never appear inside a file; a file that starts with a break gives one empty first
 // line. Bytes are bytes: NUL and 0x80-0xFF pass through untouched.
 class LineReader {
-  public:
+public:
     static constexpr std::size_t kBlockSize = 4096;
 
     LineReader() = default;
@@ -25,7 +25,7 @@ class LineReader {
     // a read error.
     bool readLine(std::string& out);
 
-  private:
+private:
     bool fillBuffer();
     void refuseAllButRegularFiles();
 
