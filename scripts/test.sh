@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test; then builds the tests once more with
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-asan and runs them there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 brevo_build
 ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
+
+echo "== the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+asan_build="${BREVO_ASAN_BUILD:-$BREVO_ROOT/build-asan}"
+cmake -S "$BREVO_ROOT" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBREVO_BUILD_TESTS=ON -DBREVO_SANITIZE=ON
+cmake --build "$asan_build" -j"$(nproc)"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1" \
+    ctest --test-dir "$asan_build" --output-on-failure -j"$(nproc)"

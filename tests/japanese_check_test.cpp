@@ -18,10 +18,14 @@ const std::string kSegmentTop = "+++++++++++++ Text Segment +++++++++++++";
 const std::string kSegmentBottom = "++++++++++++++++++++++++++++++++++++++++\n";
 
 std::string alert(int number, std::string bytes) {
-    return "[" + std::to_string(number) +
-           "] ALERT! The following Japanese character does not exist in Interleaf and may "
-           "therefore not be used: \"" +
-           bytes + "\".";
+    std::string text(1, '[');
+    text += std::to_string(number);
+    text +=
+        "] ALERT! The following Japanese character does not exist in Interleaf and may "
+        "therefore not be used: \"";
+    text += bytes;
+    text += "\".";
+    return text;
 }
 
 Segment segment(std::string tagText, std::string body) {

@@ -21,7 +21,10 @@ FileErrorCause causeFromErrno(int error) {
         case EMFILE:
         case ENFILE:
             return FileErrorCause::TooManyOpenFiles;
+        // A quota or a size limit is a full disk as far as this file is concerned.
         case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
             return FileErrorCause::DiskFull;
         default:
             return FileErrorCause::Unspecified;

@@ -1,6 +1,7 @@
 #include "brx/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,11 +18,21 @@ void LineReader::open(const std::string& path) {
     path_ = path;
     // A path holding a NUL byte can name no file.
     if (path.find('\0') != std::string::npos) failFile(EINVAL, path);
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe with no writer would block the open for ever.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) failFile(errno, path);
+    refuseAllButRegularFiles();
     count_ = position_ = 0;
     pendingBreak_ = ended_ = false;
     fillBuffer();
+}
+
+// Pipes, sockets and devices such as /dev/zero may never end; only files are read.
+void LineReader::refuseAllButRegularFiles() {
+    struct stat info;
+    if (::fstat(fd_, &info) != 0) failFile(errno, path_);
+    if (S_ISDIR(info.st_mode)) failFile(EISDIR, path_);
+    if (!S_ISREG(info.st_mode)) failFile(EACCES, path_);
 }
 
 void LineReader::close() {

@@ -17,7 +17,7 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Throws FileFailure when the file cannot be opened.
+    // Throws FileFailure when the file cannot be opened or is no regular file.
     void open(const std::string& path);
     void close();
 
@@ -27,6 +27,7 @@ public:
 
 private:
     bool fillBuffer();
+    void refuseAllButRegularFiles();
 
     int fd_ = -1;
     std::string path_;

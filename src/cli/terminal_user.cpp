@@ -13,8 +13,11 @@ volatile std::sig_atomic_t cancelFlag = 0;
 
 std::string bar(int done, int total, int width) {
     int filled = total > 0 ? std::clamp(done * width / total, 0, width) : 0;
-    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(width - filled), '.') + "]";
+    std::string drawn(1, '[');
+    drawn.append(static_cast<std::size_t>(filled), '#');
+    drawn.append(static_cast<std::size_t>(width - filled), '.');
+    drawn += ']';
+    return drawn;
 }
 
 void writeText(std::FILE* file, std::string_view text) {

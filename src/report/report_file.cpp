@@ -1,6 +1,11 @@
 #include "report/report_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
+#include <filesystem>
 
 #include "brx/failure.h"
 
@@ -8,6 +13,27 @@ namespace brevo {
 namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+// Writes all of `bytes`; 0 or the errno of the failure.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return wrote < 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return 0;
+}
+
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool isSymbolicLink(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
 
 // A line with each "\n" inside it and its own end as CR LF.
 template <class Put>
@@ -21,14 +47,106 @@ void putTextLine(std::string_view line, Put&& put) {
     put("\r\n");
 }
 
-std::FILE* openForWriting(const std::string& path) {
+}  // namespace
+
+BlockFileWriter::BlockFileWriter(const std::string& path) : path_(path) {
     if (path.find('\0') != std::string::npos) failFile(EINVAL, path);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) failFile(errno, path);
-    return file;
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        // A dangling link: writing through it creates the file it names.
+        if (isSymbolicLink(path)) {
+            openInPlace();
+        } else {
+            openBeside(path, std::nullopt);
+        }
+    } else if (S_ISDIR(info.st_mode)) {
+        failFile(EISDIR, path);
+    } else if (!S_ISREG(info.st_mode)) {
+        openInPlace();
+    } else {
+        // A link stays a link: the file it points to is replaced.
+        std::error_code error;
+        const std::filesystem::path destination = std::filesystem::canonical(path, error);
+        if (error) failFile(error.value(), path);
+        openBeside(destination.string(), info);
+    }
+    buffer_.reserve(kBlockSize);
 }
 
-}  // namespace
+BlockFileWriter::~BlockFileWriter() {
+    discard();
+}
+
+// Devices and pipes cannot be replaced, and there is no earlier report in them to keep. A pipe
+// that nobody reads fails at once instead of blocking the batch.
+void BlockFileWriter::openInPlace() {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd_ < 0) failFile(errno, path_);
+}
+
+// A new file next to the one it is to replace. A replaced report keeps its owner and
+// permissions where the process may set them.
+void BlockFileWriter::openBeside(const std::string& destination,
+                                 const std::optional<struct stat>& replaced) {
+    // A report the user may not write stays, as it would when written over in place.
+    if (replaced && ::access(destination.c_str(), W_OK) != 0) failFile(errno, path_);
+    static std::atomic<unsigned> counter{0};
+    const std::string prefix =
+        directoryOf(destination) + ".brevo-" + std::to_string(::getpid()) + "-";
+    do {
+        temporary_ = prefix + std::to_string(counter++) + ".tmp";
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd_ < 0 && errno == EEXIST);
+    if (fd_ < 0) {
+        temporary_.clear();
+        failFile(errno, path_);
+    }
+    destination_ = destination;
+    if (replaced) {
+        // Only a privileged process can hand the file to another owner; others keep theirs.
+        [[maybe_unused]] const int owned = ::fchown(fd_, replaced->st_uid, replaced->st_gid);
+        ::fchmod(fd_, replaced->st_mode & 07777);
+    }
+}
+
+void BlockFileWriter::write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kBlockSize) flush();
+    if (bytes.size() >= kBlockSize) {
+        if (int error = writeAll(fd_, bytes)) fail(error);
+    } else {
+        buffer_ += bytes;
+    }
+}
+
+void BlockFileWriter::flush() {
+    if (int error = writeAll(fd_, buffer_)) fail(error);
+    buffer_.clear();
+}
+
+// The bytes are on the disk before the file may take the report's place.
+void BlockFileWriter::close() {
+    flush();
+    if (!temporary_.empty() && ::fsync(fd_) != 0) fail(errno);
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) fail(errno);
+    if (temporary_.empty()) return;
+    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) fail(errno);
+    temporary_.clear();
+}
+
+void BlockFileWriter::fail(int error) {
+    discard();
+    failFile(error, path_);
+}
+
+// Closes the file and removes the temporary one, so that nothing partial is left in place.
+void BlockFileWriter::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
 
 void writeWholeFile(const std::string& path, const std::string& bytes) {
     BlockFileWriter file(path);
@@ -53,40 +171,6 @@ void writeTextReport(const std::string& path, const ReportLog& log) {
         putTextLine(line, [&file](std::string_view piece) { file.write(piece); });
     });
     file.close();
-}
-
-BlockFileWriter::BlockFileWriter(const std::string& path)
-    : path_(path), file_(openForWriting(path)) {
-    buffer_.reserve(kBlockSize);
-}
-
-void BlockFileWriter::write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kBlockSize) flush();
-    if (bytes.size() >= kBlockSize) {
-        buffer_ = bytes;
-        flush();
-    } else {
-        buffer_ += bytes;
-    }
-}
-
-void BlockFileWriter::flush() {
-    if (buffer_.empty()) return;
-    errno = 0;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
-        // Some failures only show when the file is closed.
-        const int writeError = errno;
-        std::fclose(file_.release());
-        failFile(writeError != 0 ? writeError : errno, path_);
-    }
-    buffer_.clear();
-}
-
-void BlockFileWriter::close() {
-    flush();
-    errno = 0;
-    const bool closed = std::fclose(file_.release()) == 0;
-    if (!closed) failFile(errno, path_);
 }
 
 }  // namespace brevo

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdio>
-#include <memory>
+#include <sys/stat.h>
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,27 +16,37 @@ void writeTextReport(const std::string& path, const ReportLog::Lines& lines);
 // The same for a whole log, written piece by piece as its lines are read.
 void writeTextReport(const std::string& path, const ReportLog& log);
 
-// Writes `bytes` to `path`, replacing an existing file. Throws FileFailure.
+// Writes `bytes` to `path`, replacing an existing file. The bytes go to a temporary file in the
+// same directory that is renamed over the old one only when complete: a failure leaves the
+// earlier file as it was and nothing partial. A symbolic link stays and its target is replaced;
+// a device or pipe is written in place. Throws FileFailure naming `path`.
 void writeWholeFile(const std::string& path, const std::string& bytes);
 
-// A file written in large blocks: reports can be far larger than is worth holding at once.
-// Throws FileFailure, with the file's name, when it cannot be created or written.
+// writeWholeFile for bytes that come piece by piece: reports can be far larger than is worth
+// holding at once. Pieces are gathered into large blocks. The file takes its place only when
+// close() succeeds; a writer destroyed before that leaves the earlier file as it was (a device
+// or pipe has had the bytes written so far). Throws FileFailure naming `path`.
 class BlockFileWriter {
   public:
     explicit BlockFileWriter(const std::string& path);
+    ~BlockFileWriter();
+    BlockFileWriter(const BlockFileWriter&) = delete;
+    BlockFileWriter& operator=(const BlockFileWriter&) = delete;
 
     void write(std::string_view bytes);
-    // Writes what is left and closes the file; a writer not closed leaves the file unfinished.
     void close();
 
   private:
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
+    void openInPlace();
+    void openBeside(const std::string& destination, const std::optional<struct stat>& replaced);
     void flush();
+    [[noreturn]] void fail(int error);
+    void discard();
 
-    std::string path_;
-    std::unique_ptr<std::FILE, CloseFile> file_;
+    std::string path_;         // as asked for; every failure names it
+    std::string destination_;  // what the temporary file is renamed to
+    std::string temporary_;    // empty when writing in place
+    int fd_ = -1;
     std::string buffer_;
 };
 
