@@ -120,15 +120,12 @@ void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
     // Previous, own and next segment, whichever of them exist.
     const std::size_t first = position > 0 ? position - 1 : 0;
     const std::size_t end = std::min(position + 2, segments.size());
-    std::string joined;
-    std::size_t size = 0;
-    for (std::size_t i = first; i < end; ++i) size += segments[i].text.size();
-    joined.reserve(size);
-    for (std::size_t i = first; i < end; ++i) joined += segments[i].text;
+    joined_.clear();
+    for (std::size_t i = first; i < end; ++i) joined_ += segments[i].text;
 
     appendReportLine(message, true, kReportStyle);
     appendReportLine(kSegmentFrameTop, false, kReportStyle);
-    appendReportLine(dropFinalNewline(joined), true, dumpStyle);
+    appendReportLine(dropFinalNewline(joined_), true, dumpStyle);
     appendReportLine(kNeighbourFrameBottom, false, kReportStyle);
 }
 

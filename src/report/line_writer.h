@@ -54,6 +54,7 @@ class ReportLineWriter {
     bool rtf_;
     const LanguageSettings& languages_;
     std::string encoded_;  // reused for every RTF line
+    std::string joined_;   // reused for every block of neighbouring segments
 };
 
 // One RTF paragraph for `line`: escapes, hexadecimal bytes, tags wrapped in character styles.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -223,8 +224,7 @@ class Alignment {
         for (std::size_t deleted = s_; deleted < *match; ++deleted) {
             source_[deleted].added = true;
             reportDeleted(source_[deleted]);
-            findings_.writer.reportSourceAndTarget(around(source_, deleted, true),
-                                                   around(target_, t_, false));
+            reportContext(deleted, true, t_, false);
         }
         s_ = *match;
         return true;
@@ -240,8 +240,7 @@ class Alignment {
             ++diff_;
             target_[added].added = true;
             reportIllegallyAdded(target_[added]);
-            findings_.writer.reportSourceAndTarget(around(source_, s_, false),
-                                                   around(target_, added, true));
+            reportContext(s_, false, added, true);
         }
         t_ = *match;
         return true;
@@ -254,8 +253,7 @@ class Alignment {
         findings_.addLine(
             findings_.numbered(Severity::Alert, 18715, {source_[s_].tagText, target_[t_].tagText}),
             true);
-        findings_.writer.reportSourceAndTarget(around(source_, s_, true),
-                                               around(target_, t_, true));
+        reportContext(s_, true, t_, true);
     }
 
     void reportDeleted(const Segment& segment) {
@@ -303,16 +301,20 @@ class Alignment {
         }
     }
 
-    // The segment's text with its neighbour before and, if asked, after it in the same list.
-    static std::string around(const Segments& list, std::size_t position, bool withNext) {
+    // The segment's text with its neighbour before and, if asked, after it in the same list,
+    // gathered in `joined`, which is kept from one report to the next.
+    static std::string_view around(std::string& joined, const Segments& list, std::size_t position,
+                                   bool withNext) {
         const std::size_t first = position == 0 ? 0 : position - 1;
         const std::size_t last = std::min(list.size(), position + (withNext ? 2 : 1));
-        std::size_t length = 0;
-        for (std::size_t i = first; i < last; ++i) length += list[i].text.size();
-        std::string joined;
-        joined.reserve(length);
+        joined.clear();
         for (std::size_t i = first; i < last; ++i) joined += list[i].text;
         return joined;
+    }
+
+    void reportContext(std::size_t source, bool sourceNext, std::size_t target, bool targetNext) {
+        findings_.writer.reportSourceAndTarget(around(sourceContext_, source_, source, sourceNext),
+                                               around(targetContext_, target_, target, targetNext));
     }
 
     Segments& source_;
@@ -323,6 +325,8 @@ class Alignment {
     std::size_t t_ = 0;
     std::ptrdiff_t diff_ = 0;  // source tags minus counted target tags not yet accounted for
     int changedRun_ = 0;       // changes since the last exact match
+    std::string sourceContext_;
+    std::string targetContext_;
 };
 
 }  // namespace

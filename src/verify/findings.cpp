@@ -1,5 +1,8 @@
 #include "verify/findings.h"
 
+#include <algorithm>
+#include <array>
+#include <span>
 #include <vector>
 
 namespace brevo {
@@ -12,11 +15,17 @@ void Findings::count(Severity severity) {
 
 std::string Findings::numbered(Severity severity, int id, std::initializer_list<MessageArg> args) {
     count(severity);
-    std::vector<MessageArg> all;
-    all.reserve(args.size() + 1);
-    all.emplace_back(static_cast<long long>(messageCount));
-    all.insert(all.end(), args.begin(), args.end());
-    return formatText(messageText(id), all);
+    // Messages have a few arguments at most; the list is kept off the heap.
+    constexpr std::size_t kMostArgs = 8;
+    if (args.size() >= kMostArgs) {
+        std::vector<MessageArg> all{static_cast<long long>(messageCount)};
+        all.insert(all.end(), args.begin(), args.end());
+        return formatText(messageText(id), all);
+    }
+    std::array<MessageArg, kMostArgs> all;
+    all[0] = static_cast<long long>(messageCount);
+    std::copy(args.begin(), args.end(), all.begin() + 1);
+    return formatText(messageText(id), std::span(all.data(), args.size() + 1));
 }
 
 std::string Findings::counted(Severity severity, int id, std::initializer_list<MessageArg> args) {

@@ -1,6 +1,7 @@
 #include "verify/messages.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace brevo {
 namespace {
@@ -119,7 +120,11 @@ std::string formatText(std::string_view pattern, std::span<const MessageArg> arg
     std::string out;
     out.reserve(pattern.size() + 32);
     auto next = args.begin();
+    // Text between placeholders goes over in one piece.
     for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const std::size_t percent = std::min(pattern.find('%', i), pattern.size() - 1);
+        out.append(pattern, i, percent - i);
+        i = percent;
         char c = pattern[i];
         if (c != '%' || i + 1 == pattern.size()) {
             out += c;
@@ -133,7 +138,8 @@ std::string formatText(std::string_view pattern, std::span<const MessageArg> arg
         if (next == args.end()) continue;
         const MessageArg& arg = *next++;
         if (const auto* number = std::get_if<long long>(&arg)) {
-            out += std::to_string(*number);
+            char digits[24];
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, *number).ptr);
         } else if (const auto* text = std::get_if<std::string_view>(&arg)) {
             out += *text;
         } else if (const auto* byte = std::get_if<char>(&arg)) {
