@@ -16,7 +16,7 @@ namespace {
 
 // splitmix64: tiny, fast, and the same sequence on every platform and library.
 class Random {
-  public:
+public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
 
     std::uint64_t next() {
@@ -36,14 +36,14 @@ class Random {
         return values[below(N)];
     }
 
-  private:
+private:
     std::uint64_t state_;
 };
 
 // Spreads a share of damage over all tags seen, so that the share reached is the one asked for
 // even where only some of the tags can take that kind of damage.
 class Quota {
-  public:
+public:
     explicit Quota(double percent) : rate_(percent / 100) {}
 
     // `seen` more tags have gone by; true when `cost` of them are to be spoiled.
@@ -55,7 +55,7 @@ class Quota {
         return true;
     }
 
-  private:
+private:
     double rate_;
     double credit_ = 0;
 };
@@ -242,7 +242,7 @@ std::string numbered(std::string_view prefix, long long number) {
 
 // Writes lines as BRX text, or as RTF with tags in character styles and long lines wrapped.
 class Sink {
-  public:
+public:
     Sink(std::FILE* file, Form form) : file_(file), form_(form) { buffer_.reserve(kFlushAt); }
 
     void begin() {
@@ -281,7 +281,7 @@ class Sink {
     std::uint64_t textBytes() const { return textBytes_; }
     bool failed() const { return failed_; }
 
-  private:
+private:
     static constexpr std::size_t kFlushAt = 1 << 20;
     static constexpr std::size_t kRtfLineWidth = 200;
 
@@ -348,7 +348,7 @@ class Sink {
 
 // Writes each line to the source, then spoils its translation as asked and writes that.
 class PairWriter {
-  public:
+public:
     PairWriter(const PairOptions& options, Sink& source, Sink& target)
         : random_(options.seed ^ 0x5eed0fda3a9eULL),
           lose_(options.damage.loseExternal),
@@ -380,7 +380,7 @@ class PairWriter {
         return stats;
     }
 
-  private:
+private:
     std::string spoilExternal(const Line& line) {
         const bool fixed = line.kind == LineKind::Fixed;
         if (lose_.take(random_, 1, fixed ? 0 : 1)) {
@@ -478,7 +478,7 @@ class PairWriter {
 // Builds a book: chapters with their formats, pages of paragraphs, index markers, cross
 // references, tables, frames and footnotes, in the nesting every check expects.
 class BookBuilder {
-  public:
+public:
     BookBuilder(std::uint64_t seed, std::uint64_t sourceBytes, PairWriter& writer)
         : random_(seed), wanted_(sourceBytes), writer_(writer) {}
 
@@ -491,7 +491,7 @@ class BookBuilder {
         emit(LineKind::Fixed, "</brx>");
     }
 
-  private:
+private:
     bool full() const { return writer_.sourceBytes() >= wanted_; }
 
     void emit(LineKind kind, std::string tag, std::vector<Item> items = {}) {

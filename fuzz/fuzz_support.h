@@ -10,7 +10,7 @@ namespace brevo::fuzz {
 
 // The fuzzer's bytes as a file the readers can open by path, without touching the disk.
 class MemoryFile {
-  public:
+public:
     MemoryFile();
     ~MemoryFile();
     MemoryFile(const MemoryFile&) = delete;
@@ -19,7 +19,7 @@ class MemoryFile {
     // Replaces the contents; the returned path opens them from the start.
     const std::string& hold(std::string_view bytes);
 
-  private:
+private:
     int fd_;
     std::string path_;
 };

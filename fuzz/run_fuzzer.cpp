@@ -20,7 +20,7 @@ constexpr std::uint8_t kJapaneseTarget = 2;
 constexpr std::uint8_t kLetterPages = 4;
 
 class QuietHost : public RunHost {
-  public:
+public:
     void stepProgress(bool) override {}
     bool cancelRequested() const override { return false; }
     void storeCounts(int, int, int) override {}

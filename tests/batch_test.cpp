@@ -189,8 +189,8 @@ TEST(Outcome, CountLinesAndStopTexts) {
     RecordingUser user;
     BatchCounts counts;
     EXPECT_TRUE(reportOutcome(VerifyStatus::Completed, ResultCounts{2, 0, 5}, counts, 24, 3, user));
-    EXPECT_EQ(user.lines, (std::vector<std::string>{"Verification complete!", "Errors: 2",
-                                                    "Warnings: 5", ""}));
+    EXPECT_EQ(user.lines,
+              (std::vector<std::string>{"Verification complete!", "Errors: 2", "Warnings: 5", ""}));
     user.lines.clear();
     EXPECT_FALSE(reportOutcome(static_cast<VerifyStatus>(4711), {}, counts, 24, 3, user));
     EXPECT_EQ(user.lines.front(), "Verification failed! An unknown parser error has occurred.");
@@ -246,8 +246,7 @@ TEST(Batch, SeveralThreadsGiveWhatOneAtATimeGives) {
         lines.push_back(user.summary + "|" + user.stop);
         lines.push_back(std::to_string(result.processed) + " " + std::to_string(result.failed) +
                         " " + std::to_string(result.tagChangeFiles) + " " +
-                        std::to_string(user.batchPosition) + "/" +
-                        std::to_string(user.batchRange));
+                        std::to_string(user.batchPosition) + "/" + std::to_string(user.batchRange));
         lines.push_back(test::readFile(batch.target.path() / "f13.CMP").substr(0, 3));
         return lines;
     };

@@ -89,7 +89,8 @@ VerifyStatus headerStatus(const Lines& lines) {
 }
 
 TEST(Header, FirstLineDecidesTheKindOfFile) {
-    const Lines rest = {"<language \"German\">", "<quotes \"As text\">", "<readonly \"Translate\">"};
+    const Lines rest = {"<language \"German\">", "<quotes \"As text\">",
+                        "<readonly \"Translate\">"};
     auto withFirst = [&](std::string first) {
         Lines lines{std::move(first)};
         lines.insert(lines.end(), rest.begin(), rest.end());
@@ -207,8 +208,7 @@ TEST(Segmentation, ExternalTagInsideAValueLeavesATaglessSegment) {
 }
 
 TEST(Segmentation, TextBeforeTheFirstClosedTagBelongsToIt) {
-    EXPECT_EQ(cuts({"ab<x>c", "<y>"}),
-              (std::vector<Cut>{{"ab<x>", "ab<x>c\n"}, {"<y>", "<y>\n"}}));
+    EXPECT_EQ(cuts({"ab<x>c", "<y>"}), (std::vector<Cut>{{"ab<x>", "ab<x>c\n"}, {"<y>", "<y>\n"}}));
 }
 
 TEST(Vocabulary, FirstPrefixInTableOrderWins) {

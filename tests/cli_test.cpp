@@ -71,9 +71,8 @@ TEST(Cli, PrintsTheResultsLogAndTheSummary) {
     // The date line differs from run to run.
     std::size_t dateEnd = clean.out.find('\n', 1);
     ASSERT_NE(dateEnd, std::string::npos);
-    EXPECT_EQ(clean.out.substr(dateEnd),
-              "\n\nVerifying ./a.txt\nVerification complete!\n\n" + std::string(84, '_') +
-                  "\nFiles verified.\n");
+    EXPECT_EQ(clean.out.substr(dateEnd), "\n\nVerifying ./a.txt\nVerification complete!\n\n" +
+                                             std::string(84, '_') + "\nFiles verified.\n");
 
     dir.write("tgt/b.txt", "<brx \"I2.00\">\n");
     dir.write("src/b.txt", brxText(kClean));

@@ -323,7 +323,7 @@ TEST(ExternalComparison, LookAheadMatchDoesNotEndARunOfChanges) {
 // A translation of `source` damaged by random deletions, additions, changes, swaps and
 // "<#...>" tags, sometimes in long runs, so that windows are both wide and narrow.
 class DamagedPairs {
-  public:
+public:
     explicit DamagedPairs(unsigned seed) : random_(seed) {}
 
     Segments source(int size) {
@@ -355,7 +355,7 @@ class DamagedPairs {
         return made;
     }
 
-  private:
+private:
     void insertRun(Segments& made, int alphabet) {
         const int length = pick(0, 3) == 0 ? pick(1, 12) : 1;
         for (int i = 0; i < length; ++i) {

@@ -22,7 +22,7 @@ using bench::PairOptions;
 using test::TempDir;
 
 class QuietHost : public RunHost {
-  public:
+public:
     void stepProgress(bool) override {}
     bool cancelRequested() const override { return false; }
     void storeCounts(int, int, int) override {}

@@ -41,7 +41,7 @@ int classOf(std::string_view tag) {
 // A document whose internal tags, taken from the segment bodies, carry ordinals and exclusions
 // as the run links them.
 class DocumentBuilder {
-  public:
+public:
     DocumentBuilder& segment(std::string tagText, std::string body, bool added = false,
                              int tagClass = kError) {
         doc_.segments.push_back({tagText, tagText + body + "\n", 8, tagClass, added});
@@ -54,7 +54,7 @@ class DocumentBuilder {
     }
     BrxDocument build() const { return doc_; }
 
-  private:
+private:
     void addTag(std::string text) {
         const Segment& owner = doc_.segments.back();
         const int tagClass = classOf(text);

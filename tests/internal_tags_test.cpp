@@ -38,7 +38,7 @@ struct Document {
         return *this;
     }
 
-  private:
+private:
     void addTag(const std::string& text, std::int32_t externalId) {
         InternalTag tag;
         tag.text = text;

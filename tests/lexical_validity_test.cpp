@@ -392,7 +392,7 @@ TEST(LargeInput, HugeDamagedTextIsHandledInLinearTime) {
 // ---- Whole runs ----
 
 class NoHost : public RunHost {
-  public:
+public:
     void stepProgress(bool) override {}
     bool cancelRequested() const override { return false; }
     void storeCounts(int errors, int, int) override { storedErrors = errors; }

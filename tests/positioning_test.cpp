@@ -77,7 +77,7 @@ Segment segment(std::string tagText, std::int32_t id, std::string_view after) {
 }
 
 class Positioning : public ::testing::Test {
-  protected:
+protected:
     Lines check(const std::vector<Segment>& segments) {
         checkExternalPositioning(segments, findings);
         return Lines(log.lines().begin(), log.lines().end());
@@ -243,7 +243,7 @@ TEST_F(Positioning, RtfLinesMarkTheirTags) {
 }
 
 class NoWindow : public RunHost {
-  public:
+public:
     void stepProgress(bool) override {}
     bool cancelRequested() const override { return false; }
     void storeCounts(int, int, int) override {}

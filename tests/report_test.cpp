@@ -102,8 +102,8 @@ TEST(LineWriter, InsertsAfterAPositionAndReadsCodePagesLive) {
     writer.addReportLine("c", false, 4);
     languages.targetCodePage = 1251;
     writer.addReportLine("b", false, 4, first);
-    EXPECT_EQ(linesOf(log), (std::vector<std::string>{kPrefix3 + "a", kPrefix4 + "b",
-                                                      kPrefix3 + "c"}));
+    EXPECT_EQ(linesOf(log),
+              (std::vector<std::string>{kPrefix3 + "a", kPrefix4 + "b", kPrefix3 + "c"}));
 }
 
 TEST(TextReport, EveryLineEndsWithCrLfAndInnerLineFeedsToo) {

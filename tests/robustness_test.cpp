@@ -29,7 +29,7 @@ const std::string kComplete = "Verification complete!";
 const std::string kNotFullyCompared = "Verification failed! The files could not be fully compared.";
 
 class LogUser : public BatchUser {
-  public:
+public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int) override {}
     void startFile() override {}
@@ -50,7 +50,7 @@ bool runningAsRoot() {
 
 // A batch of the pair under test, then a clean pair that must still be verified.
 class Robustness : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         request_.sourceDir = source_.dir();
         request_.targetDir = target_.dir();
@@ -291,7 +291,7 @@ TEST_F(Robustness, ReplacedReportKeepsItsPermissions) {
 
 // Writes beyond a size limit fail, for root as well: the disk is full for this file.
 class FileSizeLimit {
-  public:
+public:
     explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -304,7 +304,7 @@ class FileSizeLimit {
         std::signal(SIGXFSZ, previousHandler_);
     }
 
-  private:
+private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
 };

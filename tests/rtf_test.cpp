@@ -41,7 +41,7 @@ Lines splitLines(const std::string& text) {
 }
 
 class RtfFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("brevo_rtf_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +

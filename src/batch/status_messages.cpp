@@ -9,7 +9,9 @@ constexpr std::string_view kUnknownLine =
 constexpr std::string_view kUnknownStop =
     "An unknown parser error has occurred! %d file(s) verified.";
 
-StatusOutcome failedWith(std::string_view line) { return StatusOutcome{{line}, false, true, {}}; }
+StatusOutcome failedWith(std::string_view line) {
+    return StatusOutcome{{line}, false, true, {}};
+}
 
 }  // namespace
 
@@ -18,7 +20,8 @@ StatusOutcome outcomeOf(VerifyStatus status) {
         case VerifyStatus::Completed:
             return {{"Verification complete!"}, true, false, {}};
         case VerifyStatus::NotFullyCompared:
-            return {{"Verification failed! The files could not be fully compared."}, true, true, {}};
+            return {
+                {"Verification failed! The files could not be fully compared."}, true, true, {}};
         case VerifyStatus::Cancelled:
         case VerifyStatus::BatchCancelled:
             return {{kCancelledLine}, false, true, "The batch was cancelled! %d file(s) verified."};

@@ -28,7 +28,7 @@ void checkFirstLine(std::string_view line) {
 // Cuts text into segments as it comes, one external tag and the text after it each. Only the
 // character after a "<" can start a segment, so runs without brackets are taken whole.
 class SegmentCutter {
-  public:
+public:
     explicit SegmentCutter(std::vector<Segment>& segments) : segments_(segments) {
         pending_.reserve(32768);
         tag_.reserve(1024);
@@ -52,7 +52,7 @@ class SegmentCutter {
         pending_.clear();
     }
 
-  private:
+private:
     void take(std::string_view text) {
         const char* p = text.data();
         const char* const end = p + text.size();

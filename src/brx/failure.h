@@ -18,7 +18,7 @@ enum class VerifyStatus : std::int32_t {
     UnknownError = 100,
     NotBrx = 5000,
     NotRtf = 5010,
-    RtfUnmatchedBrace = 5020,   // the four RTF decoder codes share one message
+    RtfUnmatchedBrace = 5020,  // the four RTF decoder codes share one message
     RtfBadHexDigit = 5030,
     RtfOpenGroups = 5040,
     RtfUnexpectedEnd = 5050,
@@ -37,7 +37,9 @@ struct StatusFailure {
     VerifyStatus status;
 };
 
-[[noreturn]] inline void fail(VerifyStatus status) { throw StatusFailure{status}; }
+[[noreturn]] inline void fail(VerifyStatus status) {
+    throw StatusFailure{status};
+}
 
 // Why a file could not be opened, read or written.
 enum class FileErrorCause {

@@ -59,7 +59,9 @@ constexpr std::array kLanguages = {
 
 }  // namespace
 
-bool isJapanese(std::string_view name) { return name.starts_with("Japanese"); }
+bool isJapanese(std::string_view name) {
+    return name.starts_with("Japanese");
+}
 
 int codePageOf(std::string_view name) {
     if (isJapanese(name)) return 932;

@@ -11,7 +11,9 @@
 
 namespace brevo {
 
-LineReader::~LineReader() { close(); }
+LineReader::~LineReader() {
+    close();
+}
 
 void LineReader::open(const std::string& path) {
     close();

@@ -69,7 +69,7 @@ bool readListing(const std::string& directory, const struct stat& info, Listing&
 // of thousands of files for each would make a batch quadratic in its length. Listings are
 // shared by all threads of a batch.
 class ListingCache {
-  public:
+public:
     // The entry of `directory` named `name` regardless of case, or nothing.
     std::optional<std::string> find(const std::string& directory, std::string_view name) {
         struct stat info;
@@ -92,7 +92,7 @@ class ListingCache {
         return found;
     }
 
-  private:
+private:
     static std::optional<std::string> entryOf(const Listing& listing, const std::string& key) {
         const auto entry = listing.firstByFolded.find(key);
         if (entry == listing.firstByFolded.end()) return std::nullopt;
@@ -114,7 +114,8 @@ std::string resolvePathIgnoringCase(const std::string& path) {
     if (fileExists(path)) return path;
     std::size_t slash = path.rfind(kDirSeparator);
     std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    std::string_view name =
+        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
     if (name.empty() || path.find('\0') != std::string::npos) return path;
 
     static ListingCache cache;

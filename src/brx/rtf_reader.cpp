@@ -139,7 +139,7 @@ bool isSyntax(char c) {
 
 // The lines of the file as one byte stream: line breaks are no part of the RTF text.
 class RtfByteStream {
-  public:
+public:
     RtfByteStream(LineReader& reader, std::string firstLine)
         : reader_(reader), line_(std::move(firstLine)) {}
 
@@ -168,7 +168,7 @@ class RtfByteStream {
         return std::string_view(line_).substr(start, position_ - start);
     }
 
-  private:
+private:
     LineReader& reader_;
     std::string line_;
     std::size_t position_ = 0;
@@ -176,7 +176,7 @@ class RtfByteStream {
 };
 
 class RtfDecoder {
-  public:
+public:
     RtfDecoder(RtfByteStream& input, const std::function<void(std::string_view)>& onLine)
         : input_(input), onLine_(onLine) {
         currentLine_.reserve(kLineReserve);
@@ -197,7 +197,7 @@ class RtfDecoder {
         if (!currentLine_.empty()) onLine_(currentLine_);
     }
 
-  private:
+private:
     enum class Destination { Normal, Skip };
     enum class InputState { Normal, Binary, Hex };
 

@@ -20,12 +20,12 @@ struct TagPiece {
 // Splits a segment text into text runs and tags, front to back, without copying except for
 // tags marked "<#...". An unterminated tag ends the verification with ParserError.
 class TagPieceReader {
-  public:
+public:
     explicit TagPieceReader(std::string_view text) : text_(text) {}
 
     std::optional<TagPiece> next();
 
-  private:
+private:
     TagPiece readTag();
 
     std::string_view text_;

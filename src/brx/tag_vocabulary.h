@@ -56,7 +56,7 @@ struct TagCount {
 // order of first appearance). Lookups probe a flat open-addressing table: every tag of both
 // files is looked up, so this is one of the hottest paths of a run.
 class TagCountMap {
-  public:
+public:
     struct Entry {
         std::string text;
         TagCount value;
@@ -70,7 +70,7 @@ class TagCountMap {
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
 
-  private:
+private:
     struct Slot {
         std::uint32_t entry = 0;  // position in entries_ plus one; 0 for an empty slot
         std::uint32_t check = 0;  // high half of the hash, to skip most text comparisons

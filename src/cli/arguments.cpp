@@ -75,7 +75,9 @@ int parseJobs(const std::string& value) {
     return jobs;
 }
 
-int defaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+int defaultJobs() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 void checkDirectories(BatchRequest& request) {
     if (request.sourceDir == request.targetDir) {

@@ -14,7 +14,9 @@ constexpr int kExitFindings = 1;
 constexpr int kExitNotVerified = 2;
 constexpr int kExitStopped = 3;
 
-void onInterrupt(int) { brevo::cli::TerminalUser::requestCancel(); }
+void onInterrupt(int) {
+    brevo::cli::TerminalUser::requestCancel();
+}
 
 int exitStatusOf(const brevo::BatchResult& result) {
     if (result.stopped) return kExitStopped;

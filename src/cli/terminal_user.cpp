@@ -26,7 +26,9 @@ void writeText(std::FILE* file, std::string_view text) {
 
 }  // namespace
 
-void TerminalUser::requestCancel() { cancelFlag = 1; }
+void TerminalUser::requestCancel() {
+    cancelFlag = 1;
+}
 
 TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, bool overwriteQuestions)
     : out_(out),
@@ -49,7 +51,9 @@ void TerminalUser::startProgress(int stepsPerFile, int batchSteps) {
     fileStep_ = batchStep_ = 0;
 }
 
-void TerminalUser::startFile() { fileStep_ = 0; }
+void TerminalUser::startFile() {
+    fileStep_ = 0;
+}
 
 void TerminalUser::stepProgress(bool batchBarOnly) {
     if (!batchBarOnly) fileStep_ = std::min(fileStep_ + 1, stepsPerFile_);
@@ -67,7 +71,9 @@ void TerminalUser::setBatchProgress(int position) {
     drawBars();
 }
 
-bool TerminalUser::cancelRequested() { return cancelFlag != 0; }
+bool TerminalUser::cancelRequested() {
+    return cancelFlag != 0;
+}
 
 OverwriteAnswer TerminalUser::askOverwrite(std::string_view question) {
     // Without a terminal to ask, an existing report is kept.
@@ -81,8 +87,9 @@ OverwriteAnswer TerminalUser::askOverwrite(std::string_view question) {
         int c;
         while ((c = std::fgetc(in_)) != EOF && c != '\n') answer += static_cast<char>(c);
         if (c == EOF && answer.empty()) return OverwriteAnswer::Cancel;
-        const char first = answer.empty() ? '\0' : static_cast<char>(std::tolower(
-                                                       static_cast<unsigned char>(answer[0])));
+        const char first =
+            answer.empty() ? '\0'
+                           : static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
         if (first == 'y') return OverwriteAnswer::Yes;
         if (first == 'n') return OverwriteAnswer::No;
         if (first == 'c') return OverwriteAnswer::Cancel;
@@ -97,7 +104,9 @@ void TerminalUser::showSummary(std::string_view text) {
     std::fflush(out_);
 }
 
-void TerminalUser::showStop(std::string_view text) { showSummary(text); }
+void TerminalUser::showStop(std::string_view text) {
+    showSummary(text);
+}
 
 void TerminalUser::drawBars() {
     if (!drawProgress_ || batchSteps_ == 0) return;

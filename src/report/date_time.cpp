@@ -22,6 +22,8 @@ std::string longDateTime(std::time_t when) {
     return buffer;
 }
 
-std::string longDateTimeNow() { return longDateTime(std::time(nullptr)); }
+std::string longDateTimeNow() {
+    return longDateTime(std::time(nullptr));
+}
 
 }  // namespace brevo

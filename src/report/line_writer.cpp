@@ -39,7 +39,8 @@ std::string encodeRtfLine(std::string_view line, bool markTags, int style, int s
                     if (!inTag) {
                         currentTag.assign(1, '<');
                         const bool internal = i + 1 < line.size() && line[i + 1] == ':';
-                        out += internal ? "{\\cs6\\cf6\\f1\\lang1024 " : "{\\cs5\\cf15\\f1\\lang1024 ";
+                        out +=
+                            internal ? "{\\cs6\\cf6\\f1\\lang1024 " : "{\\cs5\\cf15\\f1\\lang1024 ";
                         inTag = true;
                     }
                 }

@@ -19,7 +19,7 @@ inline constexpr int kTargetStyle = 4;
 // Every line of a report goes through here. In RTF reports each line becomes one paragraph
 // with its tags in character styles; in text reports lines are stored as they are.
 class ReportLineWriter {
-  public:
+public:
     using Position = ReportLog::Position;
 
     // `languages` is read at every line: the code pages change when the target is loaded.
@@ -46,7 +46,7 @@ class ReportLineWriter {
     ReportLog& log() { return log_; }
     bool rtf() const { return rtf_; }
 
-  private:
+private:
     // The line as stored: unchanged for text reports, as one RTF paragraph otherwise.
     std::string_view encode(std::string_view line, bool markTags, int style);
 

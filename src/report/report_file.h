@@ -27,7 +27,7 @@ void writeWholeFile(const std::string& path, const std::string& bytes);
 // close() succeeds; a writer destroyed before that leaves the earlier file as it was (a device
 // or pipe has had the bytes written so far). Throws FileFailure naming `path`.
 class BlockFileWriter {
-  public:
+public:
     explicit BlockFileWriter(const std::string& path);
     ~BlockFileWriter();
     BlockFileWriter(const BlockFileWriter&) = delete;
@@ -36,7 +36,7 @@ class BlockFileWriter {
     void write(std::string_view bytes);
     void close();
 
-  private:
+private:
     void openInPlace();
     void openBeside(const std::string& destination, const std::optional<struct stat>& replaced);
     void flush();

@@ -33,17 +33,17 @@ class ReportLog {
     };
     using Entries = std::list<Entry>;
 
-  public:
+public:
     using Lines = std::list<std::string>;
 
     // A place in the log; while it exists, the line it names stays where it is.
     class Position {
-      public:
+    public:
         Position(const Position& other) : Position(other.entry_) {}
         Position& operator=(const Position& other);
         ~Position() { --entry_->pins; }
 
-      private:
+    private:
         friend class ReportLog;
         explicit Position(Entries::iterator entry) : entry_(entry) { ++entry_->pins; }
         Entries::iterator entry_;
@@ -67,7 +67,7 @@ class ReportLog {
     // All lines as one list, kept until the log changes.
     const Lines& lines() const;
 
-  private:
+private:
     struct Run {  // spilled lines in the temporary file, in the form a Block holds them
         std::uint64_t offset = 0;
         std::uint64_t bytes = 0;

@@ -43,7 +43,7 @@ std::string countLine(const TagCountMap::Entry& entry, Findings& findings) {
 
 // Searches a look-ahead window one segment at a time.
 class ScanLookAhead {
-  public:
+public:
     ScanLookAhead(const Segments& source, const Segments& target)
         : source_(source), target_(target) {}
 
@@ -71,14 +71,14 @@ class ScanLookAhead {
         return std::nullopt;
     }
 
-  private:
+private:
     const Segments& source_;
     const Segments& target_;
 };
 
 // Ascending values grouped by key, stored flat.
 class Postings {
-  public:
+public:
     // Groups the indices of `keys` by their key; every key is below `keyCount`.
     Postings(const std::vector<std::size_t>& keys, std::size_t keyCount)
         : starts_(keyCount + 1, 0), values_(keys.size()) {
@@ -100,7 +100,7 @@ class Postings {
         return *found;
     }
 
-  private:
+private:
     std::vector<std::size_t> starts_;
     std::vector<std::size_t> values_;
 };
@@ -108,7 +108,7 @@ class Postings {
 // Finds the same segments as ScanLookAhead by binary search in the positions of each tag
 // text, so that wide windows cost no more than narrow ones.
 class IndexedLookAhead {
-  public:
+public:
     IndexedLookAhead(const Segments& source, const Segments& target)
         : sourceKeys_(keysOf(source, nullptr)),
           rankedTargetKeys_(keysOf(target, &positionOfRank_)),
@@ -133,7 +133,7 @@ class IndexedLookAhead {
         return positionOfRank_[*rank];
     }
 
-  private:
+private:
     // One key per distinct tag text, shared by both lists; "<#...>" segments get none and,
     // when `positions` is given, the positions of the others are collected in it.
     std::vector<std::size_t> keysOf(const Segments& segments, std::vector<std::size_t>* positions) {
@@ -163,7 +163,7 @@ class IndexedLookAhead {
 // anything else as changed.
 template <class LookAhead>
 class Alignment {
-  public:
+public:
     Alignment(Segments& source, Segments& target, Findings& findings)
         : source_(source), target_(target), findings_(findings) {}
 
@@ -179,7 +179,7 @@ class Alignment {
         finishLists();
     }
 
-  private:
+private:
     void reportSurplus(std::size_t countedTarget) {
         findings_.addLine(
             formatMessage(18702, {asNumber(source_.size()), asNumber(countedTarget)}));

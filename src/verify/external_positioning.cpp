@@ -43,12 +43,12 @@ long long textLength(std::string_view trimmedSegment) {
 }
 
 class PositioningCheck {
-  public:
+public:
     explicit PositioningCheck(Findings& findings) : findings_(findings) {}
 
     void check(const Segment& segment);
 
-  private:
+private:
     void checkBuildingBlock(const Segment& segment, std::string_view trimmed);
     void checkIndexEntry(std::string_view trimmed);
     void checkBlockLength(const Segment& segment, std::string_view trimmed, long long limit);

@@ -18,7 +18,7 @@ constexpr std::int32_t kIndexMarkerId = 29;
 
 // Context ids in one bit set, so a rule check costs the same however many contexts it allows.
 class ContextSet {
-  public:
+public:
     constexpr ContextSet() = default;
     constexpr ContextSet(std::initializer_list<std::int32_t> ids) {
         for (std::int32_t id : ids) bits_[id / 64] |= std::uint64_t{1} << (id % 64);
@@ -27,7 +27,7 @@ class ContextSet {
         return id >= 0 && id < 128 && ((bits_[id / 64] >> (id % 64)) & 1) != 0;
     }
 
-  private:
+private:
     std::array<std::uint64_t, 2> bits_{};
 };
 
@@ -151,13 +151,13 @@ const TagRule& ruleFor(std::int32_t id) {
 // One walk over the external tags of a file with a stack of open contexts. Only the first
 // fault of a page is reported; pages, files and </brx> start reporting again.
 class StructureWalk {
-  public:
+public:
     StructureWalk(const std::vector<Segment>& segments, Findings& findings)
         : segments_(segments), findings_(findings) {}
 
     void run();
 
-  private:
+private:
     struct Context {
         std::string_view name;
         std::int32_t id;

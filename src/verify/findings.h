@@ -29,8 +29,8 @@ public:
         writer.reportWithSegment(message, segmentText, markTags, dumpStyle);
     }
     // Message, then the previous, the owning and the next segment in one frame.
-    void reportWithNeighbourSegments(std::string_view message,
-                                     const std::vector<Segment>& segments, std::size_t position) {
+    void reportWithNeighbourSegments(std::string_view message, const std::vector<Segment>& segments,
+                                     std::size_t position) {
         writer.reportWithNeighbourSegments(message, segments, position, dumpStyle);
     }
     // A plain report line appended at the end.

@@ -90,7 +90,7 @@ std::optional<std::size_t> scanForPartner(const std::vector<InternalTag>& target
 // stays linear. Relies on target ordinals that never decrease, as linking makes them: the mark
 // then stands on the first tag of the source tag's pair, or past it.
 class PartnerFinder {
-  public:
+public:
     explicit PartnerFinder(const std::vector<InternalTag>& targetTags) : tags_(targetTags) {}
 
     std::optional<std::size_t> find(const InternalTag& sourceTag, std::size_t mark) {
@@ -106,7 +106,7 @@ class PartnerFinder {
         return first;
     }
 
-  private:
+private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kScanLimit = 16;
 
@@ -138,7 +138,7 @@ class PartnerFinder {
 // Matches the tags of each segment pair by text; what is left over is reported, the messages of
 // one pair followed by one block with its two segments.
 class PairComparison {
-  public:
+public:
     PairComparison(BrxDocument& source, BrxDocument& target, Findings& findings,
                    PartnerSearch search)
         : source_(source), target_(target), findings_(findings) {
@@ -160,7 +160,7 @@ class PairComparison {
         if (reportedAny_ && lastOrdinal_ > 0) writeOrdinalBlock(lastOrdinal_);
     }
 
-  private:
+private:
     void reportAll(const std::vector<InternalTag>& tags, Change change) {
         findings_.addLine(formatMessage(change == Change::Added ? 18751 : 18752));
         for (const InternalTag& tag : tags) reportInternalChange(tag, change, findings_);

@@ -38,7 +38,7 @@ constexpr std::int32_t kCnsCloseId = 92;
 
 // Walks the internal tags of one file, segment by segment. Only <:cns may span segments.
 class PairingCheck {
-  public:
+public:
     PairingCheck(const std::vector<Segment>& segments, Findings& findings)
         : segments_(segments), findings_(findings) {}
 
@@ -52,7 +52,7 @@ class PairingCheck {
         if (!tags.empty()) reportUnclosed(tags.back().externalTag);
     }
 
-  private:
+private:
     void visit(const InternalTag& tag) {
         if (tag.id == kCnsOpenId) {
             if (cnsOpen_) report(18401, tag.externalTag);

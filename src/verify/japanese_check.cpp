@@ -31,7 +31,7 @@ bool isRejected(unsigned char lead, unsigned char trail) {
 // Walks the text after a segment's own tag. Text between "<:c>" and "<:/c>" is not read as
 // Japanese; bytes inside tags are, since quoted values hold text too.
 class SegmentWalk {
-  public:
+public:
     SegmentWalk(std::string_view text, Findings& findings) : text_(text), findings_(findings) {}
 
     // True when the segment held at least one rejected character.
@@ -49,7 +49,7 @@ class SegmentWalk {
         return reported_;
     }
 
-  private:
+private:
     void openTag(std::size_t position) {
         if (depth_ == 0) tagStart_ = position;
         ++depth_;

@@ -40,7 +40,7 @@ int bracketFault(std::string_view text) {
 }
 
 class LexicalPass {
-  public:
+public:
     explicit LexicalPass(Findings& findings) : findings_(findings) {}
 
     void run(std::vector<Segment>& segments) {
@@ -59,7 +59,7 @@ class LexicalPass {
         }
     }
 
-  private:
+private:
     void holdTagless(const Segment& segment) {
         pending_ += segment.text;
         ++steps_;

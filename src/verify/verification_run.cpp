@@ -155,30 +155,29 @@ void VerificationRun::checkTarget() {
 void VerificationRun::compare() {
     // The tag count reports make their headings appear but take no part in the numbering.
     int countBefore = findings_.messageCount;
-    section(
-        "\nExternal tags report",
-        [&] {
-            reportExternalTagCounts(tagCounts_, findings_);
-            progressStep();
-        },
-        {kCorrectionNote1, kCorrectionNote2});
+    section("\nExternal tags report",
+            [&] {
+                reportExternalTagCounts(tagCounts_, findings_);
+                progressStep();
+            },
+            {kCorrectionNote1, kCorrectionNote2});
     if (findings_.messageCount != countBefore) {
         reportNeeded_ = true;
         findings_.messageCount = countBefore;
     }
 
-    section(
-        "\nAdded External tags report",
-        [&] {
-            reportAddedExternalTags(target_.segments, findings_);
-            progressStep();
-        },
-        {"\nINFO: The following external tag(s) have been added in the translated file.\n"});
+    section("\nAdded External tags report",
+            [&] {
+                reportAddedExternalTags(target_.segments, findings_);
+                progressStep();
+            },
+            {"\nINFO: The following external tag(s) have been added in the translated file.\n"});
 
     std::string addedNote;
     if (addedTagCount_ != 0) {
-        addedNote = formatText("Note: %d external tag(s) added using the <#...> syntax.\n",
-                               std::initializer_list<MessageArg>{static_cast<long long>(addedTagCount_)});
+        addedNote =
+            formatText("Note: %d external tag(s) added using the <#...> syntax.\n",
+                       std::initializer_list<MessageArg>{static_cast<long long>(addedTagCount_)});
     }
     auto comparison = [&] {
         compareExternalTags(source_.segments, target_.segments, findings_);
@@ -191,13 +190,12 @@ void VerificationRun::compare() {
     }
 
     countBefore = findings_.messageCount;
-    section(
-        "\nInternal Tags Report",
-        [&] {
-            reportInternalTagCounts(tagCounts_, findings_);
-            progressStep();
-        },
-        {kCorrectionNote1, kCorrectionNote2});
+    section("\nInternal Tags Report",
+            [&] {
+                reportInternalTagCounts(tagCounts_, findings_);
+                progressStep();
+            },
+            {kCorrectionNote1, kCorrectionNote2});
     findings_.messageCount = countBefore;
 
     linkInternalTags(source_);
@@ -300,8 +298,8 @@ void VerificationRun::writeReport(const std::string& path) {
         findings_.addLine(std::string(64, '*') + "\n");
     }
     if (job_.options.fileFormat == FileFormat::Rtf) {
-        writeRtfReport(path, report_, job_.options.rtfPageSize == 0,
-                       job_.languages.sourceCodePage, job_.languages.targetCodePage, true);
+        writeRtfReport(path, report_, job_.options.rtfPageSize == 0, job_.languages.sourceCodePage,
+                       job_.languages.targetCodePage, true);
     } else {
         writeTextReport(path, report_);
     }
