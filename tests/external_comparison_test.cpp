@@ -11,6 +11,7 @@
 #include "brx/tag_vocabulary.h"
 #include "report/line_writer.h"
 #include "report/report_log.h"
+#include "test_support.h"
 #include "verify/findings.h"
 
 namespace brevo {
@@ -68,14 +69,7 @@ Lines operator+(Lines first, const Lines& second) {
     return first;
 }
 
-struct Report {
-    ReportLog log;
-    LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
-    Findings findings{writer};
-
-    Lines lines() const { return Lines(log.lines().begin(), log.lines().end()); }
-};
+using Report = test::PassReport;
 
 struct Compared {
     Lines lines;

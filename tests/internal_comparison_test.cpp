@@ -10,6 +10,7 @@
 #include "brx/language_table.h"
 #include "report/line_writer.h"
 #include "report/report_log.h"
+#include "test_support.h"
 
 namespace brevo {
 namespace {
@@ -68,14 +69,7 @@ private:
     std::int32_t ordinal_ = 0;
 };
 
-struct Report {
-    ReportLog log;
-    LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
-    Findings findings{writer};
-
-    Lines lines() const { return Lines(log.lines().begin(), log.lines().end()); }
-};
+using Report = test::PassReport;
 
 Lines compare(BrxDocument& source, BrxDocument& target, Report& report) {
     compareInternalTags(source, target, report.findings);

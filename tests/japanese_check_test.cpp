@@ -8,6 +8,7 @@
 #include "brx/language_table.h"
 #include "report/line_writer.h"
 #include "report/report_log.h"
+#include "test_support.h"
 
 namespace brevo {
 namespace {
@@ -32,16 +33,11 @@ Segment segment(std::string tagText, std::string body) {
     return {tagText, tagText + body, 123, 0, false};
 }
 
-struct Report {
-    ReportLog log;
-    LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
-    Findings findings{writer};
-
+struct Report : test::PassReport {
     Lines check(const std::vector<Segment>& segments) {
         findings.dumpStyle = kTargetStyle;
         checkJapaneseCharacters(segments, findings);
-        return Lines(log.lines().begin(), log.lines().end());
+        return lines();
     }
 };
 

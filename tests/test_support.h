@@ -4,6 +4,12 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "brx/language_table.h"
+#include "report/line_writer.h"
+#include "report/report_log.h"
+#include "verify/findings.h"
 
 namespace brevo::test {
 
@@ -25,6 +31,16 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& path);
+
+// A text report with its writer and findings, for running one pass.
+struct PassReport {
+    ReportLog log;
+    LanguageSettings languages;
+    ReportLineWriter writer{log, false, languages};
+    Findings findings{writer};
+
+    std::vector<std::string> lines() const { return {log.lines().begin(), log.lines().end()}; }
+};
 
 // A BRX file: the four header lines with `language`, then `body`, with LF line ends.
 std::string brxText(std::string_view body, std::string_view language = "German");
