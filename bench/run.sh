@@ -5,7 +5,7 @@
 #   bench/run.sh                 # the full set: 50 MB pairs, their doubles, a 2,000-file batch
 #   SIZE_MB=5 RUNS=1 bench/run.sh  # a quick look
 #
-# Environment: SIZE_MB (source size of the single pairs, default 50), RUNS (best of, default 3),
+# Environment: SIZE_MB (source size of the single pairs, default 50), RUNS (best of, default 5),
 # BATCH_FILES (default 2000), BATCH_KB (average source size of a batch file, default 20),
 # JOBS (passed to --jobs for the batch; default: the verifier's own default), BUILD_DIR.
 set -euo pipefail
@@ -13,7 +13,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD_DIR:-$ROOT/build-bench}
 SIZE_MB=${SIZE_MB:-50}
-RUNS=${RUNS:-3}
+RUNS=${RUNS:-5}
 BATCH_FILES=${BATCH_FILES:-2000}
 BATCH_KB=${BATCH_KB:-20}
 SEED=${SEED:-7}
