@@ -123,6 +123,13 @@ jobs_args=()
 run_case "batch-$BATCH_FILES" 0 "$batch_dir" "${jobs_args[@]}"
 run_case "batch-$BATCH_FILES-jobs1" 0 "$batch_dir" --jobs 1
 rm -rf "$batch_dir"
+# Batches in which every file gets a report, written into the directory being looked up.
+for files in "$BATCH_FILES" "$((2 * BATCH_FILES))"; do
+    "$GENERATE" --out "$batch_dir" --files "$files" --size "${BATCH_KB}K" --seed "$SEED" \
+        --name doc --change-tags 2 >/dev/null
+    run_case "batch-$files-damaged" 1 "$batch_dir" "${jobs_args[@]}"
+    rm -rf "$batch_dir"
+done
 
 echo
 echo "Damage actually made (per generator):"
@@ -145,6 +152,9 @@ for kind in clean lost-ext-50% moved-int-50% changed-10% rtf-clean; do
     double=${SECONDS_OF[$kind-$DOUBLE]}
     check "$kind: double size in ${double}s <= 2.3 x ${single}s" "$double <= 2.3 * $single"
 done
+single=${SECONDS_OF[batch-$BATCH_FILES-damaged]}
+double=${SECONDS_OF[batch-$((2 * BATCH_FILES))-damaged]}
+check "damaged batch: twice the files in ${double}s <= 2.3 x ${single}s" "$double <= 2.3 * $single"
 for kind in lost-ext-50% moved-int-50% changed-10%; do
     for size in "$SIZE_MB" "$DOUBLE"; do
         damaged=${SECONDS_OF[$kind-$size]}
