@@ -29,7 +29,7 @@ void checkSegments(const std::vector<std::string>& lines, const std::vector<Segm
     for (const std::string& line : lines) joined += line + "\n";
     std::string cut;
     for (const Segment& segment : segments) {
-        if (!segment.text.starts_with(segment.tagText) && !segment.tagText.ends_with("<>")) {
+        if (!segment.text.starts_with(segment.tagText()) && !segment.tagText().ends_with("<>")) {
             fuzz::fault("text without its tag");
         }
         cut += segment.text;
@@ -68,7 +68,7 @@ void checkStructure(BrxDocument& document, Findings& findings) {
 
 void checkAsSource(BrxDocument& document, TagCountMap& tagCounts, Findings& findings) {
     int addedTagCount = 0;
-    checkLexical(document.segments, findings);
+    checkLexical(document.segments, document.text, findings);
     classifyExternalTags(document.segments, true, findings, addedTagCount);
     prefillTagCounts(tagCounts);
     checkSourceValidity(tagCounts, document.segments, document.internalTags, findings);
@@ -78,7 +78,7 @@ void checkAsSource(BrxDocument& document, TagCountMap& tagCounts, Findings& find
 
 void checkAsTarget(BrxDocument& document, TagCountMap& tagCounts, Findings& findings) {
     int addedTagCount = 0;
-    checkLexical(document.segments, findings);
+    checkLexical(document.segments, document.text, findings);
     classifyExternalTags(document.segments, false, findings, addedTagCount);
     checkTargetValidity(tagCounts, document.segments, document.internalTags, findings);
     checkStructure(document, findings);
@@ -99,10 +99,9 @@ void expectParserErrorAtMost(Check check) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> lines = fuzz::expectedLines(fuzz::asBytes(data, size));
     BrxDocument source;
-    segmentLines(lines, source.segments);
+    segmentLines(lines, source);
     checkSegments(lines, source.segments);
-    BrxDocument target;
-    target.segments = source.segments;
+    BrxDocument target = source;
 
     LanguageSettings languages;
     TagCountMap tagCounts;

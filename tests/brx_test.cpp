@@ -183,12 +183,10 @@ struct Cut {
 };
 
 std::vector<Cut> cuts(const Lines& lines) {
-    std::vector<Segment> segments;
-    segmentLines(lines, segments);
     std::vector<Cut> result;
-    for (const Segment& segment : segments) {
+    for (const Segment& segment : test::segmentsOf(lines)) {
         EXPECT_EQ(segment.id, 123);
-        result.push_back({segment.tagText, segment.text});
+        result.push_back({std::string(segment.tagText()), std::string(segment.text)});
     }
     return result;
 }

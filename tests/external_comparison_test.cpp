@@ -20,10 +20,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using Segments = std::vector<Segment>;
 
-Segment segment(std::string tag, std::int32_t tagClass = TagClass::Error) {
-    Segment made;
-    made.text = tag + "x\n";
-    made.tagText = std::move(tag);
+Segment segment(std::string_view tag, std::int32_t tagClass = TagClass::Error) {
+    Segment made = test::segmentWithTag(tag, "x\n");
     made.tagClass = tagClass;
     return made;
 }
@@ -121,7 +119,7 @@ TEST(AddedExternalTags, WarningWithTheSegmentInTargetStyle) {
     target.insert(target.begin() + 1, addedSyntax("<#ie>"));
     target.push_back(addedSyntax("<#page \"3\">"));
     target.back().tagClass = TagClass::AddedUnknown;
-    target.back().text = "<#page \"3\">a\n\n";
+    target.back().text = test::keepText("<#page \"3\">a\n\n");
     Report report;
     reportAddedExternalTags(target, report.findings);
     EXPECT_EQ(report.lines(), (Lines{"[1] WARNING! The external tag <#ie> has been added.",
@@ -266,8 +264,11 @@ TEST(ExternalComparison, EndOfLists) {
 
 Segments numbered(std::string_view stem, int count) {
     Segments made;
-    for (int i = 1; i <= count; ++i)
-        made.push_back(segment("<" + std::string(stem) + std::to_string(i) + ">"));
+    for (int i = 1; i <= count; ++i) {
+        std::string tag = "<";
+        tag.append(stem).append(std::to_string(i)).append(">");
+        made.push_back(segment(tag));
+    }
     return made;
 }
 

@@ -45,7 +45,10 @@ class DocumentBuilder {
 public:
     DocumentBuilder& segment(std::string tagText, std::string body, bool added = false,
                              int tagClass = kError) {
-        doc_.segments.push_back({tagText, tagText + body + "\n", 8, tagClass, added});
+        Segment& made = doc_.segments.emplace_back(test::segmentWithTag(tagText, body + "\n"));
+        made.id = 8;
+        made.tagClass = tagClass;
+        made.added = added;
         if (!added) ++ordinal_;
         for (std::size_t open = body.find('<'); open != std::string::npos;
              open = body.find('<', open + 1)) {
@@ -59,7 +62,7 @@ private:
     void addTag(std::string text) {
         const Segment& owner = doc_.segments.back();
         const int tagClass = classOf(text);
-        InternalTag tag{std::move(text), doc_.segments.size() - 1, owner.id, 0, tagClass};
+        InternalTag tag{test::keepText(text), doc_.segments.size() - 1, owner.id, 0, tagClass};
         tag.segmentOrdinal = ordinal_;
         tag.excluded = tagClass == kFormatting || owner.added;
         doc_.internalTags.push_back(std::move(tag));

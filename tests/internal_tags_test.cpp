@@ -9,6 +9,7 @@
 #include "brx/tag_vocabulary.h"
 #include "report/line_writer.h"
 #include "report/report_log.h"
+#include "test_support.h"
 #include "verify/findings.h"
 
 namespace brevo {
@@ -23,17 +24,15 @@ struct Document {
 
     // Pieces that begin with "<:" are internal tags; the others are plain text.
     Document& add(const std::string& tagText, const Lines& pieces = {}) {
-        Segment segment;
-        segment.tagText = tagText;
-        segment.text = tagText;
+        std::string body;
+        for (const std::string& piece : pieces) body += piece;
+        Segment segment = test::segmentWithTag(tagText, body + "\n");
         std::optional<TagMatch> external = classifyTag(tagText);
         segment.id = external->id;
         segment.tagClass = external->tagClass;
         for (const std::string& piece : pieces) {
-            segment.text += piece;
             if (piece.starts_with("<:")) addTag(piece, segment.id);
         }
-        segment.text += "\n";
         segments.push_back(segment);
         return *this;
     }
@@ -41,7 +40,7 @@ struct Document {
 private:
     void addTag(const std::string& text, std::int32_t externalId) {
         InternalTag tag;
-        tag.text = text;
+        tag.text = test::keepText(text);
         tag.externalTag = segments.size();
         tag.externalId = externalId;
         std::optional<TagMatch> match = classifyTag(text);

@@ -29,8 +29,8 @@ std::string alert(int number, std::string bytes) {
     return text;
 }
 
-Segment segment(std::string tagText, std::string body) {
-    return {tagText, tagText + body, 123, 0, false};
+Segment segment(std::string_view tagText, std::string_view body) {
+    return test::segmentWithTag(tagText, body);
 }
 
 struct Report : test::PassReport {

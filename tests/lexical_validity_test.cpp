@@ -32,20 +32,15 @@ struct Harness {
     LanguageSettings languages;
     ReportLineWriter writer;
     Findings findings;
+    TextStore joined;  // where the lexical check puts tagless text in front of a segment
 };
 
-Segment segment(std::string tagText, std::string text) {
-    Segment s;
-    s.tagText = std::move(tagText);
-    s.text = std::move(text);
-    return s;
+Segment segment(std::string_view tagText, std::string_view text) {
+    if (!text.starts_with(tagText)) return test::segmentWithForeignTag(tagText, text);
+    return test::segmentWithTag(tagText, text.substr(tagText.size()));
 }
 
-std::vector<Segment> segmentsOf(const Lines& lines) {
-    std::vector<Segment> segments;
-    segmentLines(lines, segments);
-    return segments;
-}
+using test::segmentsOf;
 
 Lines block(const std::string& message, const std::string& shown) {
     return {message, kTop, shown, kBottom};
@@ -59,7 +54,7 @@ Lines concat(std::initializer_list<Lines> parts) {
 
 Lines lexicalReport(std::vector<Segment> segments) {
     Harness h;
-    checkLexical(segments, h.findings);
+    checkLexical(segments, h.joined, h.findings);
     return h.lines();
 }
 
@@ -88,7 +83,7 @@ TEST(Lexical, TaglessTextGoesInFrontOfTheNextTaggedSegment) {
     std::vector<Segment> segments = segmentsOf({"<a>x<fn \"<page>\">y", "<b>"});
     ASSERT_EQ(segments.size(), 4u);
     Harness h;
-    checkLexical(segments, h.findings);
+    checkLexical(segments, h.joined, h.findings);
     EXPECT_EQ(h.lines(), block("[1] ERROR! Nested external tags.", "<fn \"<page>\">y"));
     EXPECT_EQ(segments[1].text, "<fn \"");
     EXPECT_EQ(segments[2].text, "<fn \"<page>\">y\n");
@@ -123,8 +118,8 @@ TEST(Lexical, NumbersContinueTheRunningCount) {
     h.findings.alertCount = 1;
     std::vector<Segment> source = {segment("<a>", "<a><\n")};
     std::vector<Segment> target = {segment("<a>", "<a>>\n"), segment("<b>", "<b>\n")};
-    checkLexical(source, h.findings);
-    checkLexical(target, h.findings);
+    checkLexical(source, h.joined, h.findings);
+    checkLexical(target, h.joined, h.findings);
     EXPECT_EQ(h.lines(), concat({block("[5] ERROR! Different number of < and >.", "<a><"),
                                  block("[6] ERROR! Different number of < and >.", "<a>>")}));
     EXPECT_EQ(h.findings.messageCount, 6);
@@ -174,7 +169,7 @@ TEST(Classification, TagMarkingPerMessage) {
     int added = 0;
     std::vector<Segment> segments = {segment("<#x>", "<#x>\n"), segment("<zz>", "<zz>\n")};
     classifyExternalTags(segments, true, h.findings, added);
-    checkLexical(segments = {segment("<a>", "<a>>\n")}, h.findings);
+    checkLexical(segments = {segment("<a>", "<a>>\n")}, h.joined, h.findings);
     const Lines lines = h.lines();
     ASSERT_EQ(lines.size(), 12u);
     for (std::size_t plain : {0, 2, 8}) EXPECT_EQ(lines[plain].find("{\\cs"), std::string::npos);
@@ -196,7 +191,7 @@ std::string entry(TagCountMap& counts, std::string_view text) {
 Lines records(const std::vector<InternalTag>& tags) {
     Lines out;
     for (const InternalTag& tag : tags) {
-        out.push_back(tag.text + " in " + std::to_string(tag.externalTag) + " (" +
+        out.push_back(std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
                       std::to_string(tag.externalId) + ") " + std::to_string(tag.id) + "/" +
                       std::to_string(tag.tagClass) + (tag.excluded ? " excluded" : "") +
                       (tag.segmentOrdinal ? " ordinal" : ""));
@@ -366,7 +361,7 @@ TEST(LargeInput, HugeDamagedTextIsHandledInLinearTime) {
     // A run of "<" cuts at every byte: many tagless segments, then the file ends.
     Harness h;
     std::vector<Segment> segments = segmentsOf({"<a>", std::string(kManySegments, '<')});
-    checkLexical(segments, h.findings);
+    checkLexical(segments, h.joined, h.findings);
     EXPECT_EQ(h.findings.messageCount, 1);
     EXPECT_EQ(h.lines().back(), "The previous message refers to the end of the file.");
 

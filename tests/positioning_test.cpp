@@ -64,16 +64,17 @@ TEST(TagPieces, UnterminatedTagIsAParserError) {
 
 // Segments cut and classified as the run does before this pass.
 std::vector<Segment> segmentsOf(const Lines& lines) {
-    std::vector<Segment> segments;
-    segmentLines(lines, segments);
+    std::vector<Segment> segments = test::segmentsOf(lines);
     for (Segment& segment : segments) {
-        if (auto match = classifyTag(segment.tagText)) segment.id = match->id;
+        if (auto match = classifyTag(segment.tagText())) segment.id = match->id;
     }
     return segments;
 }
 
-Segment segment(std::string tagText, std::int32_t id, std::string_view after) {
-    return Segment{tagText, tagText + std::string(after), id};
+Segment segment(std::string_view tagText, std::int32_t id, std::string_view after) {
+    Segment made = test::segmentWithTag(tagText, after);
+    made.id = id;
+    return made;
 }
 
 class Positioning : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "brx/brx_loader.h"
 #include "brx/tag_vocabulary.h"
 #include "report/line_writer.h"
+#include "test_support.h"
 #include "verify/external_structure.h"
 #include "verify/findings.h"
 
@@ -19,10 +20,9 @@ const std::string kFrameBottom = std::string(40, '+') + "\n\n";
 
 // Segments of a file body, classified as the validity pass would.
 std::vector<Segment> segmentsOf(const Lines& lines) {
-    std::vector<Segment> segments;
-    segmentLines(lines, segments);
+    std::vector<Segment> segments = test::segmentsOf(lines);
     for (Segment& segment : segments) {
-        if (auto match = classifyTag(segment.tagText)) {
+        if (auto match = classifyTag(segment.tagText())) {
             segment.id = match->id;
             segment.tagClass = match->tagClass;
         }

@@ -3,7 +3,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <deque>
 #include <iterator>
+#include <mutex>
+
+#include "brx/brx_loader.h"
 
 namespace brevo::test {
 
@@ -33,6 +37,43 @@ std::string TempDir::write(const std::string& name, std::string_view bytes) cons
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string_view keepText(std::string_view text) {
+    static std::mutex mutex;
+    static std::deque<std::string> kept;
+    std::lock_guard lock(mutex);
+    return kept.emplace_back(text);
+}
+
+Segment segmentWithTag(std::string_view tag, std::string_view rest) {
+    Segment made;
+    std::string text(tag);
+    text += rest;
+    made.text = keepText(text);
+    made.tagLength = static_cast<std::uint32_t>(tag.size());
+    return made;
+}
+
+Segment segmentWithForeignTag(std::string_view tag, std::string_view text) {
+    // The tag is kept right after the text, where the segment's view of its tag reaches.
+    std::string stored(text);
+    stored += tag;
+    Segment made;
+    made.text = keepText(stored).substr(0, text.size());
+    made.tagStart = static_cast<std::uint32_t>(text.size());
+    made.tagLength = static_cast<std::uint32_t>(tag.size());
+    return made;
+}
+
+std::vector<Segment> segmentsOf(const std::vector<std::string>& lines) {
+    static std::mutex mutex;
+    static std::deque<TextStore> kept;
+    BrxDocument document;
+    segmentLines(lines, document);
+    std::lock_guard lock(mutex);
+    kept.push_back(std::move(document.text));
+    return std::move(document.segments);
 }
 
 std::string brxText(std::string_view body, std::string_view language) {

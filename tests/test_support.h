@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "brx/document.h"
 #include "brx/language_table.h"
 #include "report/line_writer.h"
 #include "report/report_log.h"
@@ -41,6 +42,18 @@ struct PassReport {
 
     std::vector<std::string> lines() const { return {log.lines().begin(), log.lines().end()}; }
 };
+
+// Keeps a copy of `text` for the rest of the test program and returns a view of it, for
+// segments and tags made by hand, whose views must outlive the strings they were made from.
+std::string_view keepText(std::string_view text);
+
+// A segment made by hand: its tag followed by `rest`.
+Segment segmentWithTag(std::string_view tag, std::string_view rest);
+// A segment made by hand whose tag is not at the start of its text, as damage can leave it.
+Segment segmentWithForeignTag(std::string_view tag, std::string_view text);
+
+// The segments the loader cuts `lines` into; their text is kept as keepText keeps it.
+std::vector<Segment> segmentsOf(const std::vector<std::string>& lines);
 
 // A BRX file: the four header lines with `language`, then `body`, with LF line ends.
 std::string brxText(std::string_view body, std::string_view language = "German");

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <new>
 #include <string_view>
 #include <system_error>
 
@@ -26,30 +27,30 @@ void checkFirstLine(std::string_view line) {
 }
 
 // Cuts text into segments as it comes, one external tag and the text after it each. Only the
-// character after a "<" can start a segment, so runs without brackets are taken whole.
+// character after a "<" can start a segment, so runs without brackets are taken whole. The
+// text goes straight into the document's store; a segment is the stretch of it that was open
+// when the next external tag began.
 class SegmentCutter {
 public:
-    explicit SegmentCutter(std::vector<Segment>& segments) : segments_(segments) {
-        pending_.reserve(32768);
-        tag_.reserve(1024);
-    }
+    explicit SegmentCutter(BrxDocument& document)
+        : segments_(document.segments), text_(document.text) {}
 
     void addLine(std::string_view line) {
         take(line);
-        take("\n");
+        takeCharacter('\n');
     }
 
     void finish() {
-        if (!tag_.empty()) {
-            Segment& segment = segments_.emplace_back();
-            segment.tagText = std::move(tag_);
-            segment.text = std::move(pending_);
-        } else if (!pending_.empty()) {
-            if (segments_.empty()) segments_.emplace_back();
-            segments_.back().text += pending_;
+        if (tagLength_ != 0) {
+            addSegment(text_.open().size());
+        } else if (!text_.open().empty()) {
+            if (segments_.empty()) {
+                addSegment(text_.open().size());
+            } else {
+                segments_.back().text = text_.takeJoined(segments_.back().text);
+            }
         }
-        tag_.clear();
-        pending_.clear();
+        tagLength_ = 0;
     }
 
 private:
@@ -63,18 +64,21 @@ private:
             }
             const char* const start = p;
             p = findBracket(p, end);
-            pending_.append(start, static_cast<std::size_t>(p - start));
+            text_.append(start, static_cast<std::size_t>(p - start));
             previous_ = p[-1];
         }
     }
 
     void takeCharacter(char c) {
-        pending_.push_back(c);
+        text_.push_back(c);
         if (c == '<') {
             ++depth_;
         } else if (c == '>') {
-            if (depth_ == 1 && tag_.empty()) {
-                tag_ = pending_;
+            if (depth_ == 1 && tagLength_ == 0) {
+                // The tag is everything open so far.
+                const std::size_t length = text_.open().size();
+                if (length > UINT32_MAX) throw std::bad_alloc();
+                tagLength_ = static_cast<std::uint32_t>(length);
                 seenTag_ = true;
             }
             --depth_;
@@ -85,30 +89,38 @@ private:
 
     // An external tag has begun: everything before its "<" is the last segment.
     void cut() {
-        Segment& segment = segments_.emplace_back();
-        segment.tagText = std::move(tag_);
-        segment.text.assign(pending_, 0, pending_.size() - 2);
-        pending_.erase(0, pending_.size() - 2);
-        tag_.clear();
+        addSegment(text_.open().size() - 2);
         depth_ = 1;
     }
 
+    void addSegment(std::size_t size) {
+        Segment& segment = segments_.emplace_back();
+        segment.text = text_.take(size);
+        segment.tagLength = tagLength_;
+        tagLength_ = 0;
+    }
+
     std::vector<Segment>& segments_;
-    std::string pending_;
-    std::string tag_;
+    TextStore& text_;
+    std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
     int depth_ = 0;
     char previous_ = ' ';
     bool seenTag_ = false;
 };
 
-// Room for the segments a file of this size usually has, so that the list is not copied
-// again and again while it grows. Room that is not used is never touched, so costs no memory.
-void reserveForFile(const std::string& path, std::vector<Segment>& segments) {
+// Room for the segments and the text a file of this size usually has, so that neither is
+// copied again and again while it grows. Room that is not used is never touched, so costs no
+// memory.
+void reserveForFile(const std::string& path, BrxDocument& document) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error) return;
+    std::vector<Segment>& segments = document.segments;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(segments);
+    // A line break becomes one line feed and RTF markup goes, so the text is rarely longer
+    // than the file; the final line may gain a line feed.
+    document.text.reserve(static_cast<std::size_t>(size) + 1);
 }
 
 }  // namespace
@@ -155,10 +167,10 @@ void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& l
 }
 
 void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
-                     std::vector<Segment>& segments) {
+                     BrxDocument& document) {
     std::vector<std::string> header;
-    reserveForFile(path, segments);
-    SegmentCutter cutter(segments);
+    reserveForFile(path, document);
+    SegmentCutter cutter(document);
     readLines(path, format, [&](std::string_view line) {
         if (header.size() < kHeaderLines) header.emplace_back(line);
         cutter.addLine(line);
@@ -168,8 +180,11 @@ void readBrxSegments(const std::string& path, FileFormat format, LanguageSetting
     cutter.finish();
 }
 
-void segmentLines(const std::vector<std::string>& lines, std::vector<Segment>& segments) {
-    SegmentCutter cutter(segments);
+void segmentLines(const std::vector<std::string>& lines, BrxDocument& document) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 1;
+    document.text.reserve(size);
+    SegmentCutter cutter(document);
     for (const std::string& line : lines) cutter.addLine(line);
     cutter.finish();
 }

@@ -25,14 +25,14 @@ void readLines(const std::string& path, FileFormat format,
 
 // readBrxFile followed by segmentLines, without ever holding all lines of the file: each line
 // is cut into segments as it is read. Fails as readBrxFile does, in the same order; after a
-// failure `segments` may hold part of the file.
+// failure the document may hold part of the file.
 void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
-                     std::vector<Segment>& segments);
+                     BrxDocument& document);
 
 // Checks the four header lines; the language name goes to `languages`.
 void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages);
 
 // Cuts the lines into segments, one per external tag, each with the text up to the next one.
-void segmentLines(const std::vector<std::string>& lines, std::vector<Segment>& segments);
+void segmentLines(const std::vector<std::string>& lines, BrxDocument& document);
 
 }  // namespace brevo

@@ -2,23 +2,32 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
+
+#include "brx/text_store.h"
 
 namespace brevo {
 
 // One external tag and everything after it up to the next external tag.
 struct Segment {
-    std::string tagText;  // the tag as written; empty when the cut fell inside another tag
-    std::string text;     // begins with tagText; holds the text, internal tags and line feeds
+    std::string_view text;  // the tag, then the text, internal tags and line feeds
+    // Where the tag begins: 0, or after the tagless text put in front of it. A tag may close
+    // only after the next segment has begun, so it can run past the end of `text`; the bytes
+    // it runs into stay in the document's store.
+    std::uint32_t tagStart = 0;
+    std::uint32_t tagLength = 0;  // 0 when the cut fell inside another tag
     std::int32_t id = 123;
     std::int32_t tagClass = 0;
     bool added = false;
+
+    // The tag as written; empty when the cut fell inside another tag.
+    std::string_view tagText() const { return {text.data() + tagStart, tagLength}; }
 };
 
 // One internal tag inside a segment's text.
 struct InternalTag {
-    std::string text;
+    std::string_view text;        // a stretch of the owning segment's text
     std::size_t externalTag = 0;  // position of the owning segment in `segments`
     std::int32_t externalId = 0;
     std::int32_t id = 0;
@@ -27,9 +36,11 @@ struct InternalTag {
     std::int32_t segmentOrdinal = 0;
 };
 
+// The views of the segments and internal tags point into `text`, which the document owns.
 struct BrxDocument {
     std::vector<Segment> segments;
     std::vector<InternalTag> internalTags;
+    TextStore text;
 };
 
 }  // namespace brevo

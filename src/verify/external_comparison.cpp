@@ -50,9 +50,9 @@ public:
     // The first of the `window` source segments after `s` whose tag is target segment `t`'s.
     std::optional<std::size_t> findInSource(std::size_t s, std::size_t t,
                                             std::size_t window) const {
-        const std::string& wanted = target_[t].tagText;
+        const std::string_view wanted = target_[t].tagText();
         for (std::size_t j = 0; j < window && s + j + 1 < source_.size(); ++j) {
-            if (source_[s + j + 1].tagText == wanted) return s + j + 1;
+            if (source_[s + j + 1].tagText() == wanted) return s + j + 1;
         }
         return std::nullopt;
     }
@@ -61,12 +61,12 @@ public:
     // whose tag is source segment `s`'s.
     std::optional<std::size_t> findInTarget(std::size_t t, std::size_t s,
                                             std::size_t window) const {
-        const std::string& wanted = source_[s].tagText;
+        const std::string_view wanted = source_[s].tagText();
         std::size_t candidate = t;
         for (std::size_t j = 0; j < window; ++j) {
             candidate = skipAddedSyntax(target_, candidate + 1);
             if (candidate == target_.size()) break;
-            if (target_[candidate].tagText == wanted) return candidate;
+            if (target_[candidate].tagText() == wanted) return candidate;
         }
         return std::nullopt;
     }
@@ -142,7 +142,7 @@ private:
         for (std::size_t position = 0; position < segments.size(); ++position) {
             if (positions && isAddedSyntax(segments[position])) continue;
             const auto [entry, inserted] =
-                keysByText_.try_emplace(segments[position].tagText, keysByText_.size());
+                keysByText_.try_emplace(segments[position].tagText(), keysByText_.size());
             keys.push_back(entry->second);
             if (positions) positions->push_back(position);
         }
@@ -199,7 +199,7 @@ private:
                 findings_.addLine(formatMessage(18707));
                 return;
             }
-            if (source_[s_].tagText == target_[t_].tagText) {
+            if (source_[s_].tagText() == target_[t_].tagText()) {
                 changedRun_ = 0;
             } else if (isAddedSyntax(target_[t_])) {
                 t_ = skipAddedSyntax(target_, t_);
@@ -250,9 +250,9 @@ private:
         ++changedRun_;
         source_[s_].added = true;
         target_[t_].added = true;
-        findings_.addLine(
-            findings_.numbered(Severity::Alert, 18715, {source_[s_].tagText, target_[t_].tagText}),
-            true);
+        findings_.addLine(findings_.numbered(Severity::Alert, 18715,
+                                             {source_[s_].tagText(), target_[t_].tagText()}),
+                          true);
         reportContext(s_, true, t_, true);
     }
 
@@ -274,7 +274,7 @@ private:
     }
 
     void addMessage(Severity severity, int id, const Segment& segment) {
-        findings_.addLine(findings_.numbered(severity, id, {segment.tagText}), true);
+        findings_.addLine(findings_.numbered(severity, id, {segment.tagText()}), true);
     }
 
     LookAhead& lookAhead() {
@@ -342,7 +342,7 @@ void reportAddedExternalTags(const std::vector<Segment>& targetSegments, Finding
     for (const Segment& segment : targetSegments) {
         if (!isAddedSyntax(segment)) continue;
         findings.writer.reportWithSegment(
-            findings.numbered(Severity::Warning, 18682, {segment.tagText}), segment.text, true,
+            findings.numbered(Severity::Warning, 18682, {segment.tagText()}), segment.text, true,
             kTargetStyle);
     }
 }

@@ -75,11 +75,12 @@ void PositioningCheck::check(const Segment& segment) {
             return;
         case 2:  // <xrv "
             if (long long length = textLength(trimmed); length > kCrossReferenceLimit) {
-                reportWithSegment(segment, 18115, {segment.tagText, length - kCrossReferenceLimit});
+                reportWithSegment(segment, 18115,
+                                  {segment.tagText(), length - kCrossReferenceLimit});
             }
             return;
         case 29:  // <imk
-            indexMarker_ = segment.tagText;
+            indexMarker_ = segment.tagText();
             requireNoText(segment, trimmed, "<#imk>");
             return;
         case 30:  // </imk>
@@ -92,14 +93,14 @@ void PositioningCheck::check(const Segment& segment) {
             checkIndexEntry(trimmed);
             return;
         case 36:  // </brx>
-            if (trimmed != segment.tagText) reportWithSegment(segment, 18110, {});
+            if (trimmed != segment.tagText()) reportWithSegment(segment, 18110, {});
             return;
         case 61:  // <bb "
             checkBuildingBlock(segment, trimmed);
             return;
         case 62:  // <anfmt "
         case 64:  // <pgfmt "
-            format_ = segment.tagText;
+            format_ = segment.tagText();
             requireNoText(segment, trimmed);
             return;
         default:
@@ -108,7 +109,7 @@ void PositioningCheck::check(const Segment& segment) {
 }
 
 void PositioningCheck::checkBuildingBlock(const Segment& segment, std::string_view trimmed) {
-    const std::string_view tag = segment.tagText;
+    const std::string_view tag = segment.tagText();
     if (tag.starts_with("<bb \"Prefix")) {
         checkBlockLength(segment, trimmed, kPrefixBlockLimit);
     } else if (tag.starts_with("<bb \"Level")) {
@@ -133,15 +134,15 @@ void PositioningCheck::checkBlockLength(const Segment& segment, std::string_view
     const long long length = textLength(trimmed);
     if (length > limit) {
         reportWithSegment(segment, 18116,
-                          {segment.tagText, std::string_view(format_), length - limit});
+                          {segment.tagText(), std::string_view(format_), length - limit});
     }
 }
 
 void PositioningCheck::requireNoText(const Segment& segment, std::string_view trimmed,
                                      std::string_view alsoAccepted) {
-    if (trimmed == segment.tagText) return;
+    if (trimmed == segment.tagText()) return;
     if (!alsoAccepted.empty() && trimmed == alsoAccepted) return;
-    reportWithSegment(segment, 18111, {segment.tagText});
+    reportWithSegment(segment, 18111, {segment.tagText()});
 }
 
 void PositioningCheck::reportWithSegment(const Segment& segment, int id,

@@ -189,7 +189,7 @@ private:
     void reportMisplaced(std::size_t position);
     void reportAround(std::string_view message, std::size_t position);
     void reportPlain(std::string_view message) { findings_.addLine(message, true, kReportStyle); }
-    std::string_view tagOf(std::size_t position) const { return segments_[position].tagText; }
+    std::string_view tagOf(std::size_t position) const { return segments_[position].tagText(); }
 
     const std::vector<Segment>& segments_;
     Findings& findings_;

@@ -158,7 +158,7 @@ void checkInternalStructure(const std::vector<Segment>& segments,
                             const std::vector<InternalTag>& internalTags, Findings& findings) {
     for (const InternalTag& tag : internalTags) {
         std::string_view ownerText;
-        if (tag.externalTag < segments.size()) ownerText = segments[tag.externalTag].tagText;
+        if (tag.externalTag < segments.size()) ownerText = segments[tag.externalTag].tagText();
         std::optional<int> messageId = structureViolation(tag.externalId, ownerText, tag.id);
         if (!messageId) continue;
         std::string message =

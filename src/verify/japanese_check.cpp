@@ -95,7 +95,7 @@ private:
 
 void checkJapaneseCharacters(const std::vector<Segment>& segments, Findings& findings) {
     for (const Segment& segment : segments) {
-        const std::size_t start = std::min(segment.tagText.size(), segment.text.size());
+        const std::size_t start = std::min(segment.tagText().size(), segment.text.size());
         if (!SegmentWalk(segment.text, findings).run(start)) continue;
         findings.addLine(kSegmentFrameTop);
         findings.addLine(dropFinalNewline(segment.text), true, findings.dumpStyle);

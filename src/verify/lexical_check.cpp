@@ -1,5 +1,8 @@
 #include "verify/lexical_check.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -41,11 +44,11 @@ int bracketFault(std::string_view text) {
 
 class LexicalPass {
 public:
-    explicit LexicalPass(Findings& findings) : findings_(findings) {}
+    LexicalPass(TextStore& text, Findings& findings) : text_(text), findings_(findings) {}
 
     void run(std::vector<Segment>& segments) {
         for (Segment& segment : segments) {
-            if (segment.tagText.empty()) {
+            if (segment.tagText().empty()) {
                 holdTagless(segment);
                 continue;
             }
@@ -66,10 +69,17 @@ private:
         pendingFlag_ = true;
     }
 
+    // The held text goes in front of the segment, and is copied with it and with the whole
+    // of its tag, which may run past its text.
     void placePending(Segment& segment) {
         pendingFlag_ = false;
-        pending_ += segment.text;
-        segment.text.swap(pending_);
+        const std::size_t held = pending_.size();
+        if (held > UINT32_MAX - segment.tagStart) throw std::bad_alloc();
+        const std::size_t tagEnd = std::size_t{segment.tagStart} + segment.tagLength;
+        pending_.append(segment.text.data(), std::max(segment.text.size(), tagEnd));
+        const std::size_t size = held + segment.text.size();
+        segment.tagStart += static_cast<std::uint32_t>(held);
+        segment.text = text_.keep(pending_).substr(0, size);
         pending_.clear();
     }
 
@@ -88,6 +98,7 @@ private:
         lastReported_ = steps_;
     }
 
+    TextStore& text_;
     Findings& findings_;
     std::string pending_;
     bool pendingFlag_ = false;
@@ -97,8 +108,17 @@ private:
 
 }  // namespace
 
-void checkLexical(std::vector<Segment>& segments, Findings& findings) {
-    LexicalPass(findings).run(segments);
+// Every tagless segment is reported, whatever its brackets, so a file without one and without a
+// bracket fault gets no message and no change.
+bool isLexicallyClean(const std::vector<Segment>& segments) {
+    for (const Segment& segment : segments) {
+        if (segment.tagText().empty() || bracketFault(segment.text) != 0) return false;
+    }
+    return true;
+}
+
+void checkLexical(std::vector<Segment>& segments, TextStore& text, Findings& findings) {
+    LexicalPass(text, findings).run(segments);
 }
 
 }  // namespace brevo

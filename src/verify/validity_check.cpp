@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,7 +38,7 @@ void reportTag(Findings& findings, int id, std::string_view tag, const Segment& 
 template <typename OnTag>
 void forEachInternalTag(const Segment& segment, OnTag&& onTag) {
     const std::string_view text = segment.text;
-    const char* p = text.data() + std::min(segment.tagText.size(), text.size());
+    const char* p = text.data() + std::min(segment.tagText().size(), text.size());
     const char* const end = text.data() + text.size();
     const char* start = p;
     int depth = 0;
@@ -78,22 +79,17 @@ bool isAcceptableNumberedTag(std::string_view tag) {
     return isValidTagNumber(tag.substr(3, tag.size() - 4));
 }
 
-void classifySegment(Segment& segment, bool isSource, Findings& findings, int& addedTagCount) {
-    if (auto match = classifyTag(segment.tagText)) {
+void classifySourceSegment(Segment& segment, Findings& findings) {
+    if (auto match = classifyTag(segment.tagText())) {
         segment.id = match->id;
         segment.tagClass = match->tagClass;
     }
     if (segment.tagClass != TagClass::UnknownExternal) return;
-    if (isMarkedAsAdded(segment.tagText)) {
-        if (isSource) {
-            findings.reportWithSegment(findings.numbered(Severity::Error, kMarkedInSource),
-                                       segment.text, false);
-        } else {
-            segment.tagClass = TagClass::AddedMarked;
-            ++addedTagCount;
-        }
-    } else if (isSource) {
-        reportTag(findings, kUnknownExternal, segment.tagText, segment);
+    if (isMarkedAsAdded(segment.tagText())) {
+        findings.reportWithSegment(findings.numbered(Severity::Error, kMarkedInSource),
+                                   segment.text, false);
+    } else {
+        reportTag(findings, kUnknownExternal, segment.tagText(), segment);
     }
 }
 
@@ -114,16 +110,16 @@ TagMatch countSourceInternalTag(TagCountMap& tagCounts, std::string_view tag,
 // Resolves an external tag written "<#...>" by the tag it would be without the "#".
 void resolveMarkedTag(TagCountMap& tagCounts, Segment& segment, Findings& findings) {
     std::string unmarked = "<";
-    unmarked += std::string_view(segment.tagText).substr(2);
+    unmarked += segment.tagText().substr(2);
     if (const TagCount* known = tagCounts.find(unmarked)) {
         if (std::find(kSilentlyAddableIds.begin(), kSilentlyAddableIds.end(), known->id) ==
             kSilentlyAddableIds.end()) {
-            reportTag(findings, kAddedNotAllowed, segment.tagText, segment);
+            reportTag(findings, kAddedNotAllowed, segment.tagText(), segment);
         }
         segment.id = known->id;
         segment.tagClass = TagClass::AddedKnown;
     } else {
-        reportTag(findings, kAddedNotAllowed, segment.tagText, segment);
+        reportTag(findings, kAddedNotAllowed, segment.tagText(), segment);
         segment.tagClass = TagClass::AddedUnknown;
     }
     segment.added = true;
@@ -132,10 +128,10 @@ void resolveMarkedTag(TagCountMap& tagCounts, Segment& segment, Findings& findin
 void takeOffTargetExternalTag(TagCountMap& tagCounts, Segment& segment, Findings& findings) {
     if (segment.tagClass == TagClass::AddedMarked) {
         resolveMarkedTag(tagCounts, segment, findings);
-    } else if (TagCount* known = tagCounts.find(segment.tagText)) {
+    } else if (TagCount* known = tagCounts.find(segment.tagText())) {
         --known->count;
     } else {
-        reportTag(findings, kInvalidExternal, segment.tagText, segment);
+        reportTag(findings, kInvalidExternal, segment.tagText(), segment);
     }
 }
 
@@ -151,65 +147,112 @@ TagMatch takeOffTargetInternalTag(TagCountMap& tagCounts, std::string_view tag,
     return {kUnknownInternalId, TagClass::UnknownInternal};
 }
 
-InternalTag makeInternalTag(std::string_view text, std::size_t position, const Segment& segment,
-                            TagMatch match) {
-    InternalTag tag;
-    tag.text = text;
-    tag.externalTag = position;
-    tag.externalId = segment.id;
-    tag.id = match.id;
-    tag.tagClass = match.tagClass;
-    return tag;
-}
-
 // Every internal tag begins with a "<" after the segment's own tag: counting them first gives
 // the list its final size at once.
 void reserveInternalTags(const std::vector<Segment>& segments, std::vector<InternalTag>& tags) {
     std::size_t opens = 0;
     for (const Segment& segment : segments) {
         const std::string_view text = segment.text;
-        const std::size_t skip = std::min(segment.tagText.size(), text.size());
+        const std::size_t skip = std::min(segment.tagText().size(), text.size());
         opens += countByte(text.data() + skip, text.data() + text.size(), '<');
     }
     tags.reserve(tags.size() + opens);
     adviseBigPages(tags);
 }
 
+// The tags of one segment: those of `tags` from `next` on that it owns. Moves `next` past them.
+std::span<InternalTag> tagsOfSegment(std::span<InternalTag> tags, std::size_t& next,
+                                     std::size_t position) {
+    const std::size_t first = next;
+    while (next < tags.size() && tags[next].externalTag == position) ++next;
+    return tags.subspan(first, next - first);
+}
+
+void markTag(InternalTag& tag, const Segment& segment, TagMatch match) {
+    tag.externalId = segment.id;
+    tag.id = match.id;
+    tag.tagClass = match.tagClass;
+}
+
 }  // namespace
 
 void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Findings& findings,
                           int& addedTagCount) {
-    for (Segment& segment : segments) classifySegment(segment, isSource, findings, addedTagCount);
+    if (!isSource) {
+        addedTagCount += classifyTargetExternalTags(segments);
+        return;
+    }
+    for (Segment& segment : segments) classifySourceSegment(segment, findings);
+}
+
+int classifyTargetExternalTags(std::vector<Segment>& segments) {
+    int addedTagCount = 0;
+    for (Segment& segment : segments) {
+        if (auto match = classifyTag(segment.tagText())) {
+            segment.id = match->id;
+            segment.tagClass = match->tagClass;
+        }
+        if (segment.tagClass == TagClass::UnknownExternal && isMarkedAsAdded(segment.tagText())) {
+            segment.tagClass = TagClass::AddedMarked;
+            ++addedTagCount;
+        }
+    }
+    return addedTagCount;
+}
+
+void extractInternalTags(const std::vector<Segment>& segments,
+                         std::vector<InternalTag>& internalTags) {
+    reserveInternalTags(segments, internalTags);
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        forEachInternalTag(segments[position], [&](std::string_view text) {
+            InternalTag& tag = internalTags.emplace_back();
+            tag.text = text;
+            tag.externalTag = position;
+        });
+    }
+}
+
+void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segments,
+                     std::span<InternalTag> internalTags, Findings& findings) {
+    std::size_t next = 0;
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        const Segment& segment = segments[position];
+        if (TagCount* known = tagCounts.find(segment.tagText())) {
+            ++known->count;
+        } else {
+            tagCounts.insert(std::string(segment.tagText()),
+                             TagCount{1, true, segment.id, segment.tagClass});
+        }
+        for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
+            markTag(tag, segment, countSourceInternalTag(tagCounts, tag.text, segment, findings));
+        }
+    }
+}
+
+void countTargetTags(TagCountMap& tagCounts, std::vector<Segment>& segments,
+                     std::span<InternalTag> internalTags, Findings& findings) {
+    std::size_t next = 0;
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        Segment& segment = segments[position];
+        takeOffTargetExternalTag(tagCounts, segment, findings);
+        for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
+            markTag(tag, segment, takeOffTargetInternalTag(tagCounts, tag.text, segment, findings));
+        }
+    }
 }
 
 void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    reserveInternalTags(segments, internalTags);
-    for (std::size_t position = 0; position < segments.size(); ++position) {
-        const Segment& segment = segments[position];
-        if (TagCount* known = tagCounts.find(segment.tagText)) {
-            ++known->count;
-        } else {
-            tagCounts.insert(segment.tagText, TagCount{1, true, segment.id, segment.tagClass});
-        }
-        forEachInternalTag(segment, [&](std::string_view tag) {
-            TagMatch match = countSourceInternalTag(tagCounts, tag, segment, findings);
-            internalTags.push_back(makeInternalTag(tag, position, segment, match));
-        });
-    }
+    const std::size_t first = internalTags.size();
+    extractInternalTags(segments, internalTags);
+    countSourceTags(tagCounts, segments, std::span(internalTags).subspan(first), findings);
 }
 
 void checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings) {
-    reserveInternalTags(segments, internalTags);
-    for (std::size_t position = 0; position < segments.size(); ++position) {
-        Segment& segment = segments[position];
-        takeOffTargetExternalTag(tagCounts, segment, findings);
-        forEachInternalTag(segment, [&](std::string_view tag) {
-            TagMatch match = takeOffTargetInternalTag(tagCounts, tag, segment, findings);
-            internalTags.push_back(makeInternalTag(tag, position, segment, match));
-        });
-    }
+    const std::size_t first = internalTags.size();
+    extractInternalTags(segments, internalTags);
+    countTargetTags(tagCounts, segments, std::span(internalTags).subspan(first), findings);
 }
 
 }  // namespace brevo

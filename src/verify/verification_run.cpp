@@ -65,6 +65,7 @@ void VerificationRun::progressStep() {
 void VerificationRun::run() {
     reportNeeded_ = false;
     progressStep();
+    startTargetLoad();
     checkSource();
     checkTarget();
     compare();
@@ -75,7 +76,37 @@ void VerificationRun::run() {
 void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
     // Lines are cut into segments as they are read, so a file's lines are never all held.
     readBrxSegments(resolvePathIgnoringCase(path), job_.options.fileFormat, job_.languages,
-                    document.segments);
+                    document);
+    progressStep();
+    progressStep();
+}
+
+// Reading the target does not depend on the source, so it runs on a thread of its own while
+// the source is read and checked; its result, or its failure, is taken where the target's turn
+// comes.
+void VerificationRun::startTargetLoad() {
+    targetLoad_ = std::async(std::launch::async, [path = targetDir_ + baseName_ + extension_,
+                                                  format = job_.options.fileFormat,
+                                                  languages = job_.languages]() mutable {
+        LoadedFile file{{}, std::move(languages)};
+        BrxDocument& document = file.document;
+        readBrxSegments(resolvePathIgnoringCase(path), format, file.languages, document);
+        file.prepared = isLexicallyClean(document.segments);
+        if (file.prepared) {
+            file.addedTagCount = classifyTargetExternalTags(document.segments);
+            extractInternalTags(document.segments, document.internalTags);
+        }
+        return file;
+    });
+}
+
+void VerificationRun::takeTarget() {
+    LoadedFile file = targetLoad_.get();
+    target_ = std::move(file.document);
+    targetPrepared_ = file.prepared;
+    targetAddedTagCount_ = file.addedTagCount;
+    job_.languages.sourceLanguage = std::move(file.languages.sourceLanguage);
+    job_.languages.sourceCodePage = file.languages.sourceCodePage;
     progressStep();
     progressStep();
 }
@@ -84,7 +115,8 @@ void VerificationRun::checkSource() {
     loadFile(sourceDir_ + baseName_ + extension_, source_);
     addHeader();
 
-    section("\nVerify external source tags", [&] { checkLexical(source_.segments, findings_); });
+    section("\nVerify external source tags",
+            [&] { checkLexical(source_.segments, source_.text, findings_); });
     if (findings_.messageCount != 0) failIfAnyMessage(true);
 
     section("\nVerify validity of source tags", [&] {
@@ -116,19 +148,24 @@ void VerificationRun::checkSource() {
 
 void VerificationRun::checkTarget() {
     findings_.dumpStyle = kTargetStyle;
-    loadFile(targetDir_ + baseName_ + extension_, target_);
+    takeTarget();
 
     section("\nVerify external target tags", [&] {
-        checkLexical(target_.segments, findings_);
+        if (!targetPrepared_) checkLexical(target_.segments, target_.text, findings_);
         progressStep();
     });
     // Any message so far, of the source or of the target's form, ends the pair here.
     if (findings_.messageCount != 0) failIfAnyMessage(false);
 
     section("\nVerify validity of target tags", [&] {
-        classifyExternalTags(target_.segments, false, findings_, addedTagCount_);
+        if (targetPrepared_) {
+            addedTagCount_ += targetAddedTagCount_;
+        } else {
+            classifyExternalTags(target_.segments, false, findings_, addedTagCount_);
+            extractInternalTags(target_.segments, target_.internalTags);
+        }
         progressStep();
-        checkTargetValidity(tagCounts_, target_.segments, target_.internalTags, findings_);
+        countTargetTags(tagCounts_, target_.segments, target_.internalTags, findings_);
         progressStep();
     });
     section("\nVerify positioning of external target tags", [&] {

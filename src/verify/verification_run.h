@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -34,10 +35,23 @@ public:
     const Findings& findings() const { return findings_; }
 
 private:
+    // The target read ahead while the source is checked, with the languages as its header
+    // left them. When the target is lexically clean, the work of its checks that depends
+    // neither on the source nor on the report is done ahead too: its external tags classified
+    // and its internal tags extracted.
+    struct LoadedFile {
+        BrxDocument document;
+        LanguageSettings languages;
+        bool prepared = false;
+        int addedTagCount = 0;
+    };
+
     void checkSource();
     void checkTarget();
     void compare();
     void loadFile(const std::string& path, BrxDocument& document);
+    void startTargetLoad();
+    void takeTarget();
     void failIfAnyMessage(bool sourceNotes);
 
     void progressStep();
@@ -71,6 +85,10 @@ private:
     bool reportNeeded_ = false;
     int stepsLeft_ = kProgressSteps;
     bool progressEnabled_;
+    bool targetPrepared_ = false;
+    int targetAddedTagCount_ = 0;
+    // Declared last so that it is waited for before anything else goes.
+    std::future<LoadedFile> targetLoad_;
 };
 
 // "=" as long as the heading without its leading "\n", then "\n".
