@@ -15,8 +15,10 @@
 #include "brx/bracket_scan.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
+#include "brx/line_reader.h"
 #include "brx/path_lookup.h"
 #include "brx/tag_vocabulary.h"
+#include "brx/text_reader.h"
 #include "brx/text_store.h"
 #include "test_support.h"
 #include "verify/lexical_check.h"
@@ -131,6 +133,45 @@ TEST(SegmentCutting, WhileReadingSameAsAfterReading) {
         BrxDocument document;
         readBrxSegments(path, FileFormat::Text, languages, document);
         expectSameSegments(document.segments, cutsOf(expected.segments), round);
+    }
+}
+
+// Every line LineReader gives, each followed by a line feed.
+std::string textByLines(const std::string& path) {
+    LineReader reader;
+    reader.open(path);
+    std::string text;
+    std::string line;
+    while (reader.readLine(line)) text += line + "\n";
+    return text;
+}
+
+struct CollectingSink {
+    void text(std::string_view run) { all += run; }
+    void lineBreak() { all += '\n'; }
+    std::string all;
+};
+
+// The loader's reader breaks lines exactly as LineReader does: leading breaks, files of breaks
+// only, no final break, and breaks that straddle its blocks or LineReader's.
+TEST(TextReader, SameTextAsLineByLine) {
+    std::mt19937 random(15);
+    TempDir dir;
+    std::vector<std::string> contents = {"",      "\n",        "\r\n\r",   "abc",
+                                         "\nabc", "\r\nabc\r", "a\n\n\nb", "\n\r\n<x>\n"};
+    for (int round = 0; round < 400; ++round)
+        contents.push_back(randomText(random, random() % 300));
+    for (std::size_t at : {TextReader::kBlockSize, LineReader::kBlockSize}) {
+        contents.push_back(std::string(at - 1, 'x') + "\r\n" + std::string(10, 'y'));
+        contents.push_back(std::string(at, 'x') + "\n\r" + std::string(at, 'y'));
+    }
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const std::string path = dir.write("t.txt", contents[i]);
+        TextReader reader;
+        reader.open(path);
+        CollectingSink sink;
+        reader.readAll(sink);
+        ASSERT_EQ(sink.all, textByLines(path)) << "content " << i;
     }
 }
 

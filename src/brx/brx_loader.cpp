@@ -11,6 +11,7 @@
 #include "brx/line_reader.h"
 #include "brx/memory_advice.h"
 #include "brx/rtf_reader.h"
+#include "brx/text_reader.h"
 
 namespace brevo {
 namespace {
@@ -37,23 +38,10 @@ public:
 
     void addLine(std::string_view line) {
         take(line);
-        takeCharacter('\n');
+        endLine();
     }
 
-    void finish() {
-        if (tagLength_ != 0) {
-            addSegment(text_.open().size());
-        } else if (!text_.open().empty()) {
-            if (segments_.empty()) {
-                addSegment(text_.open().size());
-            } else {
-                segments_.back().text = text_.takeJoined(segments_.back().text);
-            }
-        }
-        tagLength_ = 0;
-    }
-
-private:
+    // A stretch of a line, for text that comes in pieces.
     void take(std::string_view text) {
         const char* p = text.data();
         const char* const end = p + text.size();
@@ -69,6 +57,22 @@ private:
         }
     }
 
+    void endLine() { takeCharacter('\n'); }
+
+    void finish() {
+        if (tagLength_ != 0) {
+            addSegment(text_.open().size());
+        } else if (!text_.open().empty()) {
+            if (segments_.empty()) {
+                addSegment(text_.open().size());
+            } else {
+                segments_.back().text = text_.takeJoined(segments_.back().text);
+            }
+        }
+        tagLength_ = 0;
+    }
+
+private:
     void takeCharacter(char c) {
         text_.push_back(c);
         if (c == '<') {
@@ -123,6 +127,29 @@ void reserveForFile(const std::string& path, BrxDocument& document) {
     document.text.reserve(static_cast<std::size_t>(size) + 1);
 }
 
+// Takes the text of a file as TextReader hands it on: into the cutter, and its first lines
+// into `header`.
+class TextSink {
+public:
+    TextSink(SegmentCutter& cutter, std::vector<std::string>& header)
+        : cutter_(cutter), header_(header) {}
+
+    void text(std::string_view run) {
+        if (header_.size() < kHeaderLines) line_ += run;
+        cutter_.take(run);
+    }
+    void lineBreak() {
+        if (header_.size() < kHeaderLines) header_.push_back(std::move(line_));
+        line_.clear();
+        cutter_.endLine();
+    }
+
+private:
+    SegmentCutter& cutter_;
+    std::vector<std::string>& header_;
+    std::string line_;
+};
+
 }  // namespace
 
 void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages) {
@@ -171,10 +198,17 @@ void readBrxSegments(const std::string& path, FileFormat format, LanguageSetting
     std::vector<std::string> header;
     reserveForFile(path, document);
     SegmentCutter cutter(document);
-    readLines(path, format, [&](std::string_view line) {
-        if (header.size() < kHeaderLines) header.emplace_back(line);
-        cutter.addLine(line);
-    });
+    if (format == FileFormat::Text) {
+        TextReader reader;
+        reader.open(path);
+        TextSink sink(cutter, header);
+        reader.readAll(sink);
+    } else {
+        readRtfLines(path, [&](std::string_view line) {
+            if (header.size() < kHeaderLines) header.emplace_back(line);
+            cutter.addLine(line);
+        });
+    }
     // Only the first lines are kept, which is all the header check looks at.
     validateHeader(header, languages);
     cutter.finish();

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "brx/regular_file.h"
+
 namespace brevo {
 
 // Reads a file as lines in 4096-byte blocks. Any run of CR and LF bytes is one line break, so
@@ -12,14 +14,9 @@ class LineReader {
 public:
     static constexpr std::size_t kBlockSize = 4096;
 
-    LineReader() = default;
-    ~LineReader();
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
-
     // Throws FileFailure when the file cannot be opened or is no regular file.
     void open(const std::string& path);
-    void close();
+    void close() { file_.close(); }
 
     // Next line into `out` (cleared first); false at the end of the file. Throws FileFailure on
     // a read error.
@@ -27,10 +24,8 @@ public:
 
 private:
     bool fillBuffer();
-    void refuseAllButRegularFiles();
 
-    int fd_ = -1;
-    std::string path_;
+    RegularFile file_;
     char buffer_[kBlockSize];
     std::size_t count_ = 0;
     std::size_t position_ = 0;

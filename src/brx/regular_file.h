@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace brevo {
+
+// A regular file opened for reading. Pipes, sockets and devices such as /dev/zero may never
+// end, so they are refused like a file without access.
+class RegularFile {
+public:
+    RegularFile() = default;
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Throws FileFailure when the file cannot be opened or is no regular file.
+    void open(const std::string& path);
+    void close();
+    // Up to `size` bytes into `buffer`; 0 at the end of the file. Throws FileFailure on a read
+    // error.
+    std::size_t read(char* buffer, std::size_t size);
+
+private:
+    void refuseAllButRegularFiles();
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+}  // namespace brevo
