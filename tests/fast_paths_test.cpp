@@ -378,5 +378,21 @@ TEST(PathLookup, KeptListingsFollowChangesToTheDirectory) {
     EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "C.TXT"), dir.dir() + "c.txt");
 }
 
+// Reports are written into the directory of the translations while its files are looked up:
+// changes made in quick succession, as a batch makes them, must show at once.
+TEST(PathLookup, ChangesMadeInQuickSuccessionShowAtOnce) {
+    TempDir dir;
+    for (int i = 0; i < 50; ++i) {
+        const std::string name = std::string(1, 'f').append(std::to_string(i));
+        dir.write(name + ".txt", "x");
+        EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + name + ".TXT"), dir.dir() + name + ".txt");
+        dir.write(name + ".CMP", "report");
+        std::filesystem::rename(dir.path() / (name + ".txt"), dir.path() / (name + ".Txt"));
+        EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + name + ".TXT"), dir.dir() + name + ".Txt");
+        std::filesystem::remove(dir.path() / (name + ".Txt"));
+        EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + name + ".tXT"), dir.dir() + name + ".tXT");
+    }
+}
+
 }  // namespace
 }  // namespace brevo

@@ -2,20 +2,31 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#if defined(__linux__)
+#include <sys/inotify.h>
+#endif
+
+#include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace brevo {
 namespace {
 
-// A listing is kept only for a directory last changed well before it was read, so that any
-// later change shows as a new modification time even on file systems with coarse clocks.
+// A listing that no change notices keep current is kept only for a directory last changed well
+// before it was read, so that any later change shows as a new modification time even on file
+// systems with coarse clocks.
 constexpr std::chrono::seconds kSettledFor{1};
 
 std::string folded(std::string_view name) {
@@ -24,21 +35,41 @@ std::string folded(std::string_view name) {
     return out;
 }
 
-// The names of one directory by their case-folded form, each the first in byte order.
-struct Listing {
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::timespec modified{};
-    std::timespec changed{};  // catches a modification time set back by hand
-    std::unordered_map<std::string, std::string> firstByFolded;
+// The names of one directory by their case-folded form, each group in byte order.
+class Names {
+public:
+    void add(std::string_view name) {
+        std::vector<std::string>& group = byFolded_[folded(name)];
+        const auto at = std::lower_bound(group.begin(), group.end(), name);
+        if (at == group.end() || *at != name) group.emplace(at, name);
+    }
+
+    void remove(std::string_view name) {
+        const auto group = byFolded_.find(folded(name));
+        if (group == byFolded_.end()) return;
+        std::erase(group->second, name);
+        if (group->second.empty()) byFolded_.erase(group);
+    }
+
+    std::optional<std::string> first(const std::string& foldedName) const {
+        const auto group = byFolded_.find(foldedName);
+        if (group == byFolded_.end()) return std::nullopt;
+        return group->second.front();
+    }
+
+private:
+    std::unordered_map<std::string, std::vector<std::string>> byFolded_;
 };
 
-bool sameDirectory(const Listing& listing, const struct stat& info) {
-    return listing.device == info.st_dev && listing.inode == info.st_ino &&
-           listing.modified.tv_sec == info.st_mtim.tv_sec &&
-           listing.modified.tv_nsec == info.st_mtim.tv_nsec &&
-           listing.changed.tv_sec == info.st_ctim.tv_sec &&
-           listing.changed.tv_nsec == info.st_ctim.tv_nsec;
+struct Listing {
+    std::timespec modified{};
+    std::timespec changed{};  // catches a modification time set back by hand
+    bool watched = false;     // change notices keep it current, whatever its times say
+    Names names;
+};
+
+bool sameTime(const std::timespec& a, const std::timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
 bool settled(const struct stat& info) {
@@ -49,58 +80,123 @@ bool settled(const struct stat& info) {
     return changed + kSettledFor < std::chrono::system_clock::now();
 }
 
-bool readListing(const std::string& directory, const struct stat& info, Listing& listing) {
+bool readNames(const std::string& directory, Names& names) {
     DIR* dir = ::opendir(directory.c_str());
     if (dir == nullptr) return false;
-    listing.device = info.st_dev;
-    listing.inode = info.st_ino;
-    listing.modified = {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
-    listing.changed = {info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        auto [first, inserted] = listing.firstByFolded.try_emplace(folded(name), name);
-        if (!inserted && name < first->second) first->second = name;
-    }
+    while (const dirent* entry = ::readdir(dir)) names.add(entry->d_name);
     ::closedir(dir);
     return true;
 }
 
+// A directory by its identity rather than by one of the paths that lead to it.
+using DirectoryKey = std::pair<dev_t, ino_t>;
+
+struct KeyHash {
+    std::size_t operator()(const DirectoryKey& key) const {
+        return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(key.first) * 1000003u ^
+                                          static_cast<std::uint64_t>(key.second));
+    }
+};
+
 // Every pair of a batch looks its files up in the same two directories: reading a directory
-// of thousands of files for each would make a batch quadratic in its length. Listings are
-// shared by all threads of a batch.
+// of thousands of files for each would make a batch quadratic in its length, all the more as
+// every report written changes the target directory. Listings are kept current by the
+// system's change notices where there are such, and otherwise trusted only while the
+// directory's times stay the same. They are shared by all threads of a batch.
 class ListingCache {
 public:
-    // The entry of `directory` named `name` regardless of case, or nothing.
     std::optional<std::string> find(const std::string& directory, std::string_view name) {
         struct stat info;
         if (::stat(directory.c_str(), &info) != 0) return std::nullopt;
-        const std::string key = folded(name);
-        {
-            std::lock_guard lock(mutex_);
-            const auto cached = listings_.find(directory);
-            if (cached != listings_.end() && sameDirectory(cached->second, info)) {
-                return entryOf(cached->second, key);
-            }
+        const DirectoryKey key{info.st_dev, info.st_ino};
+        const std::string wanted = folded(name);
+        std::lock_guard lock(mutex_);
+        applyNotices();
+        const auto cached = listings_.find(key);
+        if (cached != listings_.end() && current(cached->second, info)) {
+            return cached->second.names.first(wanted);
         }
         Listing listing;
-        if (!readListing(directory, info, listing)) return std::nullopt;
-        std::optional<std::string> found = entryOf(listing, key);
-        if (settled(info)) {
-            std::lock_guard lock(mutex_);
-            listings_[directory] = std::move(listing);
+        listing.modified = {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+        listing.changed = {info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+        // Watched before it is read, so that no change can fall between the two.
+        listing.watched = watch(directory, key);
+        if (!readNames(directory, listing.names)) return std::nullopt;
+        std::optional<std::string> found = listing.names.first(wanted);
+        if (listing.watched || settled(info)) {
+            listings_[key] = std::move(listing);
+            // Changes made while the directory was being read.
+            applyNotices();
+            found = listings_.contains(key) ? listings_[key].names.first(wanted) : found;
         }
         return found;
     }
 
 private:
-    static std::optional<std::string> entryOf(const Listing& listing, const std::string& key) {
-        const auto entry = listing.firstByFolded.find(key);
-        if (entry == listing.firstByFolded.end()) return std::nullopt;
-        return entry->second;
+    static bool current(const Listing& listing, const struct stat& info) {
+        if (listing.watched) return true;
+        return sameTime(listing.modified, {info.st_mtim.tv_sec, info.st_mtim.tv_nsec}) &&
+               sameTime(listing.changed, {info.st_ctim.tv_sec, info.st_ctim.tv_nsec});
     }
 
+#if defined(__linux__)
+    bool watch(const std::string& directory, const DirectoryKey& key) {
+        if (notices_ == kNotOpened) notices_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (notices_ < 0) return false;
+        const int watch = ::inotify_add_watch(
+            notices_, directory.c_str(),
+            IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_ONLYDIR);
+        if (watch < 0) return false;
+        keyOfWatch_[watch] = key;
+        return true;
+    }
+
+    void applyNotices() {
+        if (notices_ < 0) return;
+        alignas(inotify_event) char buffer[16 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(notices_, buffer, sizeof buffer);
+            if (got <= 0) return;
+            for (ssize_t at = 0; at < got;) {
+                const auto* notice = reinterpret_cast<const inotify_event*>(buffer + at);
+                apply(*notice);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + notice->len);
+            }
+        }
+    }
+
+    void apply(const inotify_event& notice) {
+        if ((notice.mask & IN_Q_OVERFLOW) != 0) {
+            // Notices were lost: no watched listing can be trusted.
+            std::erase_if(listings_, [](const auto& entry) { return entry.second.watched; });
+            return;
+        }
+        const auto key = keyOfWatch_.find(notice.wd);
+        if (key == keyOfWatch_.end()) return;
+        if ((notice.mask & (IN_DELETE_SELF | IN_IGNORED)) != 0) {
+            listings_.erase(key->second);
+            if ((notice.mask & IN_IGNORED) != 0) keyOfWatch_.erase(key);
+            return;
+        }
+        const auto listing = listings_.find(key->second);
+        if (listing == listings_.end() || notice.len == 0) return;
+        const std::string_view name(notice.name);
+        if ((notice.mask & (IN_CREATE | IN_MOVED_TO)) != 0) listing->second.names.add(name);
+        if ((notice.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) listing->second.names.remove(name);
+    }
+
+    static constexpr int kNotOpened = -2;
+    int notices_ = kNotOpened;  // the change notice queue, or -1 where there is none
+    std::unordered_map<int, DirectoryKey> keyOfWatch_;
+#else
+    bool watch(const std::string&, const DirectoryKey&) {
+        return false;
+    }
+    void applyNotices() {}
+#endif
+
     std::mutex mutex_;
-    std::unordered_map<std::string, Listing> listings_;
+    std::unordered_map<DirectoryKey, Listing, KeyHash> listings_;
 };
 
 }  // namespace

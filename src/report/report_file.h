@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,8 @@ private:
     std::string temporary_;    // empty when writing in place
     int fd_ = -1;
     std::string buffer_;
+    std::uint64_t written_ = 0;   // bytes in the file so far
+    std::uint64_t handedOn_ = 0;  // bytes already sent on towards the disk
 };
 
 }  // namespace brevo
