@@ -1,5 +1,8 @@
 #include "verify/verification_run.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
 #include "brx/path_lookup.h"
@@ -81,23 +84,37 @@ void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
     progressStep();
 }
 
-// Reading the target does not depend on the source, so it runs on a thread of its own while
-// the source is read and checked; its result, or its failure, is taken where the target's turn
-// comes.
+// Reading the target does not depend on the source, so a large one is read on a thread of its
+// own while the source is read and checked; its result, or its failure, is taken where the
+// target's turn comes. When it has no lexical fault, that thread also does the part of its
+// checks that needs neither the source nor the report. A small target is read in its turn,
+// as a thread would cost more than it saves.
 void VerificationRun::startTargetLoad() {
-    targetLoad_ = std::async(std::launch::async, [path = targetDir_ + baseName_ + extension_,
-                                                  format = job_.options.fileFormat,
-                                                  languages = job_.languages]() mutable {
+    const std::string path = targetDir_ + baseName_ + extension_;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(resolvePathIgnoringCase(path), error);
+    const bool ahead = !error && size >= job_.options.readTargetAheadFrom;
+    auto load = [path, ahead, format = job_.options.fileFormat,
+                 languages = job_.languages]() mutable {
         LoadedFile file{{}, std::move(languages)};
         BrxDocument& document = file.document;
         readBrxSegments(resolvePathIgnoringCase(path), format, file.languages, document);
-        file.prepared = isLexicallyClean(document.segments);
+        file.prepared = ahead && isLexicallyClean(document.segments);
         if (file.prepared) {
             file.addedTagCount = classifyTargetExternalTags(document.segments);
             extractInternalTags(document.segments, document.internalTags);
         }
         return file;
-    });
+    };
+    if (ahead) {
+        try {
+            targetLoad_ = std::async(std::launch::async, load);
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: the target is read in its turn, as a small one is.
+        }
+    }
+    targetLoad_ = std::async(std::launch::deferred, std::move(load));
 }
 
 void VerificationRun::takeTarget() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "brx/brx_loader.h"
@@ -9,6 +10,8 @@ namespace brevo {
 
 struct VerifyOptions {
     bool keepPathsDuringSession = false;
+    // Targets from this size on are read on a thread of their own while the source is checked.
+    std::uintmax_t readTargetAheadFrom = std::uintmax_t{1} << 20;
     int rtfPageSize = 0;  // 0 A4, anything else Letter
     bool overwriteFiles = false;
     FileFormat fileFormat = FileFormat::Text;
