@@ -62,7 +62,11 @@ private:
     void addTag(std::string text) {
         const Segment& owner = doc_.segments.back();
         const int tagClass = classOf(text);
-        InternalTag tag{test::keepText(text), doc_.segments.size() - 1, owner.id, 0, tagClass};
+        InternalTag tag;
+        tag.text = test::keepText(text);
+        tag.externalTag = static_cast<std::uint32_t>(doc_.segments.size() - 1);
+        tag.externalId = owner.id;
+        tag.tagClass = static_cast<std::int16_t>(tagClass);
         tag.segmentOrdinal = ordinal_;
         tag.excluded = tagClass == kFormatting || owner.added;
         doc_.internalTags.push_back(std::move(tag));

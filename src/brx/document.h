@@ -17,8 +17,9 @@ struct Segment {
     // it runs into stay in the document's store.
     std::uint32_t tagStart = 0;
     std::uint32_t tagLength = 0;  // 0 when the cut fell inside another tag
-    std::int32_t id = 123;
-    std::int32_t tagClass = 0;
+    // Ids and classes are small numbers; narrow fields keep a file's many records small.
+    std::int16_t id = 123;
+    std::int16_t tagClass = 0;
     bool added = false;
 
     // The tag as written; empty when the cut fell inside another tag.
@@ -27,13 +28,13 @@ struct Segment {
 
 // One internal tag inside a segment's text.
 struct InternalTag {
-    std::string_view text;        // a stretch of the owning segment's text
-    std::size_t externalTag = 0;  // position of the owning segment in `segments`
-    std::int32_t externalId = 0;
-    std::int32_t id = 0;
-    std::int32_t tagClass = 0;
+    std::string_view text;            // a stretch of the owning segment's text
+    std::uint32_t externalTag = 0;    // position of the owning segment in `segments`
+    std::int32_t segmentOrdinal = 0;  // the owning segment among those not added
+    std::int16_t externalId = 0;
+    std::int16_t id = 0;
+    std::int16_t tagClass = 0;
     bool excluded = false;
-    std::int32_t segmentOrdinal = 0;
 };
 
 // The views of the segments and internal tags point into `text`, which the document owns.

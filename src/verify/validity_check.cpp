@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -202,12 +203,14 @@ int classifyTargetExternalTags(std::vector<Segment>& segments) {
 
 void extractInternalTags(const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags) {
+    // Positions are kept in 32 bits; so many segments would not fit in memory anyway.
+    if (segments.size() > UINT32_MAX) throw std::bad_alloc();
     reserveInternalTags(segments, internalTags);
     for (std::size_t position = 0; position < segments.size(); ++position) {
         forEachInternalTag(segments[position], [&](std::string_view text) {
             InternalTag& tag = internalTags.emplace_back();
             tag.text = text;
-            tag.externalTag = position;
+            tag.externalTag = static_cast<std::uint32_t>(position);
         });
     }
 }
