@@ -96,9 +96,15 @@ void VerificationRun::startTargetLoad() {
     const bool ahead = !error && size >= job_.options.readTargetAheadFrom;
     auto load = [path, ahead, format = job_.options.fileFormat,
                  languages = job_.languages]() mutable {
-        LoadedFile file{{}, std::move(languages)};
+        LoadedFile file;
+        file.languages = std::move(languages);
         BrxDocument& document = file.document;
-        readBrxSegments(resolvePathIgnoringCase(path), format, file.languages, document);
+        try {
+            readBrxSegments(resolvePathIgnoringCase(path), format, file.languages, document);
+        } catch (...) {
+            file.failure = std::current_exception();
+            return file;
+        }
         file.prepared = ahead && isLexicallyClean(document.segments);
         if (file.prepared) {
             file.addedTagCount = classifyTargetExternalTags(document.segments);
@@ -119,11 +125,14 @@ void VerificationRun::startTargetLoad() {
 
 void VerificationRun::takeTarget() {
     LoadedFile file = targetLoad_.get();
+    // The target's header language stands as the source language from here on, as it would
+    // had the target been read now.
+    job_.languages.sourceLanguage = std::move(file.languages.sourceLanguage);
+    job_.languages.sourceCodePage = file.languages.sourceCodePage;
+    if (file.failure) std::rethrow_exception(file.failure);
     target_ = std::move(file.document);
     targetPrepared_ = file.prepared;
     targetAddedTagCount_ = file.addedTagCount;
-    job_.languages.sourceLanguage = std::move(file.languages.sourceLanguage);
-    job_.languages.sourceCodePage = file.languages.sourceCodePage;
     progressStep();
     progressStep();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <future>
 #include <initializer_list>
@@ -36,12 +37,13 @@ public:
 
 private:
     // The target read ahead while the source is checked, with the languages as its header
-    // left them. When the target is lexically clean, the work of its checks that depends
-    // neither on the source nor on the report is done ahead too: its external tags classified
-    // and its internal tags extracted.
+    // left them, even when reading it failed after its language was taken. When the target is
+    // lexically clean, the work of its checks that depends neither on the source nor on the
+    // report is done ahead too: its external tags classified and its internal tags extracted.
     struct LoadedFile {
         BrxDocument document;
         LanguageSettings languages;
+        std::exception_ptr failure;
         bool prepared = false;
         int addedTagCount = 0;
     };
