@@ -159,7 +159,7 @@ TEST(GeneratedPairs, TargetReadAheadGivesTheSameResult) {
     damaged.moveInternal = 10;
     damaged.changeTags = 3;
     damaged.addMarked = 3;
-    for (int variant = 0; variant < 5; ++variant) {
+    for (int variant = 0; variant < 6; ++variant) {
         GeneratedPair pair(options(20 + variant, variant == 3 ? Form::Rtf : Form::Text,
                                    variant == 0 ? Damage{} : damaged));
         if (variant == 2) {
@@ -170,6 +170,9 @@ TEST(GeneratedPairs, TargetReadAheadGivesTheSameResult) {
         if (variant == 4) {
             pair.target.write("book.txt", "<brx \"I2.00\">\n<language \"French\">\n<quotes>\n");
         }
+        if (variant == 5) {
+            pair.target.write("book.txt", "<brx \"I2.00\">\n<language \"Klingon\">\n");
+        }
         struct Result {
             VerifyStatus status;
             std::string report;
@@ -177,6 +180,7 @@ TEST(GeneratedPairs, TargetReadAheadGivesTheSameResult) {
         } results[2];
         for (int ahead = 0; ahead < 2; ++ahead) {
             pair.job.languages = LanguageSettings();
+            setSourceLanguage(pair.job.languages, "German");  // left by an earlier pair
             pair.job.options.readTargetAheadFrom = ahead ? 0 : UINTMAX_MAX;
             auto [status, report] = pair.verify();
             results[ahead] = {status, withoutDate(report), pair.job.languages.sourceLanguage};
@@ -184,11 +188,16 @@ TEST(GeneratedPairs, TargetReadAheadGivesTheSameResult) {
         EXPECT_EQ(results[0].status, results[1].status) << "variant " << variant;
         EXPECT_EQ(results[0].report, results[1].report) << "variant " << variant;
         EXPECT_EQ(results[0].sourceLanguage, results[1].sourceLanguage) << "variant " << variant;
-        EXPECT_EQ(results[0].report.empty(), variant == 0 || variant == 4) << "variant " << variant;
+        EXPECT_EQ(results[0].report.empty(), variant == 0 || variant >= 4) << "variant " << variant;
         if (variant == 4) {
             // The header's language was taken before its quotes line failed.
             EXPECT_EQ(results[1].status, VerifyStatus::MissingQuotes);
             EXPECT_EQ(results[1].sourceLanguage, "French");
+        }
+        if (variant == 5) {
+            // An unknown language leaves the source's own.
+            EXPECT_EQ(results[1].status, VerifyStatus::InvalidLanguage);
+            EXPECT_EQ(results[1].sourceLanguage, "English (US)");
         }
     }
     GeneratedPair missing(options(30, Form::Text));

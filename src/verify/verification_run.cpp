@@ -94,13 +94,12 @@ void VerificationRun::startTargetLoad() {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(resolvePathIgnoringCase(path), error);
     const bool ahead = !error && size >= job_.options.readTargetAheadFrom;
-    auto load = [path, ahead, format = job_.options.fileFormat,
-                 languages = job_.languages]() mutable {
+    auto load = [path, ahead, format = job_.options.fileFormat]() {
         LoadedFile file;
-        file.languages = std::move(languages);
+        file.header.sourceLanguage.clear();
         BrxDocument& document = file.document;
         try {
-            readBrxSegments(resolvePathIgnoringCase(path), format, file.languages, document);
+            readBrxSegments(resolvePathIgnoringCase(path), format, file.header, document);
         } catch (...) {
             file.failure = std::current_exception();
             return file;
@@ -127,8 +126,10 @@ void VerificationRun::takeTarget() {
     LoadedFile file = targetLoad_.get();
     // The target's header language stands as the source language from here on, as it would
     // had the target been read now.
-    job_.languages.sourceLanguage = std::move(file.languages.sourceLanguage);
-    job_.languages.sourceCodePage = file.languages.sourceCodePage;
+    if (!file.header.sourceLanguage.empty()) {
+        job_.languages.sourceLanguage = std::move(file.header.sourceLanguage);
+        job_.languages.sourceCodePage = file.header.sourceCodePage;
+    }
     if (file.failure) std::rethrow_exception(file.failure);
     target_ = std::move(file.document);
     targetPrepared_ = file.prepared;

@@ -36,13 +36,13 @@ public:
     const Findings& findings() const { return findings_; }
 
 private:
-    // The target read ahead while the source is checked, with the languages as its header
-    // left them, even when reading it failed after its language was taken. When the target is
+    // The target read ahead while the source is checked, with the language its header named,
+    // if it named a valid one, even when reading failed after that. When the target is
     // lexically clean, the work of its checks that depends neither on the source nor on the
     // report is done ahead too: its external tags classified and its internal tags extracted.
     struct LoadedFile {
         BrxDocument document;
-        LanguageSettings languages;
+        LanguageSettings header;  // its source language stays empty until the header sets it
         std::exception_ptr failure;
         bool prepared = false;
         int addedTagCount = 0;
