@@ -18,6 +18,7 @@ using namespace brevo;
 constexpr std::uint8_t kRtfFormat = 1;
 constexpr std::uint8_t kJapaneseTarget = 2;
 constexpr std::uint8_t kLetterPages = 4;
+constexpr std::uint8_t kTargetReadAhead = 8;  // read on a thread, as large targets are
 
 class QuietHost : public RunHost {
 public:
@@ -38,6 +39,7 @@ VerifyJob makeJob(std::uint8_t flags) {
     job.options.fileFormat = (flags & kRtfFormat) ? FileFormat::Rtf : FileFormat::Text;
     job.extension = (flags & kRtfFormat) ? ".RTF" : ".TXT";
     job.options.rtfPageSize = (flags & kLetterPages) ? 1 : 0;
+    job.options.readTargetAheadFrom = (flags & kTargetReadAhead) ? 0 : UINTMAX_MAX;
     job.options.overwriteFiles = true;
     job.sourceDir = fuzz::scratchDirectory() + "source/";
     job.targetDir = fuzz::scratchDirectory() + "target/";
