@@ -13,15 +13,21 @@ constexpr std::size_t kMinimumBlock = 64 * 1024;
 
 }  // namespace
 
+// Room for exactly what is asked: a file's size is known, and twice a large file might be
+// more than the system will promise.
 void TextStore::reserve(std::size_t bytes) {
     if (capacity_ - end_ >= bytes) return;
-    grow(bytes);
+    newBlock(std::max(kMinimumBlock, end_ - openStart_ + bytes));
+}
+
+// Growing by doubling keeps appends cheap when the final size is not known.
+void TextStore::grow(std::size_t needed) {
+    newBlock(std::max({kMinimumBlock, 2 * (end_ - openStart_ + needed), capacity_}));
 }
 
 // The open stretch moves to the new block; what was taken stays where it is.
-void TextStore::grow(std::size_t needed) {
+void TextStore::newBlock(std::size_t capacity) {
     const std::size_t openSize = end_ - openStart_;
-    const std::size_t capacity = std::max({kMinimumBlock, 2 * (openSize + needed), capacity_});
     // Not value-initialised: untouched room costs no memory.
     std::shared_ptr<char[]> block(new char[capacity]);
     adviseBigPages(block.get(), capacity);

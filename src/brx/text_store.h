@@ -52,6 +52,7 @@ public:
 
 private:
     void grow(std::size_t needed);
+    void newBlock(std::size_t capacity);
 
     std::vector<std::shared_ptr<char[]>> blocks_;
     char* block_ = nullptr;
