@@ -66,6 +66,9 @@ printf '%-22s %8s %8s %8s %8s %9s %8s %8s %6s\n' case MB seconds MB/s baseline "
 run_case() {
     local name=$1 expected=$2 dir=$3
     shift 3
+    # The generator's files go to the disk first: reports are synced to the disk, and a sync
+    # waiting behind hundreds of megabytes of someone else's data measures the disk.
+    sync
     local files=("$dir"/target/*.txt "$dir"/target/*.rtf)
     local existing=()
     for f in "${files[@]}"; do [[ -e $f ]] && existing+=("$f"); done
