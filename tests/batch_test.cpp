@@ -20,7 +20,7 @@ class RecordingUser : public BatchUser {
 public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int batchSteps) override { batchRange = batchSteps; }
-    void startFile() override {}
+    void startFile(std::string_view) override {}
     void stepProgress(bool) override { ++batchPosition; }
     void setFileProgress(int) override {}
     void setBatchProgress(int position) override { batchPosition = position; }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "cli/terminal_user.h"
 #include "test_support.h"
 
 namespace brevo {
@@ -14,7 +18,8 @@ using test::TempDir;
 
 struct Result {
     int status = -1;
-    std::string out;
+    std::string out;  // standard output, then standard error
+    std::string err;
 };
 
 std::string quoted(const std::string& text) {
@@ -34,7 +39,8 @@ Result runCli(const std::string& dir, const std::string& args) {
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
     int status = ::pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out += test::readFile(dir + "/stderr.txt");
+    result.err = test::readFile(dir + "/stderr.txt");
+    result.out += result.err;
     return result;
 }
 
@@ -94,6 +100,215 @@ TEST(Cli, ExistingReportIsKeptWithoutATerminal) {
     EXPECT_NE(declined.out.find("Verification failed! Cancelled by user."), std::string::npos);
     EXPECT_EQ(test::readFile(dir.path() / "tgt/a.CMP"), "old report");
     EXPECT_EQ(runCli(dir.path(), "--source-dir src --overwrite tgt/a.txt").status, 0);
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// A pair whose target has findings against its real source, and none against itself.
+struct PairWithFindings {
+    TempDir dir;
+    PairWithFindings() {
+        dir.write("src/a.txt", brxText(kClean));
+        dir.write("tgt/a.txt", brxText("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hallo\n"
+                                       "<ps \"Body\">Welt\n</page>\n</file \"x\">\n</brx>\n"));
+    }
+};
+
+TEST(Cli, TheTargetDirectoryIsRefusedAsSourceHoweverItIsSpelled) {
+    PairWithFindings pair;
+    std::filesystem::create_directory_symlink(pair.dir.path() / "tgt", pair.dir.path() / "link");
+    const std::string absolute = (pair.dir.path() / "tgt").string();
+    const std::vector<std::string> spellings = {"tgt", "./tgt/", absolute, "link"};
+    for (const std::string& source : spellings) {
+        Result same = runCli(pair.dir.path(), "--source-dir " + quoted(source) + " tgt/a.txt");
+        EXPECT_EQ(same.status, 64) << source;
+        EXPECT_EQ(same.err, "brevo-verify: You must select files in two different directories.\n")
+            << source;
+        EXPECT_FALSE(std::filesystem::exists(pair.dir.path() / "tgt/a.CMP")) << source;
+    }
+    // The real pair still has its findings, and a clean pair still passes.
+    EXPECT_EQ(runCli(pair.dir.path(), "--source-dir src tgt/a.txt").status, 1);
+    pair.dir.write("tgt/b.txt", brxText(kClean));
+    pair.dir.write("src/b.txt", brxText(kClean));
+    EXPECT_EQ(runCli(pair.dir.path(), "--source-dir src tgt/b.txt").status, 0);
+}
+
+TEST(Cli, NamesThatCannotBeVerifiedAreRefusedAndTheRestVerified) {
+    TempDir dir;
+    dir.write("src/a.txt", brxText(kClean));
+    dir.write("tgt/a.txt", brxText(kClean));
+    dir.write("tgt/guide", brxText(kClean));
+    dir.write("tgt/b.rtf", "{\\rtf1 }");
+    Result result = runCli(dir.path(),
+                           "--source-dir src tgt tgt/guide tgt/missing.txt tgt/a.txt "
+                           "tgt/b.rtf");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err,
+              "brevo-verify: tgt: not a regular file\n"
+              "brevo-verify: tgt/guide: not a .txt or .rtf file\n"
+              "brevo-verify: tgt/missing.txt: no such file\n"
+              "brevo-verify: tgt/b.rtf: not a .txt file\n");
+    EXPECT_EQ(occurrences(result.out, "Verifying "), 1u);
+    EXPECT_NE(result.out.find("Verifying tgt/a.txt\nVerification complete!\n"), std::string::npos);
+
+    Result forced = runCli(dir.path(), "--source-dir src --format rtf tgt/a.txt tgt/guide");
+    EXPECT_EQ(forced.status, 64);
+    EXPECT_EQ(forced.err,
+              "brevo-verify: tgt/a.txt: not a .rtf file\n"
+              "brevo-verify: tgt/guide: not a .rtf file\n"
+              "brevo-verify: no translated BRX file left to verify. Try --help.\n");
+    EXPECT_EQ(forced.out, forced.err);
+}
+
+TEST(Cli, OneFileNamedSeveralWaysIsVerifiedOnce) {
+    TempDir dir;
+    dir.write("src/a.txt", brxText(kClean));
+    dir.write("tgt/a.txt", brxText(kClean));
+    dir.write("tgt/b.txt", brxText(kClean));
+    dir.write("src/b.txt", brxText(kClean));
+    Result result =
+        runCli(dir.path(), "--source-dir src tgt/a.txt tgt/b.txt ./tgt/a.txt tgt/A.TXT tgt/a.txt");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(occurrences(result.out, "Verifying "), 2u);
+    EXPECT_NE(result.out.find("2 file(s) verified."), std::string::npos);
+}
+
+TEST(Cli, ARerunWithoutATerminalSaysWhichReportsItKept) {
+    TempDir dir;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        dir.write(std::string("src/") + name, brxText(kClean));
+        dir.write(std::string("tgt/") + name, brxText(kClean));
+    }
+    dir.write("tgt/a.CMP", "old a");
+    dir.write("tgt/c.CMP", "old c");
+    Result kept = runCli(dir.path(), "--source-dir src tgt/a.txt tgt/b.txt tgt/c.txt");
+    EXPECT_EQ(kept.status, 2);
+    EXPECT_EQ(occurrences(kept.out, "Verification failed! Cancelled by user."), 2u);
+    EXPECT_EQ(kept.err,
+              "brevo-verify: kept 2 existing reports; --overwrite replaces existing "
+              "reports\n");
+    EXPECT_EQ(test::readFile(dir.path() / "tgt/c.CMP"), "old c");
+}
+
+TEST(Cli, SmallThingsAUserTripsOver) {
+    TempDir dir;
+    dir.write("src/a.txt", brxText(kClean));
+    dir.write("tgt/a.txt", brxText(kClean));
+    Result missing = runCli(dir.path(), "--source-dir nosuch tgt/a.txt");
+    EXPECT_EQ(missing.status, 64);
+    EXPECT_EQ(missing.err,
+              "brevo-verify: nosuch: The path you entered doesn't exist. Please try again.\n");
+
+    Result typo = runCli(dir.path(), "--source-dir src --target-language frnch tgt/a.txt");
+    EXPECT_EQ(typo.status, 64);
+    EXPECT_NE(typo.err.find("\"frnch\" (did you mean French?)"), std::string::npos);
+    EXPECT_LT(typo.err.find("  Albanian\n"), typo.err.find("  Lithuanian\n"));
+    EXPECT_EQ(
+        runCli(dir.path(), "--source-dir src --target-language 'english (uk)' tgt/a.txt").status,
+        0);
+    // A lower-case Japanese name still gets the Japanese character check.
+    dir.write("src/j.txt", brxText(kClean));
+    dir.write("tgt/j.txt", brxText("<file \"x\">\n<page \"1\">\n<ps \"Body\">\xED\x40\n"
+                                   "</page>\n</file \"x\">\n</brx>\n"));
+    EXPECT_EQ(runCli(dir.path(), "--source-dir src --overwrite tgt/j.txt").status, 0);
+    EXPECT_EQ(runCli(dir.path(),
+                     "--source-dir src --overwrite --target-language 'japanese (euc)' "
+                     "tgt/j.txt")
+                  .status,
+              1);
+
+    dir.write("tgt/bom.txt", "\xEF\xBB\xBF" + brxText(kClean));
+    dir.write("src/bom.txt", brxText(kClean));
+    Result bom = runCli(dir.path(), "--source-dir src tgt/bom.txt");
+    EXPECT_EQ(bom.status, 2);
+    EXPECT_NE(bom.out.find("Verification failed! This file is not a valid BRX file."),
+              std::string::npos);
+    EXPECT_EQ(bom.err,
+              "brevo-verify: tgt/bom.txt: saved as UTF-8 with a byte order mark, which BRX files "
+              "must not have; save it again without one\n");
+}
+
+// A TerminalUser on temporary files, with a clock that moves only when told.
+struct Terminal {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    std::FILE* in = std::tmpfile();
+    std::chrono::steady_clock::time_point now{};
+    cli::TerminalUser user;
+
+    explicit Terminal(const std::string& answers, cli::TerminalOptions options = {true, true})
+        : user(out, err, in, options, [this] { return now; }) {
+        std::fputs(answers.c_str(), in);
+        std::rewind(in);
+    }
+    ~Terminal() {
+        for (std::FILE* file : {out, err, in}) std::fclose(file);
+    }
+    static std::string contents(std::FILE* file) {
+        std::fflush(file);
+        std::rewind(file);
+        std::string text;
+        for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+        return text;
+    }
+    std::string errText() { return contents(err); }
+};
+
+TEST(TerminalUser, AllAnswersYesForTheRestOfTheBatch) {
+    Terminal terminal("x\na\n");
+    EXPECT_EQ(terminal.user.askOverwrite("Overwrite one?"), OverwriteAnswer::Yes);
+    EXPECT_EQ(terminal.user.askOverwrite("Overwrite two?"), OverwriteAnswer::Yes);
+    const std::string asked = terminal.errText();
+    EXPECT_EQ(occurrences(asked, "Overwrite one?\n[y]es, [n]o, [a]ll remaining, [c]ancel? "), 2u);
+    EXPECT_EQ(asked.find("Overwrite two?"), std::string::npos);
+
+    Terminal noTerminal("", {false, false});
+    EXPECT_EQ(noTerminal.user.askOverwrite("q"), OverwriteAnswer::No);
+    EXPECT_EQ(noTerminal.user.askOverwrite("q"), OverwriteAnswer::No);
+    EXPECT_EQ(noTerminal.user.keptReports(), 2);
+    EXPECT_EQ(noTerminal.errText(), "");
+}
+
+TEST(TerminalUser, ProgressIsDrawnAtMostTenTimesASecondWithTheFileAndItsNumber) {
+    Terminal terminal("");
+    terminal.user.startProgress(24, 24 * 250);
+    terminal.user.startFile("dir/first.txt");
+    terminal.user.startFile("dir/second.txt");
+    terminal.user.startFile("dir/guide.txt");
+    for (int i = 0; i < 1000; ++i) terminal.user.stepProgress(false);
+    EXPECT_EQ(occurrences(terminal.errText(), "\r\033[K1/250 first.txt  file ["), 1u);
+    EXPECT_EQ(occurrences(terminal.errText(), "250 "), 1u);
+
+    terminal.now += std::chrono::milliseconds(100);
+    terminal.user.stepProgress(false);
+    const std::string drawn = terminal.errText();
+    EXPECT_EQ(occurrences(drawn, "250 "), 2u);
+    EXPECT_NE(drawn.find("3/250 guide.txt  file [" + std::string(24, '#') + "]"),
+              std::string::npos);
+}
+
+TEST(TerminalUser, AfterACancelTheBarsStayWhereTheBatchStopped) {
+    Terminal terminal("c\n");
+    terminal.user.startProgress(24, 48);
+    terminal.user.startFile("dir/a.txt");
+    for (int i = 0; i < 24; ++i) terminal.user.stepProgress(false);
+    terminal.user.startFile("dir/b.txt");
+    EXPECT_EQ(terminal.user.askOverwrite("Overwrite b?"), OverwriteAnswer::Cancel);
+    // What the batch does when it stops: both bars to their end, then the stop message.
+    terminal.user.setFileProgress(24);
+    terminal.user.setBatchProgress(48);
+    terminal.user.showStop("The batch was cancelled.");
+    const std::string drawn = terminal.errText();
+    const std::string last = drawn.substr(drawn.rfind('\r'));
+    EXPECT_EQ(last, "\r\033[K2/2 b.txt  file [" + std::string(24, '.') + "]  batch [" +
+                        std::string(20, '#') + std::string(20, '.') + "]\n");
+    EXPECT_EQ(Terminal::contents(terminal.out), "The batch was cancelled.\n");
 }
 
 }  // namespace

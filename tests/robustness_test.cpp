@@ -32,7 +32,7 @@ class LogUser : public BatchUser {
 public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int) override {}
-    void startFile() override {}
+    void startFile(std::string_view) override {}
     void stepProgress(bool) override {}
     void setFileProgress(int) override {}
     void setBatchProgress(int) override {}

@@ -16,7 +16,8 @@ public:
 
     // The file bar runs 0..stepsPerFile for each pair, the batch bar 0..batchSteps overall.
     virtual void startProgress(int stepsPerFile, int batchSteps) = 0;
-    virtual void startFile() = 0;
+    // The next pair, by the path of its translated file, as the results list names it.
+    virtual void startFile(std::string_view path) = 0;
     virtual void stepProgress(bool batchBarOnly) = 0;
     virtual void setFileProgress(int position) = 0;
     virtual void setBatchProgress(int position) = 0;

@@ -10,6 +10,8 @@
 #include <unordered_set>
 
 #include "batch/file_job.h"
+#include "brx/path_lookup.h"
+#include "brx/regular_file.h"
 #include "report/date_time.h"
 #include "verify/messages.h"
 #include "verify/verification_run.h"
@@ -64,7 +66,7 @@ public:
     }
 
     void startPair(const std::string& path) {
-        user_.startFile();
+        user_.startFile(path);
         user_.appendResultLine("Verifying " + path);
     }
 
@@ -227,7 +229,41 @@ bool sharesAReport(const BatchRequest& request) {
     return false;
 }
 
+bool startsWithByteOrderMark(const std::string& path) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    try {
+        RegularFile file;
+        file.open(path);
+        char start[3];
+        std::size_t got = 0;
+        while (got < sizeof start) {
+            const std::size_t more = file.read(start + got, sizeof start - got);
+            if (more == 0) break;
+            got += more;
+        }
+        return std::string_view(start, got) == kMark;
+    } catch (const FileFailure&) {
+        return false;  // the batch has named the file and its fault
+    }
+}
+
 }  // namespace
+
+std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request) {
+    std::vector<std::string> marked;
+    std::unordered_set<std::string> seen;
+    VerifyJob job = makeJob(request);
+    for (const std::string& path : request.files) {
+        selectFile(job, path);
+        for (const std::string& file : {job.sourcePath(), job.targetPath()}) {
+            const std::string found = resolvePathIgnoringCase(file);
+            if (seen.insert(found).second && startsWithByteOrderMark(found)) {
+                marked.push_back(found);
+            }
+        }
+    }
+    return marked;
+}
 
 void orderSelection(std::vector<std::string>& files) {
     if (files.size() > 1 && !(files.front() < files.back())) std::swap(files.front(), files.back());

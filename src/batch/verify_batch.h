@@ -37,4 +37,8 @@ BatchResult verifyBatch(const BatchRequest& request, BatchUser& user);
 
 std::string summaryText(const BatchResult& result);
 
+// The source and target files of the batch's pairs that begin with a UTF-8 byte order mark,
+// which editors add when they save as UTF-8 and no BRX file may have. Each found once.
+std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request);
+
 }  // namespace brevo

@@ -1,6 +1,8 @@
 #include "brx/language_table.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace brevo {
 namespace {
@@ -88,6 +90,23 @@ void setTargetLanguage(LanguageSettings& languages, const std::string& name) {
     if (codePage == 0) return;
     languages.targetLanguage = name;
     languages.targetCodePage = codePage;
+}
+
+std::optional<std::string> languageNameIgnoringCase(std::string_view name) {
+    auto equalIgnoringCase = [](std::string_view a, std::string_view b) {
+        return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
+            return std::tolower(x) == std::tolower(y);
+        });
+    };
+    constexpr std::string_view kJapanese = "Japanese";
+    if (name.size() >= kJapanese.size() &&
+        equalIgnoringCase(name.substr(0, kJapanese.size()), kJapanese)) {
+        return std::string(kJapanese) + std::string(name.substr(kJapanese.size()));
+    }
+    for (const LanguageRow& row : kLanguages) {
+        if (equalIgnoringCase(row.name, name)) return std::string(row.name);
+    }
+    return std::nullopt;
 }
 
 const std::vector<std::string_view>& languageNames() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ bool isAsianCodePage(int codePage);
 // reports it by returning false.
 bool setSourceLanguage(LanguageSettings& languages, const std::string& name);
 void setTargetLanguage(LanguageSettings& languages, const std::string& name);
+
+// The table's spelling of `name` compared without regard to case ("french" -> "French",
+// "japanese (euc)" -> "Japanese (euc)"), or nothing when it names no language.
+std::optional<std::string> languageNameIgnoringCase(std::string_view name);
 
 // Every exact name of the table, in table order ("Japanese" stands for its whole family).
 const std::vector<std::string_view>& languageNames();

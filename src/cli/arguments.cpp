@@ -6,18 +6,14 @@
 #include <cctype>
 #include <charconv>
 #include <thread>
+#include <vector>
 
+#include "batch/file_selection.h"
 #include "brx/language_table.h"
 #include "brx/path_lookup.h"
 
 namespace brevo::cli {
 namespace {
-
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool isDirectory(const std::string& path) {
     struct stat info;
@@ -25,27 +21,54 @@ bool isDirectory(const std::string& path) {
            S_ISDIR(info.st_mode);
 }
 
-// "a.txt" stands for "./a.txt": every file has a directory ending with the separator.
-std::string withDirectory(const std::string& file) {
-    if (file.find(kDirSeparator) != std::string::npos) return file;
-    std::string path(1, '.');
-    path += kDirSeparator;
-    path += file;
-    return path;
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
 }
 
-std::string directoryOf(const std::string& path) {
-    return path.substr(0, path.rfind(kDirSeparator) + 1);
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
-FileFormat formatFromExtension(const std::string& path) {
-    const std::string name = lowerCase(path.substr(path.rfind(kDirSeparator) + 1));
-    return name.ends_with(".rtf") ? FileFormat::Rtf : FileFormat::Text;
+// The valid name closest to a mistyped one, when one is close enough to be meant.
+std::optional<std::string_view> nearestLanguage(std::string_view name) {
+    const std::string typed = lowerCase(name);
+    std::optional<std::string_view> nearest;
+    std::size_t best = std::max<std::size_t>(2, typed.size() / 3) + 1;
+    for (std::string_view valid : languageNames()) {
+        const std::size_t distance = editDistance(typed, lowerCase(valid));
+        if (distance < best) {
+            best = distance;
+            nearest = valid;
+        }
+    }
+    return nearest;
 }
 
 std::string unknownLanguageMessage(const std::string& name) {
-    std::string message = "Unknown target language \"" + name + "\". Valid names are:";
-    for (std::string_view valid : languageNames()) {
+    std::string message = "Unknown target language \"" + name + "\"";
+    if (auto nearest = nearestLanguage(name)) {
+        message += " (did you mean ";
+        message += *nearest;
+        message += "?)";
+    }
+    message += ". Valid names are:";
+    std::vector<std::string_view> sorted = languageNames();
+    std::sort(sorted.begin(), sorted.end());
+    for (std::string_view valid : sorted) {
         message += "\n  ";
         message += valid;
     }
@@ -79,12 +102,9 @@ int defaultJobs() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-void checkDirectories(BatchRequest& request) {
-    if (request.sourceDir == request.targetDir) {
-        throw UsageError{"You must select files in two different directories."};
-    }
-    if (!isDirectory(request.sourceDir)) {
-        throw UsageError{"The path you entered doesn't exist. Please try again."};
+void checkSourceDirectory(const std::string& sourceDir) {
+    if (!isDirectory(sourceDir)) {
+        throw UsageError{sourceDir + ": The path you entered doesn't exist. Please try again."};
     }
 }
 
@@ -96,12 +116,13 @@ Arguments parseArguments(const std::vector<std::string>& args) {
     request.jobs = defaultJobs();
     std::optional<std::string> sourceDir;
     std::optional<FileFormat> format;
+    std::vector<std::string> names;
     Parser parser{args};
     bool onlyFiles = false;
     while (!parser.done()) {
         const std::string& arg = parser.take();
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            request.files.push_back(withDirectory(arg));
+            names.push_back(arg);
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -120,8 +141,9 @@ Arguments parseArguments(const std::vector<std::string>& args) {
             }
         } else if (arg == "--target-language") {
             std::string name = parser.valueOf(arg);
-            if (codePageOf(name) == 0) throw UsageError{unknownLanguageMessage(name)};
-            request.targetLanguage = name;
+            std::optional<std::string> known = languageNameIgnoringCase(name);
+            if (!known) throw UsageError{unknownLanguageMessage(name)};
+            request.targetLanguage = std::move(*known);
         } else if (arg == "--page-size") {
             std::string value = parser.valueOf(arg);
             if (value != "a4" && value != "letter") {
@@ -138,16 +160,22 @@ Arguments parseArguments(const std::vector<std::string>& args) {
     }
 
     if (!sourceDir) throw UsageError{"--source-dir is required. Try --help."};
-    if (request.files.empty()) throw UsageError{"No translated BRX files given. Try --help."};
-    request.targetDir = directoryOf(request.files.front());
-    for (const std::string& file : request.files) {
-        if (directoryOf(file) != request.targetDir) {
-            throw UsageError{"All translated files must be in one directory."};
-        }
+    if (names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
+    checkSourceDirectory(*sourceDir);
+
+    FileSelection selection = selectFiles(names, format);
+    if (selection.severalDirectories) {
+        throw UsageError{"All translated files must be in one directory."};
     }
+    result.rejected = std::move(selection.rejected);
+    if (selection.files.empty()) return result;
+    request.files = std::move(selection.files);
+    request.targetDir = std::move(selection.directory);
     request.sourceDir = withTrailingSeparator(*sourceDir);
-    request.options.fileFormat = format.value_or(formatFromExtension(request.files.front()));
-    checkDirectories(request);
+    request.options.fileFormat = selection.format;
+    if (sameDirectory(request.sourceDir, request.targetDir)) {
+        throw UsageError{std::string(kTwoDirectoriesMessage)};
+    }
     orderSelection(request.files);
     return result;
 }
@@ -158,19 +186,22 @@ std::string helpText() {
 Verifies translated BRX files against their source files. Each FILE is a translated
 BRX file; all of them must be in one directory. The source file of the same name is
 looked up in DIR. A report NAME.CMP is written next to each translated file that has
-findings; a pair without findings leaves no report.
+findings; a pair without findings leaves no report. A FILE that does not exist, is no
+regular file or lacks the format's extension is named on standard error and left out.
 
 Options:
   --source-dir DIR          directory of the source BRX files (required); must differ
                             from the directory of the translated files
   --format text|rtf         how BRX files and reports are stored (default: from the first
                             file's extension, .txt text, .rtf RTF)
-  --target-language NAME    language of the translation (default "English (US)");
+  --target-language NAME    language of the translation (default "English (US)"), in
+                            any case;
                             Japanese targets also get the Japanese character check
   --page-size a4|letter     page size of RTF reports (default a4)
   --overwrite               replace existing reports without asking; otherwise the
-                            question is asked on a terminal and answered No when the
-                            input is not a terminal
+                            question is asked on a terminal (y, n, a: yes to all
+                            remaining, c: cancel) and existing reports are kept when
+                            the input is not a terminal
   -j, --jobs N              verify N pairs at once (default: the number of cores); the
                             output is the same as one at a time, and every overwrite
                             question is asked before any work starts
@@ -182,7 +213,7 @@ bars go to standard error when it is a terminal. Ctrl-C cancels the batch.
 Exit status:
   0   every file verified without findings
   1   every file verified, with findings
-  2   some file could not be (fully) verified
+  2   some file could not be (fully) verified, or was left out
   3   the batch was stopped (cancelled, out of memory, unknown error)
   64  usage error
 )HELP";

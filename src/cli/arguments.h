@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_selection.h"
 #include "batch/verify_batch.h"
 
 namespace brevo::cli {
@@ -11,7 +12,8 @@ namespace brevo::cli {
 inline constexpr int kExitUsage = 64;
 
 struct Arguments {
-    BatchRequest request;
+    BatchRequest request;  // without files when none of the names given can be verified
+    std::vector<RejectedFile> rejected;
     bool showHelp = false;
 };
 
@@ -20,7 +22,8 @@ struct UsageError {
     std::string message;
 };
 
-// Parses the command line into a batch request; checks the directories. Throws UsageError.
+// Parses the command line into a batch request. Names that cannot be verified are set aside
+// in `rejected`; the directories are checked. Throws UsageError.
 Arguments parseArguments(const std::vector<std::string>& args);
 
 std::string helpText();

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -18,11 +20,30 @@ void onInterrupt(int) {
     brevo::cli::TerminalUser::requestCancel();
 }
 
-int exitStatusOf(const brevo::BatchResult& result) {
+void complain(const std::string& text) {
+    std::fprintf(stderr, "brevo-verify: %s\n", text.c_str());
+}
+
+int exitStatusOf(const brevo::BatchResult& result, bool someRejected) {
     if (result.stopped) return kExitStopped;
-    if (result.failed > 0) return kExitNotVerified;
+    if (result.failed > 0 || someRejected) return kExitNotVerified;
     if (result.tagChangeFiles > 0) return kExitFindings;
     return kExitClean;
+}
+
+// What a rerun should know: files an editor spoiled, and reports that were not replaced.
+void explainAfterwards(const brevo::BatchRequest& request, int keptReports) {
+    for (const std::string& file : brevo::filesWithByteOrderMark(request)) {
+        complain(file +
+                 ": saved as UTF-8 with a byte order mark, which BRX files must not have;"
+                 " save it again without one");
+    }
+    if (keptReports == 1) {
+        complain("kept 1 existing report; --overwrite replaces existing reports");
+    } else if (keptReports > 1) {
+        complain("kept " + std::to_string(keptReports) +
+                 " existing reports; --overwrite replaces existing reports");
+    }
 }
 
 }  // namespace
@@ -34,16 +55,28 @@ int main(int argc, char** argv) {
     try {
         arguments = parseArguments(args);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "brevo-verify: %s\n", error.message.c_str());
+        complain(error.message);
         return kExitUsage;
     }
     if (arguments.showHelp) {
         std::fputs(helpText().c_str(), stdout);
         return kExitClean;
     }
+    for (const brevo::RejectedFile& file : arguments.rejected) {
+        complain(file.name + ": " + file.reason);
+    }
+    const brevo::BatchRequest& request = arguments.request;
+    if (request.files.empty()) {
+        complain("no translated BRX file left to verify. Try --help.");
+        return kExitUsage;
+    }
 
     std::signal(SIGINT, onInterrupt);
-    TerminalUser user(stdout, stderr, stdin, !arguments.request.options.overwriteFiles);
-    const brevo::BatchResult result = brevo::verifyBatch(arguments.request, user);
-    return exitStatusOf(result);
+    TerminalOptions options;
+    options.askQuestions = !request.options.overwriteFiles && ::isatty(STDIN_FILENO) != 0;
+    options.drawProgress = ::isatty(STDERR_FILENO) != 0;
+    TerminalUser user(stdout, stderr, stdin, options);
+    const brevo::BatchResult result = brevo::verifyBatch(request, user);
+    explainAfterwards(request, user.keptReports());
+    return exitStatusOf(result, !arguments.rejected.empty());
 }

@@ -1,7 +1,5 @@
 #include "cli/terminal_user.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -10,6 +8,10 @@ namespace brevo::cli {
 namespace {
 
 volatile std::sig_atomic_t cancelFlag = 0;
+
+// A terminal redraws a line fast, but not thousands of times a second.
+constexpr std::chrono::milliseconds kRedrawInterval{100};
+constexpr std::size_t kLongestName = 32;
 
 std::string bar(int done, int total, int width) {
     int filled = total > 0 ? std::clamp(done * width / total, 0, width) : 0;
@@ -24,81 +26,117 @@ void writeText(std::FILE* file, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), file);
 }
 
+std::string shownName(std::string_view path) {
+    std::string_view name = path.substr(path.rfind('/') + 1);
+    if (name.size() <= kLongestName) return std::string(name);
+    return "..." + std::string(name.substr(name.size() - (kLongestName - 3)));
+}
+
+char firstLetter(const std::string& answer) {
+    const auto at = std::find_if_not(answer.begin(), answer.end(),
+                                     [](unsigned char c) { return std::isspace(c); });
+    return at == answer.end() ? '\0'
+                              : static_cast<char>(std::tolower(static_cast<unsigned char>(*at)));
+}
+
 }  // namespace
 
 void TerminalUser::requestCancel() {
     cancelFlag = 1;
 }
 
-TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, bool overwriteQuestions)
-    : out_(out),
-      err_(err),
-      in_(in),
-      drawProgress_(::isatty(::fileno(err)) != 0),
-      askQuestions_(overwriteQuestions && ::isatty(::fileno(in)) != 0) {}
+TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, TerminalOptions options,
+                           Clock clock)
+    : out_(out), err_(err), in_(in), options_(options), clock_(std::move(clock)) {}
 
 void TerminalUser::appendResultLine(std::string_view line) {
     clearBars();
     writeText(out_, line);
     writeText(out_, "\n");
     std::fflush(out_);
-    drawBars();
+    drawBars(false);
 }
 
 void TerminalUser::startProgress(int stepsPerFile, int batchSteps) {
     stepsPerFile_ = stepsPerFile;
     batchSteps_ = batchSteps;
-    fileStep_ = batchStep_ = 0;
+    fileStep_ = batchStep_ = fileNumber_ = 0;
 }
 
-void TerminalUser::startFile() {
+void TerminalUser::startFile(std::string_view path) {
     fileStep_ = 0;
+    ++fileNumber_;
+    fileName_ = shownName(path);
+    drawBars(false);
 }
 
 void TerminalUser::stepProgress(bool batchBarOnly) {
+    if (stopped()) return;
     if (!batchBarOnly) fileStep_ = std::min(fileStep_ + 1, stepsPerFile_);
     batchStep_ = std::min(batchStep_ + 1, batchSteps_);
-    drawBars();
+    drawBars(false);
 }
 
 void TerminalUser::setFileProgress(int position) {
+    if (stopped()) return;
     fileStep_ = position;
-    drawBars();
+    drawBars(false);
 }
 
 void TerminalUser::setBatchProgress(int position) {
+    if (stopped()) return;
     batchStep_ = position;
-    drawBars();
+    drawBars(false);
 }
 
 bool TerminalUser::cancelRequested() {
     return cancelFlag != 0;
 }
 
+bool TerminalUser::stopped() const {
+    return cancelFlag != 0 || answeredCancel_;
+}
+
 OverwriteAnswer TerminalUser::askOverwrite(std::string_view question) {
+    if (yesToAll_) return OverwriteAnswer::Yes;
     // Without a terminal to ask, an existing report is kept.
-    if (!askQuestions_) return OverwriteAnswer::No;
+    if (!options_.askQuestions) {
+        ++keptReports_;
+        return OverwriteAnswer::No;
+    }
+    const OverwriteAnswer answer = ask(question);
+    if (answer == OverwriteAnswer::Cancel) answeredCancel_ = true;
+    return answer;
+}
+
+OverwriteAnswer TerminalUser::ask(std::string_view question) {
     clearBars();
     for (;;) {
         writeText(err_, question);
-        writeText(err_, "\n[y]es, [n]o, [c]ancel? ");
+        writeText(err_, "\n[y]es, [n]o, [a]ll remaining, [c]ancel? ");
         std::fflush(err_);
         std::string answer;
         int c;
         while ((c = std::fgetc(in_)) != EOF && c != '\n') answer += static_cast<char>(c);
         if (c == EOF && answer.empty()) return OverwriteAnswer::Cancel;
-        const char first =
-            answer.empty() ? '\0'
-                           : static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
-        if (first == 'y') return OverwriteAnswer::Yes;
-        if (first == 'n') return OverwriteAnswer::No;
-        if (first == 'c') return OverwriteAnswer::Cancel;
+        switch (firstLetter(answer)) {
+            case 'y':
+                return OverwriteAnswer::Yes;
+            case 'n':
+                return OverwriteAnswer::No;
+            case 'a':
+                yesToAll_ = true;
+                return OverwriteAnswer::Yes;
+            case 'c':
+                return OverwriteAnswer::Cancel;
+            default:
+                break;
+        }
     }
 }
 
 void TerminalUser::showSummary(std::string_view text) {
-    clearBars();
-    drawProgress_ = false;
+    leaveBars();
     writeText(out_, text);
     writeText(out_, "\n");
     std::fflush(out_);
@@ -108,10 +146,17 @@ void TerminalUser::showStop(std::string_view text) {
     showSummary(text);
 }
 
-void TerminalUser::drawBars() {
-    if (!drawProgress_ || batchSteps_ == 0) return;
-    std::string line = "\rfile " + bar(fileStep_, stepsPerFile_, 24) + "  batch " +
-                       bar(batchStep_, batchSteps_, 40);
+void TerminalUser::drawBars(bool now) {
+    if (!options_.drawProgress || batchSteps_ == 0 || fileNumber_ == 0) return;
+    const auto time = clock_();
+    if (!now && everDrawn_ && time - lastDrawn_ < kRedrawInterval) return;
+    lastDrawn_ = time;
+    everDrawn_ = true;
+    const int fileCount = stepsPerFile_ > 0 ? batchSteps_ / stepsPerFile_ : 0;
+    const std::string line = "\r\033[K" + std::to_string(fileNumber_) + "/" +
+                             std::to_string(fileCount) + " " + fileName_ + "  file " +
+                             bar(fileStep_, stepsPerFile_, 24) + "  batch " +
+                             bar(batchStep_, batchSteps_, 40);
     writeText(err_, line);
     std::fflush(err_);
     barsShown_ = true;
@@ -122,6 +167,14 @@ void TerminalUser::clearBars() {
     writeText(err_, "\r\033[K");
     std::fflush(err_);
     barsShown_ = false;
+}
+
+// The last state of the bars stays on the screen, above the summary.
+void TerminalUser::leaveBars() {
+    drawBars(true);
+    if (barsShown_) writeText(err_, "\n");
+    barsShown_ = false;
+    options_.drawProgress = false;
 }
 
 }  // namespace brevo::cli

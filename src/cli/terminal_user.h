@@ -1,20 +1,30 @@
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "batch/batch_user.h"
 
 namespace brevo::cli {
 
+struct TerminalOptions {
+    bool askQuestions = false;  // the overwrite question has someone to answer it
+    bool drawProgress = false;  // standard error is a terminal
+};
+
 // The batch's user as a terminal: results on stdout, bars and questions on stderr.
 class TerminalUser : public BatchUser {
 public:
-    TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, bool overwriteQuestions);
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, TerminalOptions options,
+                 Clock clock = std::chrono::steady_clock::now);
 
     void appendResultLine(std::string_view line) override;
     void startProgress(int stepsPerFile, int batchSteps) override;
-    void startFile() override;
+    void startFile(std::string_view path) override;
     void stepProgress(bool batchBarOnly) override;
     void setFileProgress(int position) override;
     void setBatchProgress(int position) override;
@@ -23,23 +33,37 @@ public:
     void showSummary(std::string_view text) override;
     void showStop(std::string_view text) override;
 
+    // Existing reports left alone because there was no one to ask.
+    int keptReports() const { return keptReports_; }
+
     // Set from a signal handler.
     static void requestCancel();
 
 private:
-    void drawBars();
+    OverwriteAnswer ask(std::string_view question);
+    // After a cancel the bars stay where the batch stopped.
+    bool stopped() const;
+    void drawBars(bool now);
     void clearBars();
+    void leaveBars();
 
     std::FILE* out_;
     std::FILE* err_;
     std::FILE* in_;
-    bool drawProgress_;
-    bool askQuestions_;
+    TerminalOptions options_;
+    Clock clock_;
+    std::chrono::steady_clock::time_point lastDrawn_{};
+    bool everDrawn_ = false;
+    bool barsShown_ = false;
+    bool yesToAll_ = false;
+    bool answeredCancel_ = false;
+    int keptReports_ = 0;
     int stepsPerFile_ = 0;
     int batchSteps_ = 0;
     int fileStep_ = 0;
     int batchStep_ = 0;
-    bool barsShown_ = false;
+    int fileNumber_ = 0;
+    std::string fileName_;
 };
 
 }  // namespace brevo::cli
