@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then builds the tests once more with
-# AddressSanitizer and UndefinedBehaviorSanitizer into build-asan and runs them there.
+# Installs what is missing, builds, and runs every test (the desktop app's under Qt Test on the
+# offscreen platform); then builds the tests once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan and runs them there.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
+# The desktop app and its tests need Qt; they run on Qt's offscreen platform, without a display.
+brevo_install_missing qt6-base-dev fonts-dejavu-core
 brevo_build
 ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
 

@@ -61,6 +61,10 @@ bool sameDirectory(const std::string& first, const std::string& second) {
     return std::filesystem::equivalent(first, second, error) && !error;
 }
 
+std::string confirmationCountText(int fileCount) {
+    return std::to_string(fileCount) + " BRX File(s) will be verified.";
+}
+
 FileSelection selectFiles(const std::vector<std::string>& names, std::optional<FileFormat> format) {
     FileSelection selection;
     // Entry names in the selection's directory, as found on disk: one file named twice (or in

@@ -17,6 +17,9 @@ inline constexpr std::string_view kTwoDirectoriesMessage =
 // A source directory that is the target directory would verify every file against itself.
 bool sameDirectory(const std::string& first, const std::string& second);
 
+// The first line of the confirmation before a batch: "3 BRX File(s) will be verified."
+std::string confirmationCountText(int fileCount);
+
 // A name the user chose that the batch cannot take, with the reason in a few words.
 struct RejectedFile {
     std::string name;  // as the user gave it

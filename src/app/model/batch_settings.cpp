@@ -1,0 +1,25 @@
+#include "app/model/batch_settings.h"
+
+namespace brevo::app {
+
+FileFormat fileFormatOf(const VerifySettings& settings) {
+    return settings.fileFormat == 1 ? FileFormat::Rtf : FileFormat::Text;
+}
+
+BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::string> files,
+                              std::string sourceDir, std::string targetDir) {
+    BatchRequest request;
+    request.files = std::move(files);
+    request.sourceDir = std::move(sourceDir);
+    request.targetDir = std::move(targetDir);
+    request.options.keepPathsDuringSession = settings.keepPathsDuringSession != 0;
+    request.options.rtfPageSize = settings.rtfPageSize;
+    request.options.overwriteFiles = settings.overwriteFiles != 0;
+    request.options.fileFormat = fileFormatOf(settings);
+    request.sourceLanguage = settings.sourceLanguage;
+    request.targetLanguage = settings.targetLanguage;
+    request.jobs = 1;
+    return request;
+}
+
+}  // namespace brevo::app

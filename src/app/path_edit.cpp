@@ -1,0 +1,28 @@
+#include "app/path_edit.h"
+
+#include <QLineEdit>
+
+#include "app/app_texts.h"
+#include "app/dialogs.h"
+#include "app/model/path_rules.h"
+#include "app/qt_text.h"
+
+namespace brevo::app {
+
+void endPathEditWithSeparator(QLineEdit& edit) {
+    const QString path = edit.text();
+    if (!path.endsWith(QLatin1Char('/'))) edit.setText(path + QLatin1Char('/'));
+}
+
+bool checkPathEdit(QLineEdit& edit, QWidget* owner, Dialogs& dialogs) {
+    if (!directoryExists(toPath(edit.text()))) {
+        dialogs.message(owner, QString::fromLatin1(text::kPathDoesNotExist), Dialogs::Icon::Stop,
+                        Dialogs::Buttons::Ok);
+        edit.setFocus();
+        return false;
+    }
+    endPathEditWithSeparator(edit);
+    return true;
+}
+
+}  // namespace brevo::app

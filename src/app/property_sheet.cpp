@@ -1,0 +1,164 @@
+#include "app/property_sheet.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "app/about_page.h"
+#include "app/app_texts.h"
+#include "app/dialog_units.h"
+#include "app/dialogs.h"
+#include "app/paths_page.h"
+#include "app/settings_page.h"
+#include "app/verify_page.h"
+
+namespace brevo::app {
+namespace {
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/brevo-verifier-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+// The help page is named after the program and installed beside it, or under share/ when the
+// program is installed.
+QString helpPagePath() {
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
+                         QStringLiteral(".html");
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const QString& candidate :
+         {programDir.filePath(name),
+          programDir.filePath(QStringLiteral("../share/") + QStringLiteral("brevo-verifier/") +
+                              name)}) {
+        if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
+    }
+    return programDir.filePath(name);
+}
+
+QPushButton* sheetButton(const char* label, const DialogUnits& units, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(label), parent);
+    // Enter never closes the sheet or asks for help.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setMinimumSize(units.size(50, 14));
+    return button;
+}
+
+}  // namespace
+
+CMyPropertySheet::CMyPropertySheet(Dialogs& dialogs, VerifySettings settings,
+                                   std::string homeDirectory, QWidget* parent)
+    : QDialog(parent),
+      dialogs_(dialogs),
+      settings_(std::move(settings)),
+      homeDirectory_(std::move(homeDirectory)) {
+    setWindowTitle(QString::fromLatin1(text::kCaption));
+    setWindowIcon(programIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    const DialogUnits units(font());
+    tabs_ = new QTabBar(this);
+    tabs_->setDrawBase(false);
+    tabs_->setExpanding(false);
+    stack_ = new QStackedWidget(this);
+    stack_->setFrameShape(QFrame::StyledPanel);
+
+    verifyPage_ = new CMyPropertyPage2(*this);
+    pathsPage_ = new CMyPropertyPage4V(*this);
+    settingsPage_ = new CMyPropertyPage5V(*this);
+    aboutPage_ = new CMyPropertyPage6(*this);
+    for (SheetPage* page :
+         std::initializer_list<SheetPage*>{verifyPage_, pathsPage_, settingsPage_, aboutPage_}) {
+        addPage(page);
+    }
+
+    exitButton_ = sheetButton(text::kExit, units, this);
+    helpButton_ = sheetButton(text::kHelp, units, this);
+    connect(exitButton_, &QPushButton::clicked, this, &CMyPropertySheet::reject);
+    connect(helpButton_, &QPushButton::clicked, this, &CMyPropertySheet::showHelp);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(exitButton_);
+    buttons->addStretch();
+    buttons->addWidget(helpButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(0);
+    layout->addWidget(tabs_);
+    layout->addWidget(stack_);
+    layout->addSpacing(units.size(0, 7).height());
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(tabs_, &QTabBar::currentChanged, this, &CMyPropertySheet::changePage);
+    tabs_->setCurrentIndex(0);
+    pages_.front()->activate();
+}
+
+CMyPropertySheet::~CMyPropertySheet() = default;
+
+void CMyPropertySheet::addPage(SheetPage* page) {
+    const DialogUnits units(font());
+    page->setFixedSize(units.size(348, 236));
+    pages_.push_back(page);
+    tabs_->addTab(page->title());
+    stack_->addWidget(page);
+}
+
+// A tab is chosen: the page in front may keep its place.
+void CMyPropertySheet::changePage(int index) {
+    if (index == currentPage_ || index < 0) return;
+    if (!pages_[static_cast<std::size_t>(currentPage_)]->mayLeave()) {
+        const QSignalBlocker quiet(tabs_);
+        tabs_->setCurrentIndex(currentPage_);
+        return;
+    }
+    currentPage_ = index;
+    stack_->setCurrentIndex(index);
+    pages_[static_cast<std::size_t>(index)]->activate();
+}
+
+bool CMyPropertySheet::mayClose() {
+    return pages_[static_cast<std::size_t>(currentPage_)]->mayClose();
+}
+
+void CMyPropertySheet::reject() {
+    if (mayClose()) QDialog::reject();
+}
+
+void CMyPropertySheet::closeEvent(QCloseEvent* event) {
+    if (mayClose()) {
+        QDialog::closeEvent(event);
+    } else {
+        event->ignore();
+    }
+}
+
+void CMyPropertySheet::keyPressEvent(QKeyEvent* event) {
+    // Enter belongs to the focused control, never to the sheet.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CMyPropertySheet::showHelp() {
+    if (!dialogs_.openDocument(helpPagePath())) {
+        dialogs_.message(this, QString::fromLatin1(text::kFailedToLaunchHelp), Dialogs::Icon::Stop,
+                         Dialogs::Buttons::Ok);
+    }
+}
+
+}  // namespace brevo::app

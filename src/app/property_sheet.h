@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/model/verify_settings.h"
+
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+
+namespace brevo::app {
+
+class Dialogs;
+class SheetPage;
+class CMyPropertyPage2;
+class CMyPropertyPage4V;
+class CMyPropertyPage5V;
+class CMyPropertyPage6;
+
+// The main window: a tabbed sheet with the pages Verify, Paths, Settings and About. It holds
+// what the pages share: the settings, the state of a running batch, and the dialogs.
+class CMyPropertySheet : public QDialog {
+    Q_OBJECT
+
+public:
+    CMyPropertySheet(Dialogs& dialogs, VerifySettings settings, std::string homeDirectory,
+                     QWidget* parent = nullptr);
+    ~CMyPropertySheet() override;
+
+    Dialogs& dialogs() { return dialogs_; }
+    VerifySettings& settings() { return settings_; }
+    const std::string& homeDirectory() const { return homeDirectory_; }
+
+    bool batchRunning() const { return batchRunning_; }
+    void setBatchRunning(bool running) { batchRunning_ = running; }
+    // Set on the window's thread, read by a running batch at each of its steps.
+    bool cancelRequested() const { return cancelRequested_.load(); }
+    void setCancelRequested(bool requested) { cancelRequested_.store(requested); }
+
+    CMyPropertyPage2& verifyPage() { return *verifyPage_; }
+    CMyPropertyPage4V& pathsPage() { return *pathsPage_; }
+    CMyPropertyPage5V& settingsPage() { return *settingsPage_; }
+    CMyPropertyPage6& aboutPage() { return *aboutPage_; }
+    QTabBar& tabs() { return *tabs_; }
+    QPushButton& exitButton() { return *exitButton_; }
+    QPushButton& helpButton() { return *helpButton_; }
+
+    // "&Exit", Escape and the window's close box: the active page may refuse.
+    void reject() override;
+    void showHelp();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void addPage(SheetPage* page);
+    void changePage(int index);
+    bool mayClose();
+
+    Dialogs& dialogs_;
+    VerifySettings settings_;
+    std::string homeDirectory_;
+    bool batchRunning_ = false;
+    std::atomic<bool> cancelRequested_{false};
+
+    QTabBar* tabs_;
+    QStackedWidget* stack_;
+    std::vector<SheetPage*> pages_;
+    int currentPage_ = 0;
+    CMyPropertyPage2* verifyPage_;
+    CMyPropertyPage4V* pathsPage_;
+    CMyPropertyPage5V* settingsPage_;
+    CMyPropertyPage6* aboutPage_;
+    QPushButton* exitButton_;
+    QPushButton* helpButton_;
+};
+
+}  // namespace brevo::app

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "batch/batch_user.h"
+
+namespace brevo::app {
+
+class CMyPropertyPage2;
+class CMyPropertySheet;
+
+// The window as the batch's user. The batch runs on a thread of its own so that the window
+// stays alive; every call reaches the Verify page on the window's thread, and the batch waits
+// until it is done there, so the page sees each step as it happens and a Cancel pressed at
+// one step is seen at the next.
+class WindowBatchUser : public BatchUser {
+public:
+    WindowBatchUser(CMyPropertySheet& sheet, CMyPropertyPage2& page);
+
+    void appendResultLine(std::string_view line) override;
+    void startProgress(int stepsPerFile, int batchSteps) override;
+    void startFile(std::string_view path) override;
+    void stepProgress(bool batchBarOnly) override;
+    void setFileProgress(int position) override;
+    void setBatchProgress(int position) override;
+    bool cancelRequested() override;
+    OverwriteAnswer askOverwrite(std::string_view question) override;
+    void showSummary(std::string_view text) override;
+    void showStop(std::string_view text) override;
+
+private:
+    template <typename Call>
+    void onWindowThread(Call&& call);
+
+    CMyPropertySheet& sheet_;
+    CMyPropertyPage2& page_;
+};
+
+}  // namespace brevo::app

@@ -1,0 +1,399 @@
+// The desktop app's main sheet and Verify page, driven as a user would, with the dialogs
+// answered by the test.
+
+#include "app/verify_page.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/confirm_verify_dialog.h"
+#include "app/model/verify_settings.h"
+#include "app/property_sheet.h"
+#include "app/qt_text.h"
+#include "app/splash_window.h"
+#include "scripted_dialogs.h"
+
+namespace brevo::app::test {
+namespace {
+
+using Answer = Dialogs::Answer;
+using Icon = Dialogs::Icon;
+
+QByteArray brx(const QByteArray& body) {
+    return "<brx \"I2.00\">\n<language \"German\">\n<quotes \"As text\">\n"
+           "<readonly \"Translate\">\n" +
+           body;
+}
+
+const QByteArray kClean =
+    brx("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello\n</page>\n</file \"x\">\n</brx>\n");
+const QByteArray kWithFindings =
+    brx("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hallo\n<ps \"Body\">Welt\n</page>\n"
+        "</file \"x\">\n</brx>\n");
+const QByteArray kTruncated = "<brx \"I2.00\">\n";
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A source and a target directory with pairs of text BRX files.
+struct Pairs {
+    QTemporaryDir root;
+    QString source = root.filePath(QStringLiteral("source")) + '/';
+    QString target = root.filePath(QStringLiteral("target")) + '/';
+
+    Pairs() {
+        QDir(root.path()).mkdir(QStringLiteral("source"));
+        QDir(root.path()).mkdir(QStringLiteral("target"));
+    }
+    QString add(const QString& name, const QByteArray& sourceBytes, const QByteArray& targetBytes) {
+        write(source + name, sourceBytes);
+        write(target + name, targetBytes);
+        return target + name;
+    }
+};
+
+// A sheet on the offscreen screen, with settings that point at the pairs.
+struct Sheet {
+    ScriptedDialogs dialogs;
+    std::unique_ptr<CMyPropertySheet> sheet;
+
+    explicit Sheet(const Pairs& pairs, int overwriteFiles = 1) {
+        VerifySettings settings = defaultSettings(toPath(QDir::homePath() + '/'));
+        settings.fileFormat = 0;
+        settings.overwriteFiles = overwriteFiles;
+        settings.orgFilesPath = toPath(pairs.source);
+        settings.translatedFilesPath = toPath(pairs.target);
+        sheet =
+            std::make_unique<CMyPropertySheet>(dialogs, settings, toPath(QDir::homePath() + '/'));
+        sheet->show();
+    }
+    CMyPropertyPage2& page() { return sheet->verifyPage(); }
+
+    // Chooses `files` in the picker, confirms, and waits for the batch to end.
+    void verify(const QStringList& files, const QString& directory) {
+        dialogs.files = FileChoice{files, directory};
+        QSignalSpy finished(&page(), &CMyPropertyPage2::batchFinished);
+        page().verifyButton().click();
+        QVERIFY(finished.count() == 1 || finished.wait(30000));
+    }
+    std::vector<std::string> lines() { return page().resultLines(); }
+};
+
+// The results lines of brevo-verify for the same files, one pair at a time.
+std::vector<std::string> commandLineResults(const QString& source, const QStringList& files) {
+    QProcess process;
+    process.start(QStringLiteral(BREVO_VERIFY_EXE),
+                  QStringList{"--source-dir", source, "--jobs", "1", "--overwrite"} + files);
+    process.waitForFinished(30000);
+    std::vector<std::string> lines;
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+        lines.push_back(line.toStdString());
+    }
+    return lines;
+}
+
+}  // namespace
+
+class VerifyPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void freshStartShowsTheSheetIdle() {
+        Pairs pairs;
+        Sheet sheet(pairs);
+        QCOMPARE(sheet.sheet->windowTitle(),
+                 QStringLiteral("The Brevo Verifier 2.0 for Interleaf"));
+        QTabBar& tabs = sheet.sheet->tabs();
+        QCOMPARE(tabs.count(), 4);
+        QCOMPARE(tabs.tabText(0), QStringLiteral("Verify Brevos"));
+        QCOMPARE(tabs.tabText(3), QStringLiteral("About"));
+        QCOMPARE(sheet.sheet->exitButton().text(), QStringLiteral("&Exit"));
+        QCOMPARE(sheet.sheet->helpButton().text(), QStringLiteral("&Help"));
+        QVERIFY(sheet.page().verifyButton().isEnabled());
+        QVERIFY(!sheet.page().cancelButton().isEnabled());
+        QVERIFY(!sheet.page().clearButton().isEnabled());
+        QVERIFY(!sheet.page().saveButton().isEnabled());
+        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QVERIFY(!sheet.sheet->windowIcon().isNull());
+
+        QTest::keyClick(sheet.sheet.get(), Qt::Key_Return);
+        QVERIFY(sheet.sheet->isVisible());
+        sheet.sheet->exitButton().click();
+        QVERIFY(!sheet.sheet->isVisible());
+    }
+
+    void resultsListEqualsTheCommandLine() {
+        Pairs pairs;
+        const QString c = pairs.add("c.txt", kClean, kWithFindings);
+        const QString a = pairs.add("a.txt", kClean, kClean);
+        const QString b = pairs.add("b.txt", kClean, kTruncated);
+        write(pairs.source + "d.txt", kClean);
+        const QString d = pairs.target + "d.txt";
+        write(d, kWithFindings);
+        Sheet sheet(pairs);
+        sheet.verify({d, a, b, c}, pairs.target);
+
+        const std::vector<std::string> expected = commandLineResults(pairs.source, {d, a, b, c});
+        const std::vector<std::string> shown = sheet.lines();
+        // The command line goes on with the summary, which the window shows in a message box.
+        QCOMPARE(expected.size(), shown.size() + 3);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (i == 1) continue;  // the date and time of each run
+            QCOMPARE(shown[i], expected[i]);
+        }
+        QCOMPARE(QString::fromStdString(expected[shown.size()] + "\n" + expected[shown.size() + 1]),
+                 sheet.dialogs.shown.back().text);
+        QCOMPARE(shown[3], "Verifying " + toPath(c));  // first and last changed places
+        QCOMPARE(sheet.dialogs.shown.back().text,
+                 QStringLiteral("3 file(s) verified.\n1 file(s) could not be fully verified."));
+        QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Information);
+        QCOMPARE(sheet.page().batchBar().value(), sheet.page().batchBar().maximum());
+        QVERIFY(sheet.page().saveButton().isEnabled());
+        QVERIFY(sheet.page().clearButton().isEnabled());
+        QVERIFY(!sheet.page().cancelButton().isEnabled());
+        QCOMPARE(sheet.dialogs.askedFiles.front()[1], QStringLiteral("Text Files (*.TXT)"));
+    }
+
+    void overwriteQuestionYesNoCancel() {
+        Pairs pairs;
+        QStringList files;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            files << pairs.add(name, kClean, kWithFindings);
+            write(pairs.target + QString(name).replace(".txt", ".CMP"), "old");
+        }
+        Sheet sheet(pairs, 0);
+        sheet.dialogs.answers = {Answer::Yes, Answer::No, Answer::Cancel};
+        sheet.verify(files, pairs.target);
+
+        QCOMPARE(sheet.dialogs.shown[0].text, "Do you want to overwrite the file:\n" +
+                                                  pairs.target +
+                                                  "a.CMP\nCancel terminates the batch.");
+        QCOMPARE(sheet.dialogs.shown[0].icon, Icon::Question);
+        QVERIFY(read(pairs.target + "a.CMP") != "old");
+        QCOMPARE(read(pairs.target + "b.CMP"), QByteArray("old"));
+        QCOMPARE(read(pairs.target + "c.CMP"), QByteArray("old"));
+        const std::vector<std::string> lines = sheet.lines();
+        const std::string line84(84, '_');
+        const std::vector<std::string> expectedTail = {
+            "Verifying " + toPath(pairs.target) + "b.txt",
+            "Verification failed! Cancelled by user.",
+            "",
+            "Verifying " + toPath(pairs.target) + "c.txt",
+            "Verification failed! Cancelled by user.",
+            "",
+            line84,
+            "",
+            "The batch was cancelled.",
+            line84};
+        QCOMPARE(std::vector<std::string>(lines.end() - 10, lines.end()), expectedTail);
+        QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Stop);
+        QVERIFY(sheet.dialogs.shown.back().text.contains(QStringLiteral("1")));
+    }
+
+    void cancelAnsweredNoThenYesDuringARun() {
+        Pairs pairs;
+        QStringList files;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            files << pairs.add(name, kClean, kWithFindings);
+        }
+        Sheet sheet(pairs);
+        CMyPropertyPage2& page = sheet.page();
+        int presses = 0;
+        bool refusedWhileRunning = false;
+        // Cancel is pressed at the fifth step of the first two files.
+        QObject::connect(&page.fileBar(), &QProgressBar::valueChanged, [&](int value) {
+            if (value != 5 || presses == 2) return;
+            ++presses;
+            sheet.dialogs.answers = {presses == 1 ? Answer::No : Answer::Yes};
+            QVERIFY(page.cancelButton().isEnabled());
+            QVERIFY(!page.verifyButton().isEnabled());
+            page.cancelButton().click();
+            // Neither another tab nor Exit while the batch runs.
+            sheet.sheet->tabs().setCurrentIndex(2);
+            sheet.sheet->reject();
+            refusedWhileRunning =
+                sheet.sheet->tabs().currentIndex() == 0 && sheet.sheet->isVisible();
+        });
+        sheet.verify(files, pairs.target);
+
+        QCOMPARE(presses, 2);
+        QVERIFY(refusedWhileRunning);
+        QCOMPARE(sheet.dialogs.shown[0].text, QStringLiteral("Are you sure you want to cancel?"));
+        const std::vector<std::string> lines = sheet.lines();
+        QCOMPARE(lines[3], "Verifying " + toPath(files[0]));
+        QCOMPARE(lines[4], std::string("Verification complete!"));
+        const std::size_t second = 3 + 4;  // "Verifying", outcome, "Errors: 1", blank
+        QCOMPARE(lines[second], "Verifying " + toPath(files[1]));
+        QCOMPARE(lines[second + 1], std::string("Verification failed! Cancelled by user."));
+        QCOMPARE(lines[lines.size() - 2], std::string("The batch was cancelled."));
+        QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Stop);
+        QVERIFY(!QFile::exists(pairs.target + "b.CMP"));
+        QVERIFY(!QFile::exists(pairs.target + "c.CMP"));
+
+        // Idle again: the tabs change, and the Verify page's bars start again from nothing.
+        sheet.sheet->tabs().setCurrentIndex(1);
+        QCOMPARE(sheet.sheet->tabs().currentIndex(), 1);
+        sheet.sheet->tabs().setCurrentIndex(0);
+        QCOMPARE(page.fileBar().value(), page.fileBar().minimum());
+        QCOMPARE(page.batchBar().value(), page.batchBar().minimum());
+    }
+
+    void clearAndSaveResults() {
+        Pairs pairs;
+        const QString a = pairs.add("a.txt", kClean, kWithFindings);
+        Sheet sheet(pairs);
+        sheet.verify({a}, pairs.target);
+        QCOMPARE(sheet.dialogs.shown.back().text,
+                 QStringLiteral("Files verified. There are Tag changes."));
+
+        sheet.dialogs.saveFile = pairs.root.filePath("results.txt");
+        sheet.page().saveButton().click();
+        QCOMPARE(sheet.dialogs.proposedSaveName, QStringLiteral("RESULTS.TXT"));
+        QByteArray expected;
+        for (const std::string& line : sheet.lines()) expected += line + "\r\n";
+        QCOMPARE(read(pairs.root.filePath("results.txt")), expected);
+
+        const std::size_t before = sheet.lines().size();
+        const QString nowhere = pairs.root.filePath("missing/results.txt");
+        sheet.dialogs.saveFile = nowhere;
+        sheet.page().saveButton().click();
+        QCOMPARE(sheet.lines().size(), before + 2);
+        QCOMPARE(sheet.lines()[before], std::string("File Error! The file could not be located."));
+        QCOMPARE(sheet.lines()[before + 1], "Filename:" + toPath(nowhere));
+
+        sheet.page().clearButton().click();
+        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QVERIFY(!sheet.page().saveButton().isEnabled());
+        QVERIFY(!sheet.page().clearButton().isEnabled());
+    }
+
+    void doubleClickOpensTheReport() {
+        Pairs pairs;
+        const QString a = pairs.add("a.txt", kClean, kWithFindings);
+        const QString b = pairs.add("b.txt", kClean, kClean);
+        Sheet sheet(pairs);
+        sheet.verify({a, b}, pairs.target);
+        // "Verifying a.txt", its outcome, then a count line.
+        sheet.page().openReportOfLine(5);
+        QCOMPARE(sheet.dialogs.opened, std::vector<QString>{pairs.target + "a.CMP"});
+        sheet.page().openReportOfLine(3 + 4);  // b.txt has no report
+        sheet.page().openReportOfLine(1);      // the date
+        QCOMPARE(sheet.dialogs.opened.size(), std::size_t{1});
+    }
+
+    void droppedFilesAreCheckedThenVerified() {
+        Pairs pairs;
+        const QString a = pairs.add("a.txt", kClean, kClean);
+        write(pairs.target + "notes.doc", "x");
+        Sheet sheet(pairs);
+        QSignalSpy finished(&sheet.page(), &CMyPropertyPage2::batchFinished);
+        sheet.page().verifyDroppedFiles({a, pairs.target + "notes.doc", pairs.target});
+        QVERIFY(finished.count() == 1 || finished.wait(30000));
+        QCOMPARE(sheet.dialogs.shown.front().icon, Icon::Warning);
+        QVERIFY(
+            sheet.dialogs.shown.front().text.contains(pairs.target + "notes.doc: not a .txt file"));
+        QVERIFY(sheet.dialogs.askedFiles.empty());
+        QCOMPARE(sheet.lines()[3], "Verifying " + toPath(a));
+        QCOMPARE(sheet.lines()[4], std::string("Verification complete!"));
+    }
+
+    void confirmationRefusesWhatCannotBeVerified() {
+        Pairs pairs;
+        ScriptedDialogs dialogs;
+        ConfirmVerifyDialog confirm(nullptr, dialogs, 3, pairs.source, pairs.target, true);
+        const QString spellings[] = {pairs.target, pairs.root.path() + "/./target",
+                                     pairs.target + "../target/"};
+        for (const QString& same : spellings) {
+            confirm.sourceEdit().setText(same);
+            confirm.accept();
+            QCOMPARE(confirm.result(), int(QDialog::Rejected));
+            QCOMPARE(dialogs.shown.back().text,
+                     QStringLiteral("You must select files in two different directories."));
+            QCOMPARE(dialogs.shown.back().icon, Icon::None);
+        }
+        confirm.sourceEdit().setText(pairs.root.filePath("nowhere"));
+        confirm.accept();
+        QCOMPARE(confirm.result(), int(QDialog::Rejected));
+        QCOMPARE(dialogs.shown.back().text,
+                 QStringLiteral("The path you entered doesn't exist. Please try again."));
+        QCOMPARE(dialogs.shown.back().icon, Icon::Stop);
+
+        const std::size_t messages = dialogs.shown.size();
+        confirm.sourceEdit().setText(pairs.root.filePath("source"));
+        confirm.accept();
+        QCOMPARE(confirm.result(), int(QDialog::Accepted));
+        QCOMPARE(confirm.sourceDirectory(), pairs.source);
+        QCOMPARE(dialogs.shown.size(), messages);
+
+        dialogs.directory = pairs.root.path() + '/';
+        confirm.browseButton().click();
+        QCOMPARE(dialogs.askedDirectoryFrom.back(), pairs.source);
+        QCOMPARE(confirm.sourceDirectory(), pairs.root.path() + '/');
+    }
+
+    void aBatchCancelledInTheConfirmationLeavesTheListAlone() {
+        Pairs pairs;
+        const QString a = pairs.add("a.txt", kClean, kClean);
+        Sheet sheet(pairs);
+        sheet.dialogs.onDialog = [](QDialog& dialog) {
+            dialog.reject();
+            return dialog.result();
+        };
+        sheet.verify({a}, pairs.target);
+        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QVERIFY(!sheet.sheet->batchRunning());
+        QVERIFY(sheet.page().verifyButton().isEnabled());
+    }
+
+    void splashTakesTheFirstKeyPressOrGoesAfterTwoSeconds() {
+        QPixmap picture(520, 317);
+        picture.fill(Qt::darkBlue);
+        QLineEdit other;
+        other.show();
+        QTimer::singleShot(50, [&] { QTest::keyClick(&other, Qt::Key_X); });
+        QElapsedTimer clock;
+        clock.start();
+        SplashWindow::showAndWait(picture);
+        QVERIFY(clock.elapsed() < SplashWindow::kShownFor);
+        QCOMPARE(other.text(), QString());
+        QTest::keyClick(&other, Qt::Key_Y);
+        QCOMPARE(other.text(), QStringLiteral("y"));
+
+        clock.restart();
+        SplashWindow::showAndWait(picture);
+        QVERIFY2(clock.elapsed() >= SplashWindow::kShownFor - 50,
+                 QByteArray::number(clock.elapsed()));
+        SplashWindow::showAndWait(QPixmap());  // no picture, no splash, no wait
+    }
+
+    void helpThatCannotBeOpenedSaysSo() {
+        Pairs pairs;
+        Sheet sheet(pairs);
+        sheet.dialogs.documentsOpen = false;
+        sheet.sheet->helpButton().click();
+        QVERIFY(sheet.dialogs.opened.back().endsWith(QStringLiteral(".html")));
+        QCOMPARE(sheet.dialogs.shown.back().text, QStringLiteral("Failed to launch help."));
+    }
+};
+
+}  // namespace brevo::app::test
+
+QTEST_MAIN(brevo::app::test::VerifyPageTest)
+#include "verify_page_test.moc"
