@@ -9,7 +9,9 @@
 #include "app/model/batch_settings.h"
 #include "app/model/path_rules.h"
 #include "app/model/results_file.h"
+#include "app/model/settings_rules.h"
 #include "app/model/start_up.h"
+#include "app/model/system_overview.h"
 #include "app/model/window_placement.h"
 #include "test_support.h"
 
@@ -104,6 +106,118 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
     EXPECT_EQ(request.targetLanguage, "Japanese (EUC)");
     EXPECT_EQ(request.sourceDir, "/s/");
     EXPECT_EQ(request.jobs, 1);
+}
+
+TEST(Settings, AFirstRunHasTheDefaults) {
+    MemoryStore empty;
+    const VerifySettings settings = readSettings(empty, "/home/x/");
+    EXPECT_EQ(settings.keepPathsDuringSession, 1);
+    EXPECT_EQ(settings.keepPathsBetweenSessions, 1);
+    EXPECT_EQ(settings.orgFilesPath, "/home/x/");
+    EXPECT_EQ(settings.translatedFilesPath, "/home/x/");
+    EXPECT_EQ(settings.overwriteFiles, 0);
+    EXPECT_EQ(settings.fileFormat, 1);
+    EXPECT_EQ(settings.targetLanguage, "English (US)");
+    EXPECT_EQ(settings.targetLanguageSelection, 1000);
+    EXPECT_EQ(settings.translationHyphenation, 1);
+    EXPECT_EQ(settings.smartQuotes, 1);
+    EXPECT_EQ(settings.readOnlyComponents, 1);
+    EXPECT_TRUE(empty.writes.empty());
+}
+
+TEST(Settings, ReadAsStoredWhereTheyStillMakeSense) {
+    TempDir dir;
+    MemoryStore store;
+    store.writeString("PATHS", "ORG_FILES", dir.dir());
+    store.writeString("PATHS", "TRANSLATED_FILES", dir.dir() + "gone/");
+    store.writeString("OPTIONS", "TARGET_LANGUAGE", "");
+    store.writeString("OPTIONS", "SOURCE_LANGUAGE", "Japanese");
+    store.writeInt("OPTIONS", "SMART_QUOTES", 0);
+    store.writeString("OPTIONS", "FILE_FORMAT_FOR_BRX", "text");  // not a number: missing
+    store.writeString("OPTIONS", "OVERWRITE_FILES", "1");
+    VerifySettings settings = readSettings(store, "/home/x/");
+    EXPECT_EQ(settings.orgFilesPath, dir.dir());
+    EXPECT_EQ(settings.translatedFilesPath, "/home/x/");
+    EXPECT_EQ(settings.targetLanguage, "English (US)");
+    EXPECT_EQ(settings.sourceLanguage, "Japanese");
+    EXPECT_EQ(settings.smartQuotes, 0);
+    EXPECT_EQ(settings.fileFormat, 1);
+    EXPECT_EQ(settings.overwriteFiles, 1);
+
+    // Without "During Session" no stored directory is read.
+    store.writeInt("PATHS", "DURING_SESSION", 0);
+    settings = readSettings(store, "/home/x/");
+    EXPECT_EQ(settings.orgFilesPath, "/home/x/");
+}
+
+TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
+    MemoryStore store;
+    store.writeInt("OPTIONS", "SMART_QUOTES", 0);
+    store.writes.clear();
+    VerifySettings settings = readSettings(store, "/home/x/");
+    settings.orgFilesPath = "/src/";
+    settings.translatedFilesPath = "/tgt/";
+    settings.targetLanguage = "German";
+    settings.targetLanguageSelection = 8;
+    settings.smartQuotes = 1;  // no control changes it; it is never written
+    writeSettings(store, settings, "/home/x/");
+    EXPECT_EQ(store.writes, (std::vector<std::string>{
+                                "OPTIONS/OVERWRITE_FILES", "OPTIONS/FILE_FORMAT_FOR_BRX",
+                                "OPTIONS/TARGET_LANGUAGE", "OPTIONS/TARGET_LANGUAGE_SELECTION",
+                                "PATHS/DURING_SESSION", "PATHS/BETWEEN_SESSIONS", "PATHS/ORG_FILES",
+                                "PATHS/TRANSLATED_FILES"}));
+    EXPECT_EQ(store.readInt("OPTIONS", "SMART_QUOTES"), 0);
+    EXPECT_EQ(store.readString("PATHS", "ORG_FILES"), "/src/");
+    EXPECT_EQ(store.readInt("OPTIONS", "TARGET_LANGUAGE_SELECTION"), 8);
+
+    // Not kept between sessions: the directories are stored as the home directory, the
+    // switches as they stand.
+    settings.keepPathsBetweenSessions = 0;
+    writeSettings(store, settings, "/home/x/");
+    EXPECT_EQ(store.readString("PATHS", "ORG_FILES"), "/home/x/");
+    EXPECT_EQ(store.readString("PATHS", "TRANSLATED_FILES"), "/home/x/");
+    EXPECT_EQ(store.readInt("PATHS", "BETWEEN_SESSIONS"), 0);
+    EXPECT_EQ(store.readInt("PATHS", "DURING_SESSION"), 1);
+
+    // Values without a control reach the batch.
+    settings.smartQuotes = 0;
+    settings.markerPlaceholders = 3;
+    const BatchRequest request = batchRequestFrom(settings, {}, "/s/", "/t/");
+    EXPECT_EQ(request.options.smartQuotes, 0);
+    EXPECT_EQ(request.options.markerPlaceholders, 3);
+}
+
+TEST(SystemOverview, FifteenLinesInSixtyFourBitArithmetic) {
+    SystemFigures figures;
+    figures.totalMemory = 8ull << 30;
+    figures.availableMemory = 1025;
+    figures.totalPaging = 2047;
+    figures.disk = SystemFigures::Disk{8ull << 30, (5ull << 30) + 1, "/home"};
+    figures.system = "Linux";
+    figures.majorVersion = 6;
+    figures.minorVersion = 1;
+    const std::vector<std::string> lines = overviewLines(figures);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "System Settings Overview:", "", "Total Physical Memory: 8388608 KB",
+                  "Available Physical Memory: 1 KB", "", "Total Paging File Memory: 1 KB",
+                  "Available Paging File Memory: 0 KB", "", "Total Disk Space: 8192 MB on /home",
+                  "Available Disk Space: 5120 MB on /home", "", "Operating System: Linux",
+                  "Major version: 6", "Minor version: 1", ""}));
+    figures.disk.reset();
+    const std::vector<std::string> unavailable = overviewLines(figures);
+    ASSERT_EQ(unavailable.size(), 15u);
+    EXPECT_EQ(unavailable[8], "Total Disk Space: Unavailable");
+    EXPECT_EQ(unavailable[9], "Available Disk Space: Unavailable");
+    EXPECT_EQ(unavailable[10], "");
+}
+
+TEST(SystemOverview, VersionsFromAKernelRelease) {
+    EXPECT_EQ(majorAndMinor("6.1.0-18-amd64"), (std::pair{6, 1}));
+    EXPECT_EQ(majorAndMinor("10.0.19045"), (std::pair{10, 0}));
+    EXPECT_EQ(majorAndMinor("5"), (std::pair{5, 0}));
+    EXPECT_EQ(majorAndMinor("4.19-rc1"), (std::pair{4, 19}));
+    EXPECT_EQ(majorAndMinor("unknown"), (std::pair{0, 0}));
 }
 
 }  // namespace

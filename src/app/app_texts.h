@@ -5,6 +5,7 @@ namespace brevo::app::text {
 
 inline constexpr char kCaption[] = "The Brevo Verifier 2.0 for Interleaf";
 inline constexpr char kVersion[] = "The Brevo Verifier 2.01 for Interleaf";
+inline constexpr char kSettingsOrganisation[] = "KORVAN";
 
 // The sheet
 inline constexpr char kHelp[] = "&Help";
@@ -45,9 +46,43 @@ inline constexpr char kSelectSourceDirectory[] = "Select Source BRX & ORG Files 
 inline constexpr char kPathDoesNotExist[] = "The path you entered doesn't exist. Please try again.";
 inline constexpr char kSelect[] = "Select";
 
-// The other pages
+// The Paths page
 inline constexpr char kPathsPageTitle[] = "Paths";
+inline constexpr char kPathsGroup[] = "Paths";
+inline constexpr char kSourceFiles[] = "Source BRX Files:";
+inline constexpr char kTranslatedFiles[] = "Translated BRX Files:";
+inline constexpr char kBrowseSource[] = "Br&owse...";
+inline constexpr char kBrowseTranslated[] = "Bro&wse...";
+inline constexpr char kKeepPaths[] = "Keep Paths";
+inline constexpr char kDuringSession[] = "&During Session";
+inline constexpr char kBetweenSessions[] = "&Between Sessions";
+inline constexpr char kSelectSourceFiles[] = "Select Source BRX Files Directory";
+inline constexpr char kSelectTranslatedFiles[] = "Select Translated BRX Files Directory";
+inline constexpr char kTooLong[] = "Please enter no more than %1 characters.";
+inline constexpr int kLongestPath = 260;
+
+// The Settings page
 inline constexpr char kSettingsPageTitle[] = "Settings";
+inline constexpr char kOverwriteGroup[] = "Overwrite Files:";
+inline constexpr char kAlwaysPrompt[] = "Always &Prompt";
+inline constexpr char kAlwaysOverwrite[] = "Always &Overwrite";
+inline constexpr char kFormatGroup[] = "File Format For BRX:";
+inline constexpr char kAnsiText[] = "ANSI Te&xt";
+inline constexpr char kRtf[] = "&RTF";
+inline constexpr char kLanguageGroup[] = "Document Language";
+inline constexpr char kTargetLanguage[] = "Target Lan&guage:";
+inline constexpr const char* kLanguages[] = {
+    "Danish",       "Dutch",     "English (AUS)",  "English (UK)",
+    "English (US)", "Finnish",   "French",         "French (Canadian)",
+    "German",       "Italian",   "Japanese (EUC)", "Japanese (Shift-JIS)",
+    "None",         "Norwegian", "Portuguese",     "Portuguese (Brazilian)",
+    "Spanish",      "Swedish"};
+
+// The About page
 inline constexpr char kAboutPageTitle[] = "About";
+inline constexpr const char* kCredits[] = {
+    "Checks translated BRX files against their", "sources before they are converted back.", "",
+    "Every finding is numbered in a report",     "NAME.CMP beside the translated file.",    "",
+    "\xC2\xA9 2026 The Brevo Verifier team"};
 
 }  // namespace brevo::app::text

@@ -69,7 +69,7 @@ QString ConfirmVerifyDialog::sourceDirectory() const {
 }
 
 bool ConfirmVerifyDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == sourceEdit_ && event->type() == QEvent::FocusOut) {
+    if (watched == sourceEdit_ && leavesForAnotherControl(*event)) {
         endPathEditWithSeparator(*sourceEdit_);
     }
     return QDialog::eventFilter(watched, event);

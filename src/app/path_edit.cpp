@@ -1,5 +1,6 @@
 #include "app/path_edit.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 
 #include "app/app_texts.h"
@@ -8,6 +9,12 @@
 #include "app/qt_text.h"
 
 namespace brevo::app {
+
+bool leavesForAnotherControl(const QEvent& event) {
+    if (event.type() != QEvent::FocusOut) return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
 
 void endPathEditWithSeparator(QLineEdit& edit) {
     const QString path = edit.text();

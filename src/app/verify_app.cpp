@@ -1,12 +1,14 @@
 #include "app/verify_app.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 
 #include "app/app_texts.h"
+#include "app/model/settings_rules.h"
 #include "app/model/start_up.h"
-#include "app/model/verify_settings.h"
 #include "app/property_sheet.h"
+#include "app/qt_settings_store.h"
 #include "app/qt_text.h"
 #include "app/splash_window.h"
 #include "app/system_dialogs.h"
@@ -40,10 +42,19 @@ VerifyApp::VerifyApp(int& argc, char** argv) : QApplication(argc, argv) {
 int VerifyApp::run() {
     const bool splash = splashEnabled(programArguments());
     const std::string home = homeDirectory();
+    QtSettingsStore store(QFileInfo(applicationFilePath()).completeBaseName());
     SystemDialogs dialogs;
-    CMyPropertySheet sheet(dialogs, defaultSettings(home), home);
+    CMyPropertySheet sheet(dialogs, readSettings(store, home), home);
+    // The settings are kept when the sheet closes, and also when the desktop session ends while
+    // the program runs, so that logging out does not lose them.
+    auto keepSettings = [&] {
+        writeSettings(store, sheet.settings(), home);
+        store.flush();
+    };
+    connect(this, &QGuiApplication::commitDataRequest, &sheet, keepSettings);
     if (splash) SplashWindow::showAndWait(QPixmap(QStringLiteral(":/splash/splash.png")));
     sheet.exec();
+    keepSettings();
     return 0;
 }
 

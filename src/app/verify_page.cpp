@@ -188,9 +188,8 @@ void CMyPropertyPage2::confirmAndRun(std::vector<std::string> files, std::string
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     waitCursorShown_ = true;
     user_ = std::make_unique<WindowBatchUser>(sheet_, *this);
-    worker_ = QThread::create(
-        [request = batchRequestFrom(settings, std::move(files), confirmedSource, directory),
-         user = user_.get()] { verifyBatch(request, *user); });
+    worker_ = new BatchThread(
+        batchRequestFrom(settings, std::move(files), confirmedSource, directory), *user_);
     connect(worker_, &QThread::finished, this, &CMyPropertyPage2::endBatch);
     worker_->start();
 }

@@ -12,10 +12,10 @@
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 namespace brevo::app {
 
+class BatchThread;
 class CMyPropertySheet;
 class WindowBatchUser;
 
@@ -80,7 +80,7 @@ private:
     std::string lastDirectory_;
     std::vector<std::string> lines_;
     std::unique_ptr<WindowBatchUser> user_;
-    QThread* worker_ = nullptr;
+    BatchThread* worker_ = nullptr;
     bool waitCursorShown_ = false;
 
     QPushButton* verifyButton_;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QThread>
+
 #include "batch/batch_user.h"
+#include "batch/verify_batch.h"
 
 namespace brevo::app {
 
@@ -32,6 +35,22 @@ private:
 
     CMyPropertySheet& sheet_;
     CMyPropertyPage2& page_;
+};
+
+// The thread a batch runs on.
+class BatchThread : public QThread {
+    Q_OBJECT
+
+public:
+    BatchThread(BatchRequest request, BatchUser& user)
+        : request_(std::move(request)), user_(user) {}
+
+protected:
+    void run() override { verifyBatch(request_, user_); }
+
+private:
+    const BatchRequest request_;
+    BatchUser& user_;
 };
 
 }  // namespace brevo::app

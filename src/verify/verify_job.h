@@ -15,6 +15,13 @@ struct VerifyOptions {
     int rtfPageSize = 0;  // 0 A4, anything else Letter
     bool overwriteFiles = false;
     FileFormat fileFormat = FileFormat::Text;
+    // Kept with the settings and handed on with every job, though no check reads them.
+    int markerPlaceholders = 0;
+    int characterSetText = 0;
+    int sourceHyphenation = 0;
+    int translationHyphenation = 1;
+    int smartQuotes = 1;
+    int readOnlyComponents = 1;
 };
 
 // One record per batch. The batch sets the base name and extension before each pair; the

@@ -20,81 +20,10 @@
 #include "app/property_sheet.h"
 #include "app/qt_text.h"
 #include "app/splash_window.h"
-#include "scripted_dialogs.h"
+#include "gui_support.h"
 
 namespace brevo::app::test {
 namespace {
-
-using Answer = Dialogs::Answer;
-using Icon = Dialogs::Icon;
-
-QByteArray brx(const QByteArray& body) {
-    return "<brx \"I2.00\">\n<language \"German\">\n<quotes \"As text\">\n"
-           "<readonly \"Translate\">\n" +
-           body;
-}
-
-const QByteArray kClean =
-    brx("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello\n</page>\n</file \"x\">\n</brx>\n");
-const QByteArray kWithFindings =
-    brx("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hallo\n<ps \"Body\">Welt\n</page>\n"
-        "</file \"x\">\n</brx>\n");
-const QByteArray kTruncated = "<brx \"I2.00\">\n";
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A source and a target directory with pairs of text BRX files.
-struct Pairs {
-    QTemporaryDir root;
-    QString source = root.filePath(QStringLiteral("source")) + '/';
-    QString target = root.filePath(QStringLiteral("target")) + '/';
-
-    Pairs() {
-        QDir(root.path()).mkdir(QStringLiteral("source"));
-        QDir(root.path()).mkdir(QStringLiteral("target"));
-    }
-    QString add(const QString& name, const QByteArray& sourceBytes, const QByteArray& targetBytes) {
-        write(source + name, sourceBytes);
-        write(target + name, targetBytes);
-        return target + name;
-    }
-};
-
-// A sheet on the offscreen screen, with settings that point at the pairs.
-struct Sheet {
-    ScriptedDialogs dialogs;
-    std::unique_ptr<CMyPropertySheet> sheet;
-
-    explicit Sheet(const Pairs& pairs, int overwriteFiles = 1) {
-        VerifySettings settings = defaultSettings(toPath(QDir::homePath() + '/'));
-        settings.fileFormat = 0;
-        settings.overwriteFiles = overwriteFiles;
-        settings.orgFilesPath = toPath(pairs.source);
-        settings.translatedFilesPath = toPath(pairs.target);
-        sheet =
-            std::make_unique<CMyPropertySheet>(dialogs, settings, toPath(QDir::homePath() + '/'));
-        sheet->show();
-    }
-    CMyPropertyPage2& page() { return sheet->verifyPage(); }
-
-    // Chooses `files` in the picker, confirms, and waits for the batch to end.
-    void verify(const QStringList& files, const QString& directory) {
-        dialogs.files = FileChoice{files, directory};
-        QSignalSpy finished(&page(), &CMyPropertyPage2::batchFinished);
-        page().verifyButton().click();
-        QVERIFY(finished.count() == 1 || finished.wait(30000));
-    }
-    std::vector<std::string> lines() { return page().resultLines(); }
-};
 
 // The results lines of brevo-verify for the same files, one pair at a time.
 std::vector<std::string> commandLineResults(const QString& source, const QStringList& files) {

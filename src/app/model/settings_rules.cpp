@@ -1,0 +1,74 @@
+#include "app/model/settings_rules.h"
+
+#include "app/model/path_rules.h"
+
+namespace brevo::app {
+namespace {
+
+constexpr char kPaths[] = "PATHS";
+constexpr char kOptions[] = "OPTIONS";
+constexpr char kDefaultLanguage[] = "English (US)";
+
+void readInt(SettingsStore& store, const char* section, const char* key, int& field) {
+    field = store.readInt(section, key).value_or(field);
+}
+
+void readString(SettingsStore& store, const char* section, const char* key, std::string& field) {
+    field = store.readString(section, key).value_or(field);
+}
+
+void readPaths(SettingsStore& store, const std::string& home, VerifySettings& settings) {
+    readInt(store, kPaths, "DURING_SESSION", settings.keepPathsDuringSession);
+    readInt(store, kPaths, "BETWEEN_SESSIONS", settings.keepPathsBetweenSessions);
+    if (settings.keepPathsDuringSession == 0) return;
+    for (auto [key, field] : {std::pair{"SOURCE_FILES", &settings.sourceFilesPath},
+                              std::pair{"ORG_FILES", &settings.orgFilesPath},
+                              std::pair{"TRANSLATED_FILES", &settings.translatedFilesPath}}) {
+        readString(store, kPaths, key, *field);
+        *field = existingDirectoryOr(*field, home);
+    }
+}
+
+void readOptions(SettingsStore& store, VerifySettings& settings) {
+    readInt(store, kOptions, "OVERWRITE_FILES", settings.overwriteFiles);
+    readInt(store, kOptions, "FILE_FORMAT_FOR_BRX", settings.fileFormat);
+    readString(store, kOptions, "TARGET_LANGUAGE", settings.targetLanguage);
+    readString(store, kOptions, "SOURCE_LANGUAGE", settings.sourceLanguage);
+    readInt(store, kOptions, "RTF_PAGE_SIZE", settings.rtfPageSize);
+    readInt(store, kOptions, "MARKER_PLACEHOLDERS", settings.markerPlaceholders);
+    readInt(store, kOptions, "TRANSLATION_HYPHENATION", settings.translationHyphenation);
+    readInt(store, kOptions, "CHARACTER_SET_TEXT", settings.characterSetText);
+    readInt(store, kOptions, "SOURCE_HYPHENATION", settings.sourceHyphenation);
+    readInt(store, kOptions, "SMART_QUOTES", settings.smartQuotes);
+    readInt(store, kOptions, "READ_ONLY_COMPONENTS", settings.readOnlyComponents);
+    readInt(store, kOptions, "TARGET_LANGUAGE_SELECTION", settings.targetLanguageSelection);
+    readInt(store, kOptions, "SOURCE_LANGUAGE_SELECTION", settings.sourceLanguageSelection);
+    if (settings.sourceLanguage.empty()) settings.sourceLanguage = kDefaultLanguage;
+    if (settings.targetLanguage.empty()) settings.targetLanguage = kDefaultLanguage;
+}
+
+}  // namespace
+
+VerifySettings readSettings(SettingsStore& store, const std::string& homeDirectory) {
+    VerifySettings settings = defaultSettings(homeDirectory);
+    readPaths(store, homeDirectory, settings);
+    readOptions(store, settings);
+    return settings;
+}
+
+void writeSettings(SettingsStore& store, const VerifySettings& settings,
+                   const std::string& homeDirectory) {
+    store.writeInt(kOptions, "OVERWRITE_FILES", settings.overwriteFiles);
+    store.writeInt(kOptions, "FILE_FORMAT_FOR_BRX", settings.fileFormat);
+    store.writeString(kOptions, "TARGET_LANGUAGE", settings.targetLanguage);
+    store.writeInt(kOptions, "TARGET_LANGUAGE_SELECTION", settings.targetLanguageSelection);
+
+    store.writeInt(kPaths, "DURING_SESSION", settings.keepPathsDuringSession);
+    store.writeInt(kPaths, "BETWEEN_SESSIONS", settings.keepPathsBetweenSessions);
+    const bool keep = settings.keepPathsBetweenSessions != 0;
+    store.writeString(kPaths, "ORG_FILES", keep ? settings.orgFilesPath : homeDirectory);
+    store.writeString(kPaths, "TRANSLATED_FILES",
+                      keep ? settings.translatedFilesPath : homeDirectory);
+}
+
+}  // namespace brevo::app
