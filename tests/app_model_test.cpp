@@ -119,9 +119,9 @@ TEST(Settings, AFirstRunHasTheDefaults) {
     EXPECT_EQ(settings.fileFormat, 1);
     EXPECT_EQ(settings.targetLanguage, "English (US)");
     EXPECT_EQ(settings.targetLanguageSelection, 1000);
-    EXPECT_EQ(settings.translationHyphenation, 1);
-    EXPECT_EQ(settings.smartQuotes, 1);
-    EXPECT_EQ(settings.readOnlyComponents, 1);
+    EXPECT_EQ(settings.handedOn.translationHyphenation, 1);
+    EXPECT_EQ(settings.handedOn.smartQuotes, 1);
+    EXPECT_EQ(settings.handedOn.readOnlyComponents, 1);
     EXPECT_TRUE(empty.writes.empty());
 }
 
@@ -140,7 +140,7 @@ TEST(Settings, ReadAsStoredWhereTheyStillMakeSense) {
     EXPECT_EQ(settings.translatedFilesPath, "/home/x/");
     EXPECT_EQ(settings.targetLanguage, "English (US)");
     EXPECT_EQ(settings.sourceLanguage, "Japanese");
-    EXPECT_EQ(settings.smartQuotes, 0);
+    EXPECT_EQ(settings.handedOn.smartQuotes, 0);
     EXPECT_EQ(settings.fileFormat, 1);
     EXPECT_EQ(settings.overwriteFiles, 1);
 
@@ -159,7 +159,7 @@ TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
     settings.translatedFilesPath = "/tgt/";
     settings.targetLanguage = "German";
     settings.targetLanguageSelection = 8;
-    settings.smartQuotes = 1;  // no control changes it; it is never written
+    settings.handedOn.smartQuotes = 1;  // no control changes it; it is never written
     writeSettings(store, settings, "/home/x/");
     EXPECT_EQ(store.writes, (std::vector<std::string>{
                                 "OPTIONS/OVERWRITE_FILES", "OPTIONS/FILE_FORMAT_FOR_BRX",
@@ -180,11 +180,11 @@ TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
     EXPECT_EQ(store.readInt("PATHS", "DURING_SESSION"), 1);
 
     // Values without a control reach the batch.
-    settings.smartQuotes = 0;
-    settings.markerPlaceholders = 3;
+    settings.handedOn.smartQuotes = 0;
+    settings.handedOn.markerPlaceholders = 3;
     const BatchRequest request = batchRequestFrom(settings, {}, "/s/", "/t/");
-    EXPECT_EQ(request.options.smartQuotes, 0);
-    EXPECT_EQ(request.options.markerPlaceholders, 3);
+    EXPECT_EQ(request.options.handedOn.smartQuotes, 0);
+    EXPECT_EQ(request.options.handedOn.markerPlaceholders, 3);
 }
 
 TEST(SystemOverview, FifteenLinesInSixtyFourBitArithmetic) {

@@ -8,6 +8,16 @@
 
 namespace brevo {
 
+// Options kept with the settings and handed on with every job, though no check reads them.
+struct HandedOnOptions {
+    int markerPlaceholders = 0;
+    int characterSetText = 0;
+    int sourceHyphenation = 0;
+    int translationHyphenation = 1;
+    int smartQuotes = 1;
+    int readOnlyComponents = 1;
+};
+
 struct VerifyOptions {
     bool keepPathsDuringSession = false;
     // Targets from this size on are read on a thread of their own while the source is checked.
@@ -15,13 +25,7 @@ struct VerifyOptions {
     int rtfPageSize = 0;  // 0 A4, anything else Letter
     bool overwriteFiles = false;
     FileFormat fileFormat = FileFormat::Text;
-    // Kept with the settings and handed on with every job, though no check reads them.
-    int markerPlaceholders = 0;
-    int characterSetText = 0;
-    int sourceHyphenation = 0;
-    int translationHyphenation = 1;
-    int smartQuotes = 1;
-    int readOnlyComponents = 1;
+    HandedOnOptions handedOn;
 };
 
 // One record per batch. The batch sets the base name and extension before each pair; the

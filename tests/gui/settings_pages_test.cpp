@@ -193,7 +193,7 @@ private slots:
         const VerifySettings read = readSettings(store, "/home/x/");
         QCOMPARE(read.fileFormat, 0);
         QCOMPARE(read.orgFilesPath, toPath(config.path() + "/"));
-        QCOMPARE(read.smartQuotes, 1);  // text where a number belongs counts as missing
+        QCOMPARE(read.handedOn.smartQuotes, 1);  // text where a number belongs counts as missing
         QCOMPARE(store.readInt("OPTIONS", "SMART_QUOTES"), std::nullopt);
         QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KORVAN"),
                        QStringLiteral("The Brevo Verifier 2.0 for Interleaf"));

@@ -16,12 +16,7 @@ BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::s
     request.options.rtfPageSize = settings.rtfPageSize;
     request.options.overwriteFiles = settings.overwriteFiles != 0;
     request.options.fileFormat = fileFormatOf(settings);
-    request.options.markerPlaceholders = settings.markerPlaceholders;
-    request.options.characterSetText = settings.characterSetText;
-    request.options.sourceHyphenation = settings.sourceHyphenation;
-    request.options.translationHyphenation = settings.translationHyphenation;
-    request.options.smartQuotes = settings.smartQuotes;
-    request.options.readOnlyComponents = settings.readOnlyComponents;
+    request.options.handedOn = settings.handedOn;
     request.sourceLanguage = settings.sourceLanguage;
     request.targetLanguage = settings.targetLanguage;
     request.jobs = 1;

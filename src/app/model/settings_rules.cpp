@@ -35,12 +35,12 @@ void readOptions(SettingsStore& store, VerifySettings& settings) {
     readString(store, kOptions, "TARGET_LANGUAGE", settings.targetLanguage);
     readString(store, kOptions, "SOURCE_LANGUAGE", settings.sourceLanguage);
     readInt(store, kOptions, "RTF_PAGE_SIZE", settings.rtfPageSize);
-    readInt(store, kOptions, "MARKER_PLACEHOLDERS", settings.markerPlaceholders);
-    readInt(store, kOptions, "TRANSLATION_HYPHENATION", settings.translationHyphenation);
-    readInt(store, kOptions, "CHARACTER_SET_TEXT", settings.characterSetText);
-    readInt(store, kOptions, "SOURCE_HYPHENATION", settings.sourceHyphenation);
-    readInt(store, kOptions, "SMART_QUOTES", settings.smartQuotes);
-    readInt(store, kOptions, "READ_ONLY_COMPONENTS", settings.readOnlyComponents);
+    readInt(store, kOptions, "MARKER_PLACEHOLDERS", settings.handedOn.markerPlaceholders);
+    readInt(store, kOptions, "TRANSLATION_HYPHENATION", settings.handedOn.translationHyphenation);
+    readInt(store, kOptions, "CHARACTER_SET_TEXT", settings.handedOn.characterSetText);
+    readInt(store, kOptions, "SOURCE_HYPHENATION", settings.handedOn.sourceHyphenation);
+    readInt(store, kOptions, "SMART_QUOTES", settings.handedOn.smartQuotes);
+    readInt(store, kOptions, "READ_ONLY_COMPONENTS", settings.handedOn.readOnlyComponents);
     readInt(store, kOptions, "TARGET_LANGUAGE_SELECTION", settings.targetLanguageSelection);
     readInt(store, kOptions, "SOURCE_LANGUAGE_SELECTION", settings.sourceLanguageSelection);
     if (settings.sourceLanguage.empty()) settings.sourceLanguage = kDefaultLanguage;

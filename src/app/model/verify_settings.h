@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "verify/verify_job.h"
+
 namespace brevo::app {
 
 // The user's choices, kept between runs. Numbers stay ints as they are stored: a store edited
@@ -22,12 +24,7 @@ struct VerifySettings {
     std::string sourceLanguage = "English (US)";
     int sourceLanguageSelection = 1000;
     int rtfPageSize = 0;
-    int markerPlaceholders = 0;
-    int characterSetText = 0;
-    int sourceHyphenation = 0;
-    int translationHyphenation = 1;
-    int smartQuotes = 1;
-    int readOnlyComponents = 1;
+    HandedOnOptions handedOn;  // no control: read, handed on, never written
 };
 
 // The settings of a first run: every directory is the user's home directory.
