@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "brx/failure.h"
+#include "base/file_failure.h"
 #include "brx/line_reader.h"
 
 namespace {

@@ -21,7 +21,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 echo "Building Release into $BUILD ..."
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVO_BENCH=ON >/dev/null
 cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate brevo-read-lines >/dev/null
 VERIFY=$BUILD/src/brevo-verify
 GENERATE=$BUILD/bench/brevo-generate

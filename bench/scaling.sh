@@ -15,7 +15,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-scaling.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVO_BENCH=ON >/dev/null
 cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate >/dev/null
 
 # instructions DIR FILE...: the instructions of one verification of the pairs.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_failure.h"
 #include "brx/failure.h"
 #include "fuzz_support.h"
 #include "verify/verification_run.h"

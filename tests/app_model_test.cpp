@@ -87,7 +87,6 @@ TEST(PathRules, OnlyExistingDirectoriesCount) {
     EXPECT_FALSE(directoryExists(""));
     EXPECT_FALSE(directoryExists(dir.dir() + "missing/"));
     EXPECT_EQ(existingDirectoryOr(dir.dir() + "missing/", "/home/x/"), "/home/x/");
-    EXPECT_EQ(directoryOfFile(dir.dir() + "a.txt"), dir.dir());
 }
 
 TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {

@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "base/file_failure.h"
+#include "base/path_lookup.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
 #include "brx/language_table.h"
 #include "brx/line_reader.h"
-#include "brx/path_lookup.h"
 #include "brx/tag_vocabulary.h"
 #include "test_support.h"
 

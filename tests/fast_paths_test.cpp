@@ -12,14 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/path_lookup.h"
+#include "base/text_store.h"
 #include "brx/bracket_scan.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
 #include "brx/line_reader.h"
-#include "brx/path_lookup.h"
 #include "brx/tag_vocabulary.h"
 #include "brx/text_reader.h"
-#include "brx/text_store.h"
 #include "test_support.h"
 #include "verify/lexical_check.h"
 

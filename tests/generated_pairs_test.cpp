@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
 #include "pair_generator.h"

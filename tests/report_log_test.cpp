@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "brx/failure.h"
+#include "base/file_failure.h"
 #include "report/line_writer.h"
 #include "report/report_file.h"
 #include "report/rtf_report_file.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "brx/failure.h"
+#include "base/file_failure.h"
 #include "report/date_time.h"
 #include "report/line_writer.h"
 #include "report/report_file.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
 #include "brx/rtf_reader.h"

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/file_failure.h"
 #include "brx/failure.h"
 #include "test_support.h"
 #include "verify/verification_run.h"

@@ -4,8 +4,9 @@
 #include <new>
 #include <string>
 
+#include "base/file_failure.h"
+#include "base/path_lookup.h"
 #include "batch/status_messages.h"
-#include "brx/path_lookup.h"
 #include "verify/messages.h"
 #include "verify/verification_run.h"
 

@@ -5,21 +5,10 @@
 #include <filesystem>
 #include <unordered_set>
 
-#include "brx/path_lookup.h"
+#include "base/path_lookup.h"
 
 namespace brevo {
 namespace {
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-std::string directoryOf(const std::string& path) {
-    return path.substr(0, path.rfind(kDirSeparator) + 1);
-}
 
 // "a.txt" stands for "./a.txt": every file has a directory ending with the separator.
 std::string withDirectory(const std::string& name) {
@@ -28,7 +17,7 @@ std::string withDirectory(const std::string& name) {
 }
 
 std::optional<FileFormat> formatOfName(const std::string& path) {
-    const std::string name = lowerCase(std::string_view(path).substr(directoryOf(path).size()));
+    const std::string name = foldCase(std::string_view(path).substr(directoryOf(path).size()));
     if (name.ends_with(".txt")) return FileFormat::Text;
     if (name.ends_with(".rtf")) return FileFormat::Rtf;
     return std::nullopt;

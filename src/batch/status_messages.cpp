@@ -1,5 +1,7 @@
 #include "batch/status_messages.h"
 
+#include "base/file_failure.h"
+
 namespace brevo {
 namespace {
 

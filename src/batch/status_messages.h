@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "brx/failure.h"
 
 namespace brevo {

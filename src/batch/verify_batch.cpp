@@ -9,9 +9,10 @@
 #include <thread>
 #include <unordered_set>
 
+#include "base/file_failure.h"
+#include "base/path_lookup.h"
+#include "base/regular_file.h"
 #include "batch/file_job.h"
-#include "brx/path_lookup.h"
-#include "brx/regular_file.h"
 #include "report/date_time.h"
 #include "verify/messages.h"
 #include "verify/verification_run.h"

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/memory_advice.h"
 #include "brx/bracket_scan.h"
 #include "brx/failure.h"
 #include "brx/line_reader.h"
-#include "brx/memory_advice.h"
 #include "brx/rtf_reader.h"
 #include "brx/text_reader.h"
 

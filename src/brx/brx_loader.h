@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "brx/document.h"
 #include "brx/language_table.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "brx/text_store.h"
+#include "base/text_store.h"
 
 namespace brevo {
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "base/file_names.h"
+
 namespace brevo {
 namespace {
 
@@ -93,11 +95,6 @@ void setTargetLanguage(LanguageSettings& languages, const std::string& name) {
 }
 
 std::optional<std::string> languageNameIgnoringCase(std::string_view name) {
-    auto equalIgnoringCase = [](std::string_view a, std::string_view b) {
-        return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-            return std::tolower(x) == std::tolower(y);
-        });
-    };
     constexpr std::string_view kJapanese = "Japanese";
     if (name.size() >= kJapanese.size() &&
         equalIgnoringCase(name.substr(0, kJapanese.size()), kJapanese)) {

@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "brx/regular_file.h"
+#include "base/file_failure.h"
+#include "base/regular_file.h"
 
 namespace brevo {
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
+
 namespace brevo {
 
 // Reads a BRX file stored as RTF and appends its plain text lines to `lines`: the text with its

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_failure.h"
+#include "base/regular_file.h"
 #include "brx/bracket_scan.h"
-#include "brx/regular_file.h"
 
 namespace brevo {
 

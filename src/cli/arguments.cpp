@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/path_lookup.h"
 #include "batch/file_selection.h"
 #include "brx/language_table.h"
-#include "brx/path_lookup.h"
 
 namespace brevo::cli {
 namespace {
@@ -19,13 +19,6 @@ bool isDirectory(const std::string& path) {
     struct stat info;
     return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0 &&
            S_ISDIR(info.st_mode);
-}
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -45,11 +38,11 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 
 // The valid name closest to a mistyped one, when one is close enough to be meant.
 std::optional<std::string_view> nearestLanguage(std::string_view name) {
-    const std::string typed = lowerCase(name);
+    const std::string typed = foldCase(name);
     std::optional<std::string_view> nearest;
     std::size_t best = std::max<std::size_t>(2, typed.size() / 3) + 1;
     for (std::string_view valid : languageNames()) {
-        const std::size_t distance = editDistance(typed, lowerCase(valid));
+        const std::size_t distance = editDistance(typed, foldCase(valid));
         if (distance < best) {
             best = distance;
             nearest = valid;

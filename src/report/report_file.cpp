@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/file_failure.h"
+#include "base/file_names.h"
 #include "brx/failure.h"
 
 namespace brevo {
@@ -24,11 +26,6 @@ int writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(wrote));
     }
     return 0;
-}
-
-std::string directoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 bool isSymbolicLink(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_failure.h"
 #include "report/report_log.h"
 
 namespace brevo {

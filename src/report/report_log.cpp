@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "brx/failure.h"
+#include "base/file_failure.h"
 
 namespace brevo {
 namespace {

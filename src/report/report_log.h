@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
+
 namespace brevo {
 
 // The lines of one report. Lines may hold "\n". Positions stay valid while lines are added

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/file_failure.h"
 #include "report/report_log.h"
 
 namespace brevo {

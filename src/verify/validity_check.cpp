@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/memory_advice.h"
 #include "brx/bracket_scan.h"
-#include "brx/memory_advice.h"
 
 namespace brevo {
 namespace {

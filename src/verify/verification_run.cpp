@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/path_lookup.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
-#include "brx/path_lookup.h"
 #include "report/date_time.h"
 #include "report/report_file.h"
 #include "report/rtf_report_file.h"

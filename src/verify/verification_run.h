@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "brx/document.h"
 #include "brx/tag_vocabulary.h"
 #include "report/line_writer.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "brx/path_lookup.h"
+#include "base/path_lookup.h"
 
 namespace brevo::app {
 
@@ -14,10 +14,6 @@ bool directoryExists(const std::string& path) {
 
 std::string existingDirectoryOr(const std::string& path, const std::string& fallback) {
     return directoryExists(path) ? path : fallback;
-}
-
-std::string directoryOfFile(const std::string& path) {
-    return path.substr(0, path.rfind(kDirSeparator) + 1);
 }
 
 }  // namespace brevo::app

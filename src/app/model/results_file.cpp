@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "base/file_failure.h"
+#include "base/path_lookup.h"
 #include "batch/status_messages.h"
-#include "brx/failure.h"
-#include "brx/path_lookup.h"
 #include "report/report_file.h"
 
 namespace brevo::app {

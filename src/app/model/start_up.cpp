@@ -4,13 +4,10 @@
 #include <cctype>
 #include <string_view>
 
+#include "base/file_names.h"
+
 namespace brevo::app {
 namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 bool isSwitch(std::string_view argument, std::string_view name) {
     if (argument.empty() || (argument[0] != '/' && argument[0] != '-')) return false;

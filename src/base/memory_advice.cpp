@@ -1,4 +1,4 @@
-#include "brx/memory_advice.h"
+#include "base/memory_advice.h"
 
 #include <cstdint>
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "base/file_failure.h"
+
 namespace brevo {
 
 // A regular file opened for reading. Pipes, sockets and devices such as /dev/zero may never

@@ -1,4 +1,4 @@
-#include "brx/regular_file.h"
+#include "base/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "brx/failure.h"
+#include "base/file_failure.h"
 
 namespace brevo {
 

@@ -1,4 +1,4 @@
-#include "brx/path_lookup.h"
+#include "base/path_lookup.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -29,23 +29,17 @@ namespace {
 // systems with coarse clocks.
 constexpr std::chrono::seconds kSettledFor{1};
 
-std::string folded(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The names of one directory by their case-folded form, each group in byte order.
 class Names {
 public:
     void add(std::string_view name) {
-        std::vector<std::string>& group = byFolded_[folded(name)];
+        std::vector<std::string>& group = byFolded_[foldCase(name)];
         const auto at = std::lower_bound(group.begin(), group.end(), name);
         if (at == group.end() || *at != name) group.emplace(at, name);
     }
 
     void remove(std::string_view name) {
-        const auto group = byFolded_.find(folded(name));
+        const auto group = byFolded_.find(foldCase(name));
         if (group == byFolded_.end()) return;
         std::erase(group->second, name);
         if (group->second.empty()) byFolded_.erase(group);
@@ -109,7 +103,7 @@ public:
         struct stat info;
         if (::stat(directory.c_str(), &info) != 0) return std::nullopt;
         const DirectoryKey key{info.st_dev, info.st_ino};
-        const std::string wanted = folded(name);
+        const std::string wanted = foldCase(name);
         std::lock_guard lock(mutex_);
         applyNotices();
         const auto cached = listings_.find(key);
@@ -218,11 +212,6 @@ std::string resolvePathIgnoringCase(const std::string& path) {
     const std::optional<std::string> found = cache.find(directory, name);
     if (!found) return path;
     return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + *found;
-}
-
-std::string withTrailingSeparator(std::string directory) {
-    if (!directory.empty() && directory.back() != kDirSeparator) directory += kDirSeparator;
-    return directory;
 }
 
 }  // namespace brevo

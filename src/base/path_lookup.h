@@ -2,10 +2,9 @@
 
 #include <string>
 
-namespace brevo {
+#include "base/file_names.h"
 
-// The directory separator of this platform; every directory ends with it.
-inline constexpr char kDirSeparator = '/';
+namespace brevo {
 
 // Returns `path` when it names an existing entry. Otherwise, on this case-sensitive file
 // system, the entry of the same name compared without regard to case in the same directory
@@ -14,8 +13,5 @@ inline constexpr char kDirSeparator = '/';
 std::string resolvePathIgnoringCase(const std::string& path);
 
 bool fileExists(const std::string& path);
-
-// "dir" -> "dir/"; an empty directory stays empty.
-std::string withTrailingSeparator(std::string directory);
 
 }  // namespace brevo

@@ -1,9 +1,9 @@
-#include "brx/text_store.h"
+#include "base/text_store.h"
 
 #include <algorithm>
 #include <string>
 
-#include "brx/memory_advice.h"
+#include "base/memory_advice.h"
 
 namespace brevo {
 namespace {

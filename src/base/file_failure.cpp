@@ -1,4 +1,4 @@
-#include "brx/failure.h"
+#include "base/file_failure.h"
 
 #include <cerrno>
 
