@@ -89,8 +89,8 @@ template <typename Check>
 void expectParserErrorAtMost(Check check) {
     try {
         check();
-    } catch (const StatusFailure& failure) {
-        if (failure.status != VerifyStatus::ParserError) fuzz::fault("unexpected status");
+    } catch (const BrxFailure& failure) {
+        if (failure.error != BrxError::ParserError) fuzz::fault("unexpected status");
     }
 }
 

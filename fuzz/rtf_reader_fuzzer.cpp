@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> lines = before;
     try {
         readRtfLines(path, lines);
-    } catch (const StatusFailure&) {
+    } catch (const BrxFailure&) {
         if (lines != before) fuzz::fault("lines appended by a failed decoding");
         return 0;
     }

@@ -21,13 +21,6 @@ constexpr std::uint8_t kJapaneseTarget = 2;
 constexpr std::uint8_t kLetterPages = 4;
 constexpr std::uint8_t kTargetReadAhead = 8;  // read on a thread, as large targets are
 
-class QuietHost : public RunHost {
-public:
-    void stepProgress(bool) override {}
-    bool cancelRequested() const override { return false; }
-    void storeCounts(int, int, int) override {}
-};
-
 void writeFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -49,15 +42,10 @@ VerifyJob makeJob(std::uint8_t flags) {
 }
 
 VerifyStatus runPair(VerifyJob& job) {
-    QuietHost host;
-    try {
-        VerificationRun run(job, host);
-        run.run();
-    } catch (const StatusFailure& failure) {
-        return failure.status;
-    } catch (const FileFailure&) {
-        fuzz::fault("file failure on a readable pair");
-    }
+    NoProgress progress;
+    const PairOutcome outcome = verifyPair(job, progress);
+    if (outcome.fileFailure) fuzz::fault("file failure on a readable pair");
+    return outcome.status;
 }
 
 }  // namespace

@@ -188,18 +188,18 @@ TEST(Batch, SummaryWording) {
 TEST(Outcome, CountLinesAndStopTexts) {
     RecordingUser user;
     BatchCounts counts;
-    EXPECT_TRUE(reportOutcome(VerifyStatus::Completed, ResultCounts{2, 0, 5}, counts, 24, 3, user));
+    EXPECT_TRUE(reportOutcome({VerifyStatus::Completed, {2, 0, 5}, {}}, counts, 24, 3, user));
     EXPECT_EQ(user.lines,
               (std::vector<std::string>{"Verification complete!", "Errors: 2", "Warnings: 5", ""}));
     user.lines.clear();
-    EXPECT_FALSE(reportOutcome(static_cast<VerifyStatus>(4711), {}, counts, 24, 3, user));
+    EXPECT_FALSE(reportOutcome({static_cast<VerifyStatus>(4711), {}, {}}, counts, 24, 3, user));
     EXPECT_EQ(user.lines.front(), "Verification failed! An unknown parser error has occurred.");
     EXPECT_EQ(user.stop, "An unknown parser error has occurred! 1 file(s) verified.");
     EXPECT_EQ(counts.processed, 2);
     EXPECT_EQ(counts.failed, 1);
-    EXPECT_EQ(outcomeOf(VerifyStatus::RtfOpenGroups).lines.front(),
+    EXPECT_EQ(statusLinesOf(VerifyStatus::RtfOpenGroups).lines.front(),
               "Verification failed! An RTF parser error has occurred.");
-    EXPECT_EQ(outcomeOf(VerifyStatus::OutOfMemory).stopText.value(),
+    EXPECT_EQ(statusLinesOf(VerifyStatus::OutOfMemory).stopText.value(),
               "A memory error has occurred! %d file(s) verified.");
 }
 

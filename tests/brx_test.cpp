@@ -11,6 +11,7 @@
 #include "brx/line_reader.h"
 #include "brx/tag_vocabulary.h"
 #include "test_support.h"
+#include "verify/pair_outcome.h"
 
 namespace brevo {
 namespace {
@@ -83,8 +84,8 @@ VerifyStatus headerStatus(const Lines& lines) {
     LanguageSettings languages;
     try {
         validateHeader(lines, languages);
-    } catch (const StatusFailure& failure) {
-        return failure.status;
+    } catch (const BrxFailure& failure) {
+        return statusOf(failure.error);
     }
     return VerifyStatus::Completed;
 }

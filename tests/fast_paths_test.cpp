@@ -22,6 +22,7 @@
 #include "brx/text_reader.h"
 #include "test_support.h"
 #include "verify/lexical_check.h"
+#include "verify/pair_outcome.h"
 
 namespace brevo {
 namespace {
@@ -182,8 +183,8 @@ TEST(SegmentCutting, HeaderFaultsFoundAfterTheWholeFileIsRead) {
     auto statusOf = [&](std::string_view bytes) {
         try {
             readBrxSegments(dir.write("h.txt", bytes), FileFormat::Text, languages, document);
-        } catch (const StatusFailure& failure) {
-            return failure.status;
+        } catch (const BrxFailure& failure) {
+            return brevo::statusOf(failure.error);
         }
         return VerifyStatus::Completed;
     };
@@ -196,7 +197,7 @@ TEST(SegmentCutting, HeaderFaultsFoundAfterTheWholeFileIsRead) {
     // An RTF file is decoded before its header is judged.
     EXPECT_THROW(readBrxSegments(dir.write("r.rtf", "{\\rtf1 <brx \"I2.00\">\\par }}"),
                                  FileFormat::Rtf, languages, document),
-                 StatusFailure);
+                 BrxFailure);
 }
 
 // The lexical check puts tagless text in front of the next tagged segment; every tag must read

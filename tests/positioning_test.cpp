@@ -10,6 +10,7 @@
 #include "brx/tag_vocabulary.h"
 #include "test_support.h"
 #include "verify/external_positioning.h"
+#include "verify/pair_outcome.h"
 #include "verify/verification_run.h"
 
 namespace brevo {
@@ -35,8 +36,8 @@ Lines piecesOf(std::string_view text) {
 VerifyStatus statusOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const StatusFailure& failure) {
-        return failure.status;
+    } catch (const BrxFailure& failure) {
+        return statusOf(failure.error);
     }
     return VerifyStatus::Completed;
 }
@@ -243,13 +244,6 @@ TEST_F(Positioning, RtfLinesMarkTheirTags) {
     EXPECT_NE(lines[4].find("marker {\\cs5\\cf15\\f1\\lang1024 <imk>} is 1"), std::string::npos);
 }
 
-class NoWindow : public RunHost {
-public:
-    void stepProgress(bool) override {}
-    bool cancelRequested() const override { return false; }
-    void storeCounts(int, int, int) override {}
-};
-
 // A clean file with one index entry; `body` replaces the text of the page's cell.
 std::string tableFile(std::string_view cell, std::string_view entry) {
     std::string body = "<file \"x\">\n<page \"1\">\n<tb 1>\n<row 1>\n<ct 1>";
@@ -270,12 +264,8 @@ RunResult runPair(const std::string& source, const std::string& target) {
     dir.write("src/PAIR.TXT", source);
     dir.write("tgt/PAIR.TXT", target);
     VerifyJob job{"PAIR", ".TXT", dir.dir() + "src/", dir.dir() + "tgt/", {}, {}};
-    NoWindow host;
-    RunResult result{VerifyStatus::UnknownError, ""};
-    {
-        VerificationRun run(job, host);
-        result.status = statusOf([&] { run.run(); });
-    }
+    NoProgress progress;
+    RunResult result{verifyPair(job, progress).status, ""};
     result.report = test::readFile(job.reportPath());
     const std::size_t date = result.report.find("\r\nDate/Time: ");
     if (date != std::string::npos) {

@@ -13,6 +13,7 @@
 #include "report/line_writer.h"
 #include "report/report_file.h"
 #include "report/rtf_report_file.h"
+#include "verify/pair_outcome.h"
 
 namespace brevo {
 namespace {
@@ -67,8 +68,8 @@ protected:
     VerifyStatus decodeStatus(const std::string& bytes) {
         try {
             decode(bytes);
-        } catch (const StatusFailure& failure) {
-            return failure.status;
+        } catch (const BrxFailure& failure) {
+            return statusOf(failure.error);
         }
         return VerifyStatus::Completed;
     }
@@ -211,7 +212,7 @@ TEST_F(RtfFileTest, StructuralFailures) {
 
 TEST_F(RtfFileTest, FailureLeavesTheCallersLinesAlone) {
     Lines lines{"keep"};
-    EXPECT_THROW(readRtfLines(write("{\\rtf1 good\\par bad"), lines), StatusFailure);
+    EXPECT_THROW(readRtfLines(write("{\\rtf1 good\\par bad"), lines), BrxFailure);
     EXPECT_EQ(lines, Lines{"keep"});
     readRtfLines(write("{\\rtf1 one\\par two}"), lines);
     EXPECT_EQ(lines, (Lines{"keep", "one", "two"}));
@@ -282,8 +283,8 @@ TEST_F(RtfFileTest, BrxFileLoadsThroughTheRtfReader) {
     try {
         readBrxFile(kDataDir + "plain.rtf", FileFormat::Text, languages, asText);
         FAIL() << "an RTF file read as text is no BRX file";
-    } catch (const StatusFailure& failure) {
-        EXPECT_EQ(failure.status, VerifyStatus::NotBrx);
+    } catch (const BrxFailure& failure) {
+        EXPECT_EQ(failure.error, BrxError::NotBrx);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "base/file_failure.h"
 #include "brx/failure.h"
 #include "test_support.h"
+#include "verify/pair_outcome.h"
 #include "verify/verification_run.h"
 
 namespace brevo {
@@ -15,25 +16,19 @@ using test::brxText;
 using test::TempDir;
 
 // Counts the steps of a run and cancels at a chosen one.
-class CountingHost : public RunHost {
+class CountingProgress : public RunProgress {
 public:
-    void stepProgress(bool batchBarOnly) override {
-        ++(batchBarOnly ? batchOnlySteps : fullSteps);
+    bool step() override {
+        ++fullSteps;
         if (fullSteps == cancelAt) cancel = true;
+        return !cancel;
     }
-    bool cancelRequested() const override { return cancel; }
-    void storeCounts(int e, int a, int w) override {
-        errors = e;
-        alerts = a;
-        warnings = w;
-        ++stores;
-    }
+    void skipStep() override { ++batchOnlySteps; }
 
     int fullSteps = 0;
     int batchOnlySteps = 0;
     int cancelAt = -1;
     bool cancel = false;
-    int errors = -1, alerts = -1, warnings = -1, stores = 0;
 };
 
 const std::string kCleanBody =
@@ -59,31 +54,27 @@ struct Outcome {
     VerifyStatus status = VerifyStatus::UnknownError;
     FileErrorCause fileCause = FileErrorCause::None;
     std::string fileName;
+    FindingCounts counts;
 };
 
-Outcome runPair(VerifyJob& job, RunHost& host) {
-    Outcome outcome;
-    try {
-        VerificationRun run(job, host);
-        run.run();
-    } catch (const StatusFailure& failure) {
-        outcome.status = failure.status;
-    } catch (const FileFailure& failure) {
-        outcome.status = VerifyStatus::FileError;
-        outcome.fileCause = failure.cause;
-        outcome.fileName = failure.fileName;
+Outcome runPair(VerifyJob& job, CountingProgress& progress) {
+    const PairOutcome pair = verifyPair(job, progress);
+    Outcome outcome{pair.status, FileErrorCause::None, "", pair.counts};
+    if (pair.fileFailure) {
+        outcome.fileCause = pair.fileFailure->cause;
+        outcome.fileName = pair.fileFailure->fileName;
     }
     return outcome;
 }
 
 TEST(Run, CleanPairCompletesWithoutReportInExactly24Steps) {
     Pair pair(brxText(kCleanBody, "French"), brxText(kCleanBody, "French"));
-    CountingHost host;
-    EXPECT_EQ(runPair(pair.job, host).status, VerifyStatus::Completed);
+    CountingProgress host;
+    const Outcome outcome = runPair(pair.job, host);
+    EXPECT_EQ(outcome.status, VerifyStatus::Completed);
     EXPECT_EQ(host.fullSteps, 24);
     EXPECT_EQ(host.batchOnlySteps, 0);
-    EXPECT_EQ(host.errors, 0);
-    EXPECT_GE(host.stores, 1);
+    EXPECT_EQ(outcome.counts, FindingCounts{});
     EXPECT_FALSE(std::filesystem::exists(pair.target.path() / "a.CMP"));
     // The target's header language is the one left for the next pair.
     EXPECT_EQ(pair.job.languages.sourceLanguage, "French");
@@ -106,7 +97,7 @@ TEST(Run, LoadFailuresEndThePairAndFillTheBatchBar) {
     };
     for (const Case& c : cases) {
         Pair pair(c.source, c.target);
-        CountingHost host;
+        CountingProgress host;
         EXPECT_EQ(runPair(pair.job, host).status, c.status);
         EXPECT_EQ(host.fullSteps + host.batchOnlySteps, 24);
         EXPECT_FALSE(std::filesystem::exists(pair.target.path() / "a.CMP"));
@@ -116,7 +107,7 @@ TEST(Run, LoadFailuresEndThePairAndFillTheBatchBar) {
 TEST(Run, MissingSourceIsAFileFailureNamingTheFile) {
     Pair pair(brxText(kCleanBody), brxText(kCleanBody));
     std::filesystem::remove(pair.source.path() / "a.txt");
-    CountingHost host;
+    CountingProgress host;
     Outcome outcome = runPair(pair.job, host);
     EXPECT_EQ(outcome.status, VerifyStatus::FileError);
     EXPECT_EQ(outcome.fileCause, FileErrorCause::NotFound);
@@ -127,7 +118,7 @@ TEST(Run, MissingSourceIsAFileFailureNamingTheFile) {
 TEST(Run, CancelAtAnyStepEndsThePairWithoutReport) {
     for (int step = 1; step <= 24; ++step) {
         Pair pair(brxText(kCleanBody), brxText(kCleanBody));
-        CountingHost host;
+        CountingProgress host;
         host.cancelAt = step;
         EXPECT_EQ(runPair(pair.job, host).status, VerifyStatus::Cancelled) << step;
         EXPECT_EQ(host.fullSteps, step);

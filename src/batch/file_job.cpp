@@ -20,7 +20,7 @@ std::string withNumber(std::string_view pattern, int number) {
     return formatText(pattern, std::span<const MessageArg>(&arg, 1));
 }
 
-void appendCountLines(const ResultCounts& counts, BatchUser& user) {
+void appendCountLines(const FindingCounts& counts, BatchUser& user) {
     if (counts.errors > 0) user.appendResultLine(withNumber("Errors: %d", counts.errors));
     if (counts.alerts > 0) user.appendResultLine(withNumber("Alerts: %d", counts.alerts));
     if (counts.warnings > 0) user.appendResultLine(withNumber("Warnings: %d", counts.warnings));
@@ -36,43 +36,27 @@ OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user) {
                              "\nCancel terminates the batch.");
 }
 
-JobResult runJob(VerifyJob& job, RunHost& host) {
-    JobResult result;
-    try {
-        VerificationRun run(job, host);
-        run.run();
-    } catch (const StatusFailure& failure) {
-        result.status = failure.status;
-    } catch (const FileFailure& failure) {
-        result.status = VerifyStatus::FileError;
-        result.fileErrorLines = {std::string(fileErrorMessage(failure.cause)),
-                                 "Filename:" + failure.fileName};
-    } catch (const std::bad_alloc&) {
-        result.status = VerifyStatus::OutOfMemory;
-    } catch (const std::exception&) {
-        // Nothing else is expected; an unknown status stops the batch rather than the program.
-        result.status = VerifyStatus::UnknownError;
+bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile, int fileCount,
+                   BatchUser& user) {
+    if (const auto& failure = outcome.fileFailure) {
+        user.appendResultLine(fileErrorMessage(failure->cause));
+        user.appendResultLine("Filename:" + failure->fileName);
     }
-    return result;
-}
-
-bool reportOutcome(VerifyStatus status, const ResultCounts& counts, BatchCounts& batch,
-                   int stepsPerFile, int fileCount, BatchUser& user) {
     user.setFileProgress(stepsPerFile);
     ++batch.processed;
-    const StatusOutcome outcome = outcomeOf(status);
-    for (std::string_view line : outcome.lines) user.appendResultLine(line);
-    if (outcome.withCounts) appendCountLines(counts, user);
+    const StatusLines status = statusLinesOf(outcome.status);
+    for (std::string_view line : status.lines) user.appendResultLine(line);
+    if (status.withCounts) appendCountLines(outcome.counts, user);
     user.appendResultLine("");
-    if (outcome.failed) ++batch.failed;
-    if (!outcome.stopText) return true;
+    if (status.failed) ++batch.failed;
+    if (!status.stopText) return true;
 
     user.setBatchProgress(stepsPerFile * fileCount);
     user.appendResultLine(kUnderscores);
     user.appendResultLine("");
     user.appendResultLine("The batch was cancelled.");
     user.appendResultLine(kUnderscores);
-    user.showStop(withNumber(*outcome.stopText, batch.processed - batch.failed));
+    user.showStop(withNumber(*status.stopText, batch.processed - batch.failed));
     return false;
 }
 

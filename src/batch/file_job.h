@@ -1,33 +1,20 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "batch/batch_user.h"
-#include "brx/failure.h"
+#include "verify/pair_outcome.h"
 #include "verify/verify_job.h"
 
 namespace brevo {
 
-// The counts that each run leaves for the batch.
-struct ResultCounts {
-    int errors = 0;
-    int alerts = 0;
-    int warnings = 0;
-    bool any() const { return errors != 0 || alerts != 0 || warnings != 0; }
-};
-
-// Ties a run to the batch's user: progress steps, cancel, and the counts of the pair.
-class BatchRunHost : public RunHost {
+// The batch's user as the progress of a run: the two bars, and the cancel request.
+class UserProgress : public RunProgress {
 public:
-    explicit BatchRunHost(BatchUser& user) : user_(user) {}
-    void stepProgress(bool batchBarOnly) override { user_.stepProgress(batchBarOnly); }
-    bool cancelRequested() const override { return user_.cancelRequested(); }
-    void storeCounts(int errors, int alerts, int warnings) override {
-        counts = {errors, alerts, warnings};
+    explicit UserProgress(BatchUser& user) : user_(user) {}
+    bool step() override {
+        user_.stepProgress(false);
+        return !user_.cancelRequested();
     }
-
-    ResultCounts counts;
+    void skipStep() override { user_.stepProgress(true); }
 
 private:
     BatchUser& user_;
@@ -36,22 +23,13 @@ private:
 // Yes without asking when overwriting is on or there is no report yet.
 OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user);
 
-struct JobResult {
-    VerifyStatus status = VerifyStatus::UnknownError;
-    std::vector<std::string> fileErrorLines;  // the cause and the "Filename:" line
-};
-
-// Verifies one pair. Every failure comes back as a status; file failures also bring the
-// lines that name them.
-JobResult runJob(VerifyJob& job, RunHost& host);
-
 struct BatchCounts {
     int processed = 0;
     int failed = 0;
 };
 
-// Writes the status's lines to the results list. False when the status stops the batch.
-bool reportOutcome(VerifyStatus status, const ResultCounts& counts, BatchCounts& batch,
-                   int stepsPerFile, int fileCount, BatchUser& user);
+// Writes the outcome's lines to the results list. False when its status stops the batch.
+bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile, int fileCount,
+                   BatchUser& user);
 
 }  // namespace brevo

@@ -11,13 +11,13 @@ constexpr std::string_view kUnknownLine =
 constexpr std::string_view kUnknownStop =
     "An unknown parser error has occurred! %d file(s) verified.";
 
-StatusOutcome failedWith(std::string_view line) {
-    return StatusOutcome{{line}, false, true, {}};
+StatusLines failedWith(std::string_view line) {
+    return StatusLines{{line}, false, true, {}};
 }
 
 }  // namespace
 
-StatusOutcome outcomeOf(VerifyStatus status) {
+StatusLines statusLinesOf(VerifyStatus status) {
     switch (status) {
         case VerifyStatus::Completed:
             return {{"Verification complete!"}, true, false, {}};

@@ -5,20 +5,20 @@
 #include <vector>
 
 #include "base/file_failure.h"
-#include "brx/failure.h"
+#include "verify/pair_outcome.h"
 
 namespace brevo {
 
 // What the results list says about a pair's status, whether the file counts as failed, and
 // the message that stops the batch, for the statuses that do.
-struct StatusOutcome {
+struct StatusLines {
     std::vector<std::string_view> lines;  // before the count lines
     bool withCounts = false;
     bool failed = true;
     std::optional<std::string_view> stopText;  // holds one %d: the files verified
 };
 
-StatusOutcome outcomeOf(VerifyStatus status);
+StatusLines statusLinesOf(VerifyStatus status);
 
 std::string_view fileErrorMessage(FileErrorCause cause);
 

@@ -72,11 +72,9 @@ public:
     }
 
     // False when the pair's status stops the batch.
-    bool finishPair(const JobResult& job, const ResultCounts& counts) {
-        for (const std::string& line : job.fileErrorLines) user_.appendResultLine(line);
-        if (counts.any()) ++result_.tagChangeFiles;
-        const bool goOn =
-            reportOutcome(job.status, counts, counts_, kStepsPerFile, result_.fileCount, user_);
+    bool finishPair(const PairOutcome& outcome) {
+        if (outcome.counts.any()) ++result_.tagChangeFiles;
+        const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, result_.fileCount, user_);
         result_.stopped = !goOn;
         return goOn;
     }
@@ -101,16 +99,15 @@ private:
 BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
     BatchLog log(request, user);
     VerifyJob job = makeJob(request);
-    BatchRunHost host(user);
+    UserProgress progress(user);
     for (const std::string& path : request.files) {
         selectFile(job, path);
         log.startPair(path);
         const OverwriteAnswer answer = askOverwrite(job, user);
-        JobResult result{statusWithout(answer), {}};
-        if (answer == OverwriteAnswer::Yes) result = runJob(job, host);
-        const bool goOn = log.finishPair(result, host.counts);
-        host.counts = {};
-        if (!goOn) break;
+        const PairOutcome outcome = answer == OverwriteAnswer::Yes
+                                        ? verifyPair(job, progress)
+                                        : PairOutcome{statusWithout(answer), {}, {}};
+        if (!log.finishPair(outcome)) break;
     }
     return log.finish();
 }
@@ -119,11 +116,6 @@ BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
 // and read a cancel flag that the waiting thread keeps up to date.
 class PairPool {
 public:
-    struct Done {
-        JobResult job;
-        ResultCounts counts;
-    };
-
     PairPool(const BatchRequest& request, std::vector<std::size_t> pairs, int threads)
         : request_(request), pairs_(std::move(pairs)), done_(request.files.size()) {
         const int count = std::clamp(threads, 1, std::max(1, static_cast<int>(pairs_.size())));
@@ -136,7 +128,7 @@ public:
     }
 
     // Waits for pair `index`, stepping the user's batch bar and passing on a cancel.
-    Done take(std::size_t index, BatchUser& user) {
+    PairOutcome take(std::size_t index, BatchUser& user) {
         std::unique_lock lock(mutex_);
         for (;;) {
             forwardProgress(user);
@@ -149,15 +141,14 @@ public:
     void stop() { cancel_ = true; }
 
 private:
-    class WorkerHost : public RunHost {
+    class WorkerProgress : public RunProgress {
     public:
-        explicit WorkerHost(PairPool& pool) : pool_(pool) {}
-        void stepProgress(bool) override { ++pool_.steps_; }
-        bool cancelRequested() const override { return pool_.cancel_; }
-        void storeCounts(int errors, int alerts, int warnings) override {
-            counts = {errors, alerts, warnings};
+        explicit WorkerProgress(PairPool& pool) : pool_(pool) {}
+        bool step() override {
+            ++pool_.steps_;
+            return !pool_.cancel_;
         }
-        ResultCounts counts;
+        void skipStep() override { ++pool_.steps_; }
 
     private:
         PairPool& pool_;
@@ -170,10 +161,10 @@ private:
             if (slot >= pairs_.size()) return;
             const std::size_t index = pairs_[slot];
             selectFile(job, request_.files[index]);
-            WorkerHost host(*this);
-            JobResult result = runJob(job, host);
+            WorkerProgress progress(*this);
+            PairOutcome outcome = verifyPair(job, progress);
             std::lock_guard lock(mutex_);
-            done_[index] = Done{std::move(result), host.counts};
+            done_[index] = std::move(outcome);
             finished_.notify_all();
         }
     }
@@ -184,7 +175,7 @@ private:
 
     const BatchRequest& request_;
     const std::vector<std::size_t> pairs_;
-    std::vector<std::optional<Done>> done_;
+    std::vector<std::optional<PairOutcome>> done_;
     std::atomic<std::size_t> next_{0};
     std::atomic<int> steps_{0};
     std::atomic<bool> cancel_{false};
@@ -210,9 +201,10 @@ BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
     PairPool pool(request, toVerify, request.jobs);
     for (std::size_t i = 0; i < answers.size(); ++i) {
         log.startPair(request.files[i]);
-        PairPool::Done done{JobResult{statusWithout(answers[i]), {}}, {}};
-        if (answers[i] == OverwriteAnswer::Yes) done = pool.take(i, user);
-        if (!log.finishPair(done.job, done.counts)) {
+        const PairOutcome outcome = answers[i] == OverwriteAnswer::Yes
+                                        ? pool.take(i, user)
+                                        : PairOutcome{statusWithout(answers[i]), {}, {}};
+        if (!log.finishPair(outcome)) {
             pool.stop();
             break;
         }

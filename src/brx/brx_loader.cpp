@@ -22,9 +22,9 @@ constexpr std::uintmax_t kBytesPerSegmentGuess = 24;
 
 void checkFirstLine(std::string_view line) {
     if (line.starts_with("<brx \"I2.00\">")) return;
-    if (line.starts_with("<brx \"I")) fail(VerifyStatus::NewerVersion);
-    if (line.starts_with("<brx \"F") || line == "<tf>") fail(VerifyStatus::FrameMakerFile);
-    fail(VerifyStatus::NotBrx);
+    if (line.starts_with("<brx \"I")) fail(BrxError::NewerVersion);
+    if (line.starts_with("<brx \"F") || line == "<tf>") fail(BrxError::FrameMakerFile);
+    fail(BrxError::NotBrx);
 }
 
 // Cuts text into segments as it comes, one external tag and the text after it each. Only the
@@ -153,25 +153,25 @@ private:
 }  // namespace
 
 void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages) {
-    if (lines.empty()) fail(VerifyStatus::UnexpectedEnd);
+    if (lines.empty()) fail(BrxError::UnexpectedEnd);
     checkFirstLine(lines[0]);
 
-    if (lines.size() < 2) fail(VerifyStatus::UnexpectedEnd);
+    if (lines.size() < 2) fail(BrxError::UnexpectedEnd);
     const std::string& language = lines[1];
     if (!language.starts_with("<language \"") || language.size() < 13) {
-        fail(VerifyStatus::MissingLanguage);
+        fail(BrxError::MissingLanguage);
     }
     // The last two characters go whatever they are.
     std::string name = language.substr(11, language.size() - 13);
-    if (!setSourceLanguage(languages, name)) fail(VerifyStatus::InvalidLanguage);
+    if (!setSourceLanguage(languages, name)) fail(BrxError::InvalidLanguage);
 
-    if (lines.size() < 3) fail(VerifyStatus::UnexpectedEnd);
+    if (lines.size() < 3) fail(BrxError::UnexpectedEnd);
     if (lines[2] != "<quotes \"As text\">" && lines[2] != "<quotes \"As tags\">") {
-        fail(VerifyStatus::MissingQuotes);
+        fail(BrxError::MissingQuotes);
     }
-    if (lines.size() < 4) fail(VerifyStatus::UnexpectedEnd);
+    if (lines.size() < 4) fail(BrxError::UnexpectedEnd);
     if (lines[3] != "<readonly \"Translate\">" && lines[3] != "<readonly \"Don't translate\">") {
-        fail(VerifyStatus::MissingReadOnly);
+        fail(BrxError::MissingReadOnly);
     }
 }
 

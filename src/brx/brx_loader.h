@@ -14,8 +14,8 @@ namespace brevo {
 enum class FileFormat { Text = 0, Rtf = 1 };
 
 // Appends the lines of the BRX file at `path` to `lines` and validates its four header lines.
-// The header's language becomes the source language of `languages`. Fails with a VerifyStatus
-// (StatusFailure) or a FileFailure.
+// The header's language becomes the source language of `languages`. Fails with a BrxError
+// (BrxFailure) or a FileFailure.
 void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
                  std::vector<std::string>& lines);
 

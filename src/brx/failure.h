@@ -4,17 +4,11 @@
 
 namespace brevo {
 
-// The outcome of one file pair. A run always ends by throwing one of these; any int may travel
-// here, codes outside the named ones count as unknown.
-enum class VerifyStatus : std::int32_t {
-    Cancelled = 1,
-    BatchCancelled = 2,
-    Declined = 3,
-    FileError = 4,
-    OutOfMemory = 5,
+// Why a BRX file could not be read or taken apart. The values are those of the statuses the
+// pair then ends with.
+enum class BrxError : std::int32_t {
     ParserError = 6,
     UnexpectedEnd = 8,
-    UnknownError = 100,
     NotBrx = 5000,
     NotRtf = 5010,
     RtfUnmatchedBrace = 5020,  // the four RTF decoder codes share one message
@@ -27,17 +21,15 @@ enum class VerifyStatus : std::int32_t {
     InvalidLanguage = 6040,
     MissingQuotes = 7000,
     MissingReadOnly = 7010,
-    NotFullyCompared = 10020,
-    Completed = 10030,
 };
 
-// Thrown to end the verification of a pair; caught once per pair by the job.
-struct StatusFailure {
-    VerifyStatus status;
+// Thrown where a file turns out not to be readable BRX; it ends the pair.
+struct BrxFailure {
+    BrxError error;
 };
 
-[[noreturn]] inline void fail(VerifyStatus status) {
-    throw StatusFailure{status};
+[[noreturn]] inline void fail(BrxError error) {
+    throw BrxFailure{error};
 }
 
 }  // namespace brevo

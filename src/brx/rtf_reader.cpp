@@ -193,7 +193,7 @@ public:
                 currentLine_ += input_.takePlainText();
             }
         }
-        if (!groups_.empty()) fail(VerifyStatus::RtfOpenGroups);
+        if (!groups_.empty()) fail(BrxError::RtfOpenGroups);
         if (!currentLine_.empty()) onLine_(currentLine_);
     }
 
@@ -236,7 +236,7 @@ private:
     }
 
     void closeGroup() {
-        if (groups_.empty()) fail(VerifyStatus::RtfUnmatchedBrace);
+        if (groups_.empty()) fail(BrxError::RtfUnmatchedBrace);
         const SavedState& saved = groups_.back();
         hidden_ = saved.hidden;
         destination_ = saved.destination;
@@ -247,7 +247,7 @@ private:
     // The pending high digit survives groups and further "\'" on purpose.
     void takeHexDigit(unsigned char c) {
         const int digit = hexDigitValue(c);
-        if (digit < 0) fail(VerifyStatus::RtfBadHexDigit);
+        if (digit < 0) fail(BrxError::RtfBadHexDigit);
         if (!highDigitPending_) {
             highDigit_ = digit;
             highDigitPending_ = true;
@@ -261,7 +261,7 @@ private:
 
     unsigned char nextInWord() {
         unsigned char c;
-        if (!input_.next(c)) fail(VerifyStatus::RtfUnexpectedEnd);
+        if (!input_.next(c)) fail(BrxError::RtfUnexpectedEnd);
         return c;
     }
 
@@ -374,8 +374,8 @@ void readRtfLines(const std::string& path, const std::function<void(std::string_
     reader.open(path);
     std::string firstLine;
     firstLine.reserve(kLineReserve);
-    if (!reader.readLine(firstLine)) fail(VerifyStatus::RtfUnexpectedEnd);
-    if (!std::string_view(firstLine).starts_with("{\\rtf")) fail(VerifyStatus::NotRtf);
+    if (!reader.readLine(firstLine)) fail(BrxError::RtfUnexpectedEnd);
+    if (!std::string_view(firstLine).starts_with("{\\rtf")) fail(BrxError::NotRtf);
 
     RtfByteStream input(reader, std::move(firstLine));
     RtfDecoder(input, onLine).decode();

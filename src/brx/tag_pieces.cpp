@@ -19,7 +19,7 @@ TagPiece TagPieceReader::readTag() {
     const std::size_t start = position_;
     std::ptrdiff_t depth = 0;
     do {
-        if (position_ == text_.size()) fail(VerifyStatus::ParserError);
+        if (position_ == text_.size()) fail(BrxError::ParserError);
         const char c = text_[position_++];
         if (c == '<') ++depth;
         if (c == '>') --depth;

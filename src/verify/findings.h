@@ -5,12 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "report/finding.h"
 #include "report/line_writer.h"
 #include "verify/messages.h"
 
 namespace brevo {
-
-enum class Severity { Error, Alert, Warning };
 
 // The counted findings of one run and the writer their lines go through. Every counted
 // message takes the next running number, which is what "[%d]" prints.
@@ -39,6 +38,7 @@ public:
     }
 
     int errorCount() const { return messageCount - alertCount - warningCount; }
+    FindingCounts counts() const { return {errorCount(), alertCount, warningCount}; }
 
     ReportLineWriter& writer;
     int messageCount = 0;

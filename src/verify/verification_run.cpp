@@ -1,6 +1,8 @@
 #include "verify/verification_run.h"
 
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "base/path_lookup.h"
@@ -36,44 +38,59 @@ std::string underlineFor(std::string_view heading) {
     return std::string(heading.size(), '=') + "\n";
 }
 
-VerificationRun::VerificationRun(VerifyJob& job, RunHost& host, bool progressEnabled)
+VerificationRun::VerificationRun(VerifyJob& job, RunProgress& progress)
     : job_(job),
-      host_(host),
+      progress_(progress),
       writer_(report_, job.options.fileFormat == FileFormat::Rtf, job.languages),
       findings_(writer_),
       targetDir_(job.targetDir),
       baseName_(job.baseName),
       extension_(job.extension),
-      sourceDir_(job.sourceDir),
-      progressEnabled_(progressEnabled) {}
+      sourceDir_(job.sourceDir) {}
 
-VerificationRun::~VerificationRun() {
-    storeCounts();
-    if (progressEnabled_) {
-        for (; stepsLeft_ > 0; --stepsLeft_) host_.stepProgress(true);
-    }
-}
-
-void VerificationRun::storeCounts() {
-    host_.storeCounts(findings_.errorCount(), findings_.alertCount, findings_.warningCount);
+void VerificationRun::skipRemainingSteps() {
+    for (; stepsLeft_ > 0; --stepsLeft_) progress_.skipStep();
 }
 
 void VerificationRun::progressStep() {
-    if (!progressEnabled_) return;
-    host_.stepProgress(false);
     --stepsLeft_;
-    if (host_.cancelRequested()) fail(VerifyStatus::Cancelled);
+    if (!progress_.step()) throw RunStopped{VerifyStatus::Cancelled};
 }
 
-void VerificationRun::run() {
+PairOutcome VerificationRun::run() {
     reportNeeded_ = false;
     progressStep();
     startTargetLoad();
     checkSource();
     checkTarget();
     compare();
-    storeCounts();
-    fail(VerifyStatus::Completed);
+    return {VerifyStatus::Completed, counts(), std::nullopt};
+}
+
+PairOutcome verifyPair(VerifyJob& job, RunProgress& progress) {
+    PairOutcome outcome;
+    std::optional<VerificationRun> run;
+    try {
+        run.emplace(job, progress);
+        outcome = run->run();
+    } catch (const RunStopped& stop) {
+        outcome.status = stop.status;
+    } catch (const BrxFailure& failure) {
+        outcome.status = statusOf(failure.error);
+    } catch (const FileFailure& failure) {
+        outcome.status = VerifyStatus::FileError;
+        outcome.fileFailure = failure;
+    } catch (const std::bad_alloc&) {
+        outcome.status = VerifyStatus::OutOfMemory;
+    } catch (const std::exception&) {
+        // Nothing else is expected; an unknown status stops the batch rather than the program.
+        outcome.status = VerifyStatus::UnknownError;
+    }
+    if (run) {
+        outcome.counts = run->counts();
+        run->skipRemainingSteps();
+    }
+    return outcome;
 }
 
 void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
@@ -280,7 +297,7 @@ void VerificationRun::failIfAnyMessage(bool sourceNotes) {
     }
     reportNeeded_ = true;
     writeReport(job_.reportPath());
-    fail(VerifyStatus::NotFullyCompared);
+    throw RunStopped{VerifyStatus::NotFullyCompared};
 }
 
 void VerificationRun::addHeader() {

@@ -15,23 +15,27 @@
 #include "report/line_writer.h"
 #include "report/report_log.h"
 #include "verify/findings.h"
+#include "verify/pair_outcome.h"
 #include "verify/verify_job.h"
 
 namespace brevo {
 
-// One verification of one file pair. run() always ends by throwing: StatusFailure (Completed
-// after a full run), FileFailure or std::bad_alloc. The destructor hands the counts to the
-// host and signals the progress steps that were not reached.
+// One verification of one file pair. run() returns the outcome of a full run; a run that stops
+// early throws: RunStopped (a lexical fault, a cancel), BrxFailure, FileFailure or
+// std::bad_alloc. verifyPair() catches them.
 class VerificationRun {
 public:
     static constexpr int kProgressSteps = 24;
 
-    VerificationRun(VerifyJob& job, RunHost& host, bool progressEnabled = true);
-    ~VerificationRun();
+    VerificationRun(VerifyJob& job, RunProgress& progress);
     VerificationRun(const VerificationRun&) = delete;
     VerificationRun& operator=(const VerificationRun&) = delete;
 
-    [[noreturn]] void run();
+    PairOutcome run();
+
+    FindingCounts counts() const { return findings_.counts(); }
+    // The steps a run that ended early did not reach, so that the batch's progress moves on.
+    void skipRemainingSteps();
 
     const ReportLog& report() const { return report_; }
     const Findings& findings() const { return findings_; }
@@ -69,10 +73,9 @@ private:
     void linkInternalTags(BrxDocument& document);
     void writeReport(const std::string& path);
     void addTotals();
-    void storeCounts();
 
     VerifyJob& job_;
-    RunHost& host_;
+    RunProgress& progress_;
     BrxDocument source_;
     BrxDocument target_;
     TagCountMap tagCounts_;
@@ -87,12 +90,14 @@ private:
     int addedTagCount_ = 0;
     bool reportNeeded_ = false;
     int stepsLeft_ = kProgressSteps;
-    bool progressEnabled_;
     bool targetPrepared_ = false;
     int targetAddedTagCount_ = 0;
     // Declared last so that it is waited for before anything else goes.
     std::future<LoadedFile> targetLoad_;
 };
+
+// Verifies one pair and catches, once, whatever ended it early: the outcome is a value.
+PairOutcome verifyPair(VerifyJob& job, RunProgress& progress);
 
 // "=" as long as the heading without its leading "\n", then "\n".
 std::string underlineFor(std::string_view heading);

@@ -43,15 +43,22 @@ struct VerifyJob {
     std::string reportPath() const { return targetDir + baseName + ".CMP"; }
 };
 
-// What a run needs of whoever drives it: the progress bars, the cancel request, and a place
-// for the counts of the finished pair.
-class RunHost {
+// Whoever drives a run hears of each of its 24 progress steps; the answer to a step carries
+// the wish to cancel.
+class RunProgress {
 public:
-    virtual ~RunHost() = default;
-    // One of the 24 steps of a pair; `batchBarOnly` for steps left over when a run ends early.
-    virtual void stepProgress(bool batchBarOnly) = 0;
-    virtual bool cancelRequested() const = 0;
-    virtual void storeCounts(int errors, int alerts, int warnings) = 0;
+    virtual ~RunProgress() = default;
+    // One step done; false asks the run to stop.
+    virtual bool step() = 0;
+    // A step the run did not reach because it ended early; it only moves the batch on.
+    virtual void skipStep() = 0;
+};
+
+// Progress that nobody watches.
+class NoProgress : public RunProgress {
+public:
+    bool step() override { return true; }
+    void skipStep() override {}
 };
 
 }  // namespace brevo

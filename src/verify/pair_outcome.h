@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "base/file_failure.h"
+#include "brx/failure.h"
+#include "report/finding.h"
+
+namespace brevo {
+
+// The outcome of one file pair. Any int may travel here: codes outside the named ones count as
+// unknown.
+enum class VerifyStatus : std::int32_t {
+    Cancelled = 1,
+    BatchCancelled = 2,  // Cancel in the overwrite question
+    Declined = 3,        // No in the overwrite question
+    FileError = 4,
+    OutOfMemory = 5,
+    ParserError = 6,
+    UnexpectedEnd = 8,
+    UnknownError = 100,
+    NotBrx = 5000,
+    NotRtf = 5010,
+    RtfUnmatchedBrace = 5020,
+    RtfBadHexDigit = 5030,
+    RtfOpenGroups = 5040,
+    RtfUnexpectedEnd = 5050,
+    NewerVersion = 5070,
+    FrameMakerFile = 5080,
+    MissingLanguage = 6020,
+    InvalidLanguage = 6040,
+    MissingQuotes = 7000,
+    MissingReadOnly = 7010,
+    NotFullyCompared = 10020,
+    Completed = 10030,
+};
+
+constexpr VerifyStatus statusOf(BrxError error) {
+    return static_cast<VerifyStatus>(error);
+}
+
+// How the verification of a pair ended, with the counts of its report.
+struct PairOutcome {
+    VerifyStatus status = VerifyStatus::UnknownError;
+    FindingCounts counts;
+    std::optional<FileFailure> fileFailure;  // the file and the cause, for FileError
+};
+
+// Thrown where a run stops before its end: a lexical fault, or a cancel.
+struct RunStopped {
+    VerifyStatus status;
+};
+
+}  // namespace brevo
