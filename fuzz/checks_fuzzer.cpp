@@ -69,7 +69,7 @@ void checkStructure(BrxDocument& document, Findings& findings) {
 void checkAsSource(BrxDocument& document, TagCountMap& tagCounts, Findings& findings) {
     int addedTagCount = 0;
     checkLexical(document.segments, document.text, findings);
-    classifyExternalTags(document.segments, true, findings, addedTagCount);
+    classifyExternalTags(document.segments, Side::Source, findings, addedTagCount);
     prefillTagCounts(tagCounts);
     checkSourceValidity(tagCounts, document.segments, document.internalTags, findings);
     classifyInternalTags(document.internalTags);
@@ -79,7 +79,7 @@ void checkAsSource(BrxDocument& document, TagCountMap& tagCounts, Findings& find
 void checkAsTarget(BrxDocument& document, TagCountMap& tagCounts, Findings& findings) {
     int addedTagCount = 0;
     checkLexical(document.segments, document.text, findings);
-    classifyExternalTags(document.segments, false, findings, addedTagCount);
+    classifyExternalTags(document.segments, Side::Target, findings, addedTagCount);
     checkTargetValidity(tagCounts, document.segments, document.internalTags, findings);
     checkStructure(document, findings);
 }
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReportLog rtfLog;
     ReportLineWriter rtfWriter(rtfLog, true, japanese);
     Findings targetFindings(rtfWriter);
-    targetFindings.dumpStyle = kTargetStyle;
+    targetFindings.quoteFrom(Side::Target);
     expectParserErrorAtMost([&] { checkAsTarget(target, tagCounts, targetFindings); });
     checkRtfGroups(rtfLog);
     return 0;

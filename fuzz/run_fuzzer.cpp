@@ -32,7 +32,7 @@ VerifyJob makeJob(std::uint8_t flags) {
     job.baseName = "PAIR";
     job.options.fileFormat = (flags & kRtfFormat) ? FileFormat::Rtf : FileFormat::Text;
     job.extension = (flags & kRtfFormat) ? ".RTF" : ".TXT";
-    job.options.rtfPageSize = (flags & kLetterPages) ? 1 : 0;
+    job.options.pageSize = (flags & kLetterPages) ? PageSize::Letter : PageSize::A4;
     job.options.readTargetAheadFrom = (flags & kTargetReadAhead) ? 0 : UINTMAX_MAX;
     job.options.overwriteFiles = true;
     job.sourceDir = fuzz::scratchDirectory() + "source/";

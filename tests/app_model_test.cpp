@@ -100,7 +100,7 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
     const BatchRequest request = batchRequestFrom(settings, {"/t/a.txt"}, "/s/", "/t/");
     EXPECT_EQ(request.options.fileFormat, FileFormat::Text);
     EXPECT_TRUE(request.options.overwriteFiles);
-    EXPECT_EQ(request.options.rtfPageSize, 1);
+    EXPECT_EQ(request.options.pageSize, PageSize::Letter);
     EXPECT_TRUE(request.options.keepPathsDuringSession);
     EXPECT_EQ(request.targetLanguage, "Japanese (EUC)");
     EXPECT_EQ(request.sourceDir, "/s/");

@@ -88,9 +88,9 @@ Compared compare(Segments source, Segments target, bool byScan = false) {
     return {report.lines(),
             addedFlags(source),
             addedFlags(target),
-            report.findings.messageCount,
-            report.findings.alertCount,
-            report.findings.warningCount};
+            report.findings.numbered(),
+            report.findings.counts().alerts,
+            report.findings.counts().warnings};
 }
 
 TEST(ExternalTagCounts, OneLinePerExternalTagWhoseCountChanged) {
@@ -102,7 +102,7 @@ TEST(ExternalTagCounts, OneLinePerExternalTagWhoseCountChanged) {
     map.insert("<ie>", {-4, true, 31, TagClass::Alert});
     map.insert("<ps \"a\">", {1, true, 0, TagClass::Warning});
     Report report;
-    report.findings.messageCount = 7;
+    detail::setCountsSoFar(report.findings, {7, 0, 0});
     reportExternalTagCounts(map, report.findings);
     EXPECT_EQ(report.lines(),
               (Lines{"2 occurrence(s) of the external tag <tb 1> deleted.",
@@ -110,8 +110,10 @@ TEST(ExternalTagCounts, OneLinePerExternalTagWhoseCountChanged) {
                      "4 occurrence(s) of the external tag <ie> added without using the <#...> "
                      "syntax.",
                      "1 occurrence(s) of the external tag <ps \"a\"> deleted."}));
-    EXPECT_EQ(report.findings.messageCount, 11);
-    EXPECT_EQ(report.findings.alertCount + report.findings.warningCount, 0);
+    // The lines open their section but are no findings: nothing is counted or numbered.
+    EXPECT_TRUE(report.findings.sectionOpened());
+    EXPECT_EQ(report.findings.numbered(), 7);
+    EXPECT_EQ(report.findings.counts().alerts + report.findings.counts().warnings, 0);
 }
 
 TEST(AddedExternalTags, WarningWithTheSegmentInTargetStyle) {
@@ -128,7 +130,7 @@ TEST(AddedExternalTags, WarningWithTheSegmentInTargetStyle) {
                                      "[2] WARNING! The external tag <#page \"3\"> has been added.",
                                      "+++++++++++++ Text Segment +++++++++++++", "<#page \"3\">a\n",
                                      "++++++++++++++++++++++++++++++++++++++++\n"}));
-    EXPECT_EQ(report.findings.warningCount, 2);
+    EXPECT_EQ(report.findings.counts().warnings, 2);
 
     // In RTF the segment is target text with its tags marked, whatever file is being dumped.
     ReportLog log;
@@ -413,8 +415,8 @@ TEST(ExternalComparison, HalfOfALargeFileLostStaysLinear) {
     compareExternalTags(source, target, report.findings);
     const int changes = kSize / 4 - 1;
     const int deletions = kSize / 2;
-    EXPECT_EQ(report.findings.messageCount, changes + deletions);
-    EXPECT_EQ(report.findings.alertCount, changes);
+    EXPECT_EQ(report.findings.numbered(), changes + deletions);
+    EXPECT_EQ(report.findings.counts().alerts, changes);
     EXPECT_EQ(std::count_if(source.begin(), source.end(), [](auto& s) { return s.added; }),
               changes + deletions);
     EXPECT_EQ(std::count_if(target.begin(), target.end(), [](auto& s) { return s.added; }),

@@ -213,7 +213,7 @@ TEST(SegmentCutting, LexicalJoinKeepsEveryTagAndCleanMeansSilent) {
         const bool clean = isLexicallyClean(document.segments);
         test::PassReport report;
         checkLexical(document.segments, document.text, report.findings);
-        EXPECT_EQ(clean, report.findings.messageCount == 0) << "round " << round;
+        EXPECT_EQ(clean, report.findings.numbered() == 0) << "round " << round;
 
         std::string held;
         for (std::size_t i = 0; i < before.size(); ++i) {

@@ -93,7 +93,7 @@ TEST(InternalTagCounts, OneSummaryLinePerChangedInternalTag) {
     counts.insert("<:fn 2>", {-1, false, 102, kError});
     counts.insert("<:q>", {5, false, 122, -1});
     Report report;
-    report.findings.messageCount = 10;
+    detail::setCountsSoFar(report.findings, {10, 0, 0});
     reportInternalTagCounts(counts, report.findings);
     EXPECT_EQ(report.lines(), (Lines{
                                   "2 occurrence(s) of the internal tag <:lt> deleted.",
@@ -101,10 +101,11 @@ TEST(InternalTagCounts, OneSummaryLinePerChangedInternalTag) {
                                   "1 occurrence(s) of the internal tag <:fn 2> added.",
                                   "5 occurrence(s) of the unknown internal tag <:q> deleted.",
                               }));
-    // Counted so that the section shows, but with no severity of their own.
-    EXPECT_EQ(report.findings.messageCount, 14);
-    EXPECT_EQ(report.findings.warningCount, 0);
-    EXPECT_EQ(report.findings.alertCount, 0);
+    // The lines open their section but are no findings: nothing is counted or numbered.
+    EXPECT_TRUE(report.findings.sectionOpened());
+    EXPECT_EQ(report.findings.numbered(), 10);
+    EXPECT_EQ(report.findings.counts().warnings, 0);
+    EXPECT_EQ(report.findings.counts().alerts, 0);
 }
 
 TEST(InternalComparison, DeletedTagIsFollowedByItsSegmentPair) {
@@ -113,11 +114,11 @@ TEST(InternalComparison, DeletedTagIsFollowedByItsSegmentPair) {
     BrxDocument target =
         DocumentBuilder().segment("<page \"1\">", "").segment("<fn 1>", "a<:b>b").build();
     Report report;
-    report.findings.messageCount = 6;
+    detail::setCountsSoFar(report.findings, {6, 0, 0});
     EXPECT_EQ(compare(source, target, report),
               (Lines{"[7] WARNING! The internal tag <:lt> has been deleted.", kSourceTop,
                      "<fn 1>a<:lt>b", kTargetTop, "<fn 1>a<:b>b", kPairBottom}));
-    EXPECT_EQ(report.findings.warningCount, 1);
+    EXPECT_EQ(report.findings.counts().warnings, 1);
     EXPECT_TRUE(source.internalTags[0].excluded);
 }
 
@@ -127,7 +128,7 @@ TEST(InternalComparison, MatchedAndFormattingTagsWriteNothing) {
     BrxDocument target = DocumentBuilder().segment("<page \"1\">", "<:xr 1>y<:lt>").build();
     Report report;
     EXPECT_EQ(compare(source, target, report), Lines{});
-    EXPECT_EQ(report.findings.messageCount, 0);
+    EXPECT_EQ(report.findings.numbered(), 0);
     for (const InternalTag& tag : source.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
     for (const InternalTag& tag : target.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
 }
@@ -142,8 +143,8 @@ TEST(InternalComparison, SurplusDuplicateIsDeletedAndMatchIsByExactText) {
                      "[3] ALERT! The internal tag <:xr 1> has been added.", kSourceTop,
                      "<page \"1\"><:r1><:r1><:XR 1>", kTargetTop, "<page \"1\"><:xr 1><:r1>",
                      kPairBottom}));
-    EXPECT_EQ(report.findings.alertCount, 2);
-    EXPECT_EQ(report.findings.errorCount(), 1);
+    EXPECT_EQ(report.findings.counts().alerts, 2);
+    EXPECT_EQ(report.findings.counts().errors, 1);
 }
 
 TEST(InternalComparison, TagMovedToLaterPairIsReportedInBothPairs) {
@@ -184,7 +185,7 @@ TEST(InternalComparison, TargetRunningOutDeletesTheRestOfTheSource) {
                      "[2] WARNING! The internal tag <:lt> has been deleted.",
                      "[3] ERROR! The unknown internal tag <:zz> has been deleted.", kSourceTop,
                      "<fn 2><:lt><:b><:zz>", kTargetTop, "<fn 2>", kPairBottom}));
-    EXPECT_EQ(report.findings.warningCount, 2);
+    EXPECT_EQ(report.findings.counts().warnings, 2);
 }
 
 TEST(InternalComparison, PassedOverTargetTagsAreAddedInTheirOwnPair) {
@@ -228,8 +229,8 @@ TEST(InternalComparison, EmptySourceAddsEveryTargetTagWithoutBlocks) {
                      "[2] ALERT! The internal tag <:xr 1> has been added.",
                      "[3] ERROR! The internal tag <:fn 2> has been added.",
                      "[4] ERROR! The unknown internal tag <:zz> has been added."}));
-    EXPECT_EQ(report.findings.warningCount, 1);
-    EXPECT_EQ(report.findings.alertCount, 1);
+    EXPECT_EQ(report.findings.counts().warnings, 1);
+    EXPECT_EQ(report.findings.counts().alerts, 1);
     EXPECT_FALSE(target.internalTags[0].excluded);
 }
 
@@ -250,7 +251,7 @@ TEST(InternalComparison, EmptyTargetDeletesEverySourceTagEvenExcludedOnes) {
     Report quiet;
     EXPECT_EQ(compare(onlyFormatting, target, quiet),
               Lines{"All internal tags have been deleted!\n"});
-    EXPECT_EQ(quiet.findings.messageCount, 0);
+    EXPECT_EQ(quiet.findings.numbered(), 0);
 }
 
 TEST(InternalComparison, TagsOfAddedSyntaxSegmentsAreAddedWithTheirSegment) {
@@ -324,8 +325,8 @@ TEST(InternalComparison, IndexedPartnerSearchEqualsScan) {
         compareInternalTagPairs(scanSource, scanTarget, scan.findings, PartnerSearch::Scan);
         compareInternalTagPairs(indexSource, indexTarget, indexed.findings, PartnerSearch::Indexed);
         ASSERT_EQ(indexed.lines(), scan.lines()) << "round " << round;
-        ASSERT_EQ(indexed.findings.warningCount, scan.findings.warningCount);
-        ASSERT_EQ(indexed.findings.alertCount, scan.findings.alertCount);
+        ASSERT_EQ(indexed.findings.counts().warnings, scan.findings.counts().warnings);
+        ASSERT_EQ(indexed.findings.counts().alerts, scan.findings.counts().alerts);
         for (std::size_t i = 0; i < target.internalTags.size(); ++i) {
             ASSERT_EQ(indexTarget.internalTags[i].excluded, scanTarget.internalTags[i].excluded);
         }

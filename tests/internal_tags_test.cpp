@@ -98,7 +98,7 @@ TEST(InternalPairing, SurplusClosingTagIsReportedWhereItStands) {
     EXPECT_EQ(pairingReport(document, harness),
               block("[1] ERROR! 1 <:/b> without starting <:b>!",
                     "<page \"1\">\n<ps \"Body\"><:b>x<:/b><:/b>\n<ps \"Next\">y"));
-    EXPECT_EQ(harness.findings.errorCount(), 1);
+    EXPECT_EQ(harness.findings.counts().errors, 1);
 }
 
 TEST(InternalPairing, UnclosedTagsAreCountedAtTheEndOfTheirSegment) {
@@ -182,8 +182,8 @@ TEST(InternalPairing, NumbersContinueTheRunAndFramesDropOneLineFeed) {
     Document document;
     document.add("<ps \"A\">", {"<:/b>", "\n"});  // ends in two line feeds
     Harness harness;
-    harness.findings.messageCount = 41;
-    harness.findings.dumpStyle = kTargetStyle;
+    detail::setCountsSoFar(harness.findings, {41, 0, 0});
+    harness.findings.quoteFrom(Side::Target);
     EXPECT_EQ(pairingReport(document, harness),
               block("[42] ERROR! 1 <:/b> without starting <:b>!", "<ps \"A\"><:/b>\n"));
 }

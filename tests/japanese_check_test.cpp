@@ -35,7 +35,7 @@ Segment segment(std::string_view tagText, std::string_view body) {
 
 struct Report : test::PassReport {
     Lines check(const std::vector<Segment>& segments) {
-        findings.dumpStyle = kTargetStyle;
+        findings.quoteFrom(Side::Target);
         checkJapaneseCharacters(segments, findings);
         return lines();
     }
@@ -54,13 +54,12 @@ std::string firstLine(std::string body) {
 
 TEST(JapaneseCheck, RejectedPairIsQuotedAndItsSegmentShown) {
     Report report;
-    report.findings.messageCount = 4;
-    report.findings.alertCount = 1;
+    detail::setCountsSoFar(report.findings, {3, 1, 0});
     const Lines lines = report.check({segment("<fn 1>", "a\xEA\xA4z\n")});
     EXPECT_EQ(lines,
               (Lines{alert(5, "\xEA\xA4"), kSegmentTop, "<fn 1>a\xEA\xA4z", kSegmentBottom}));
-    EXPECT_EQ(report.findings.alertCount, 2);
-    EXPECT_EQ(report.findings.errorCount(), 3);
+    EXPECT_EQ(report.findings.counts().alerts, 2);
+    EXPECT_EQ(report.findings.counts().errors, 3);
 }
 
 TEST(JapaneseCheck, RejectionTable) {
@@ -129,7 +128,7 @@ TEST(JapaneseCheck, MessageUsesTheTargetStyleInRtf) {
     languages.targetCodePage = 932;
     ReportLineWriter writer(log, true, languages);
     Findings findings(writer);
-    findings.dumpStyle = kTargetStyle;
+    findings.quoteFrom(Side::Target);
     checkJapaneseCharacters({segment("<fn 1>", "\xEA\xA4\n")}, findings);
     const std::string prefix = "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f";
     EXPECT_EQ(Lines(log.lines().begin(), log.lines().end()),

@@ -88,7 +88,7 @@ TEST(Lexical, TaglessTextGoesInFrontOfTheNextTaggedSegment) {
     EXPECT_EQ(segments[1].text, "<fn \"");
     EXPECT_EQ(segments[2].text, "<fn \"<page>\">y\n");
     EXPECT_EQ(segments[3].text, "<b>\n");
-    EXPECT_EQ(h.findings.errorCount(), 1);
+    EXPECT_EQ(h.findings.counts().errors, 1);
 }
 
 TEST(Lexical, AFaultOnTheSegmentReplacesTheNestingMessage) {
@@ -114,16 +114,15 @@ TEST(Lexical, FileEndingInTaglessSegments) {
 
 TEST(Lexical, NumbersContinueTheRunningCount) {
     Harness h;
-    h.findings.messageCount = 4;
-    h.findings.alertCount = 1;
+    detail::setCountsSoFar(h.findings, {3, 1, 0});
     std::vector<Segment> source = {segment("<a>", "<a><\n")};
     std::vector<Segment> target = {segment("<a>", "<a>>\n"), segment("<b>", "<b>\n")};
     checkLexical(source, h.joined, h.findings);
     checkLexical(target, h.joined, h.findings);
     EXPECT_EQ(h.lines(), concat({block("[5] ERROR! Different number of < and >.", "<a><"),
                                  block("[6] ERROR! Different number of < and >.", "<a>>")}));
-    EXPECT_EQ(h.findings.messageCount, 6);
-    EXPECT_EQ(h.findings.errorCount(), 5);
+    EXPECT_EQ(h.findings.numbered(), 6);
+    EXPECT_EQ(h.findings.counts().errors, 5);
 }
 
 // ---- Classification ----
@@ -134,7 +133,7 @@ TEST(Classification, SourceReportsMarkedAndUnknownExternalTags) {
     std::vector<Segment> segments = {segment("<page \"1\">", "<page \"1\">x\n"),
                                      segment("<#page \"3\">", "<#page \"3\">\n"),
                                      segment("<zz 1>", "<zz 1>y\n"), segment("", "tail")};
-    classifyExternalTags(segments, true, h.findings, added);
+    classifyExternalTags(segments, Side::Source, h.findings, added);
     EXPECT_EQ(
         h.lines(),
         concat({block("[1] ERROR! External tags may not be added in the source file using the "
@@ -155,7 +154,7 @@ TEST(Classification, TargetMarksAddedTagsSilently) {
     int added = 2;
     std::vector<Segment> segments = {segment("<#page \"3\">", "<#page \"3\">\n"),
                                      segment("<zz>", "<zz>\n"), segment("<#ie>", "<#ie>\n")};
-    classifyExternalTags(segments, false, h.findings, added);
+    classifyExternalTags(segments, Side::Target, h.findings, added);
     EXPECT_EQ(h.lines(), Lines{});
     EXPECT_EQ(added, 4);
     EXPECT_EQ(segments[0].tagClass, TagClass::AddedMarked);
@@ -168,7 +167,7 @@ TEST(Classification, TagMarkingPerMessage) {
     Harness h(true);
     int added = 0;
     std::vector<Segment> segments = {segment("<#x>", "<#x>\n"), segment("<zz>", "<zz>\n")};
-    classifyExternalTags(segments, true, h.findings, added);
+    classifyExternalTags(segments, Side::Source, h.findings, added);
     checkLexical(segments = {segment("<a>", "<a>>\n")}, h.joined, h.findings);
     const Lines lines = h.lines();
     ASSERT_EQ(lines.size(), 12u);
@@ -211,7 +210,7 @@ Lines classes(const std::vector<Segment>& segments) {
 struct SourceRun {
     explicit SourceRun(std::vector<Segment> input) : segments(std::move(input)) {
         int added = 0;
-        classifyExternalTags(segments, true, h.findings, added);
+        classifyExternalTags(segments, Side::Source, h.findings, added);
         prefillTagCounts(counts);
         checkSourceValidity(counts, segments, tags, h.findings);
     }
@@ -252,9 +251,9 @@ struct TargetRun {
     TargetRun(std::vector<Segment> source, std::vector<Segment> target, int messagesBefore = 0)
         : sourceRun(std::move(source)), segments(std::move(target)) {
         Findings& findings = sourceRun.h.findings;
-        findings.messageCount = messagesBefore;
+        detail::setCountsSoFar(findings, {messagesBefore, 0, 0});
         sourceRun.h.log = ReportLog();
-        classifyExternalTags(segments, false, findings, added);
+        classifyExternalTags(segments, Side::Target, findings, added);
         checkTargetValidity(sourceRun.counts, segments, tags, findings);
     }
     Lines lines() const { return sourceRun.h.lines(); }
@@ -362,7 +361,7 @@ TEST(LargeInput, HugeDamagedTextIsHandledInLinearTime) {
     Harness h;
     std::vector<Segment> segments = segmentsOf({"<a>", std::string(kManySegments, '<')});
     checkLexical(segments, h.joined, h.findings);
-    EXPECT_EQ(h.findings.messageCount, 1);
+    EXPECT_EQ(h.findings.numbered(), 1);
     EXPECT_EQ(h.lines().back(), "The previous message refers to the end of the file.");
 
     // The same damage held in front of one tagged segment.

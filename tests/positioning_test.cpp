@@ -137,7 +137,7 @@ TEST_F(Positioning, TextAfterTheEndOfTheFile) {
 TEST_F(Positioning, CrossReferenceTextLength) {
     const std::string twenty = "abcdefghij\nklmn<:b>pqrs\n";  // 10 + 1 + 4 + 1 + 4
     EXPECT_EQ(check({segment("<xrv \"N\">", 2, twenty + "\n")}), Lines{});
-    findings.messageCount = 7;
+    detail::setCountsSoFar(findings, {7, 0, 0});
     EXPECT_EQ(check({segment("<xrv \"N\">", 2, twenty + "<:/b>\n")}),
               (Lines{"[8] ERROR! The text in <xrv \"N\"> is 1 character(s) too long.", kTop,
                      "<xrv \"N\">" + twenty + "<:/b>", kBottom}));

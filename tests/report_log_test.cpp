@@ -93,19 +93,20 @@ TEST(ReportLog, WritersGiveTheSameBytesFromTheLogAsFromItsLines) {
     EXPECT_EQ(test::readFile(dir.path() / "from-log.CMP"),
               test::readFile(dir.path() / "from-lines.CMP"));
 
-    writeRtfReport(dir.dir() + "from-log.rtf", exercise.log, true, 1252, 1251, true);
+    writeRtfReport(dir.dir() + "from-log.rtf", exercise.log,
+                   RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1251});
     EXPECT_EQ(test::readFile(dir.path() / "from-log.rtf"),
-              buildRtfReport(lines, true, 1252, 1251, true));
+              buildRtfReport(lines, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1251}));
 }
 
 TEST(ReportLog, WriterPositionsSurviveEverythingAppendedAfterThem) {
     ReportLog log;
     LanguageSettings languages;
     ReportLineWriter writer(log, false, languages);
-    auto anchor = writer.addReportLine("anchor", false, kReportStyle);
+    auto anchor = writer.addReportLine("anchor", Marking::Plain, ParagraphStyle::Report);
     const std::string filler(1000, 'f');
-    for (int i = 0; i < 20000; ++i) writer.appendReportLine(filler, false, kReportStyle);
-    writer.addReportLine("after anchor", false, kReportStyle, anchor);
+    for (int i = 0; i < 20000; ++i) writer.appendReportLine(filler);
+    writer.addReportLine("after anchor", Marking::Plain, ParagraphStyle::Report, anchor);
     const ReportLog::Lines& lines = log.lines();
     ASSERT_EQ(lines.size(), 20002u);
     EXPECT_EQ(*std::next(lines.begin()), "after anchor");

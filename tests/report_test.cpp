@@ -19,48 +19,55 @@ const std::string kExternalGroup = "{\\cs5\\cf15\\f1\\lang1024 ";
 const std::string kInternalGroup = "{\\cs6\\cf6\\f1\\lang1024 ";
 
 TEST(RtfLine, WrapsTagsInTheirCharacterStyles) {
-    EXPECT_EQ(encodeRtfLine("[1] ERROR! The tag <fn 3> is wrong.", true, 2, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine("[1] ERROR! The tag <fn 3> is wrong.", Marking::Tags,
+                            ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "[1] ERROR! The tag " + kExternalGroup + "<fn 3>} is wrong.");
-    EXPECT_EQ(encodeRtfLine("a<:b>b", true, 3, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine("a<:b>b", Marking::Tags, ParagraphStyle::Source, 1252, 1252),
               kPrefix3 + "a" + kInternalGroup + "<:b>}b");
     // Nested brackets stay inside the outer tag's one group.
-    EXPECT_EQ(encodeRtfLine("<tb <:a>>x", true, 2, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine("<tb <:a>>x", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + kExternalGroup + "<tb <:a>>}x");
 }
 
 TEST(RtfLine, UnmarkedLinesCopyBrackets) {
-    EXPECT_EQ(encodeRtfLine("a<fn 3>b", false, 2, 1252, 1252), kPrefix1 + "a<fn 3>b");
+    EXPECT_EQ(encodeRtfLine("a<fn 3>b", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
+              kPrefix1 + "a<fn 3>b");
 }
 
 TEST(RtfLine, CondensedTagsSwitchFontsBack) {
-    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", true, 4, 1252, 932),
+    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 932),
               kPrefix4 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f4 y");
-    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", true, 4, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 1252),
               kPrefix3 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f3 y");
 }
 
 TEST(RtfLine, StrayClosingBracketOpensNoGroupAndKeepsDepth) {
-    EXPECT_EQ(encodeRtfLine("a>b<c>", true, 2, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine("a>b<c>", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "a>b" + kExternalGroup + "<c>}");
 }
 
 TEST(RtfLine, EscapesSpecialAndHighBytes) {
-    EXPECT_EQ(encodeRtfLine(std::string("\\{}\t\xe9\x82\xa0\r\x01", 9), false, 2, 1252, 1252),
+    EXPECT_EQ(encodeRtfLine(std::string("\\{}\t\xe9\x82\xa0\r\x01", 9), Marking::Plain,
+                            ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "\\'5c\\'7b\\'7d\\tab \\'e9\\'82\\'a0\r\x01");
-    EXPECT_EQ(encodeRtfLine("end\n", false, 2, 1252, 1252), kPrefix1 + "end\n\\par ");
-    EXPECT_EQ(encodeRtfLine(std::string("a\0b", 3), false, 2, 1252, 1252),
-              kPrefix1 + std::string("a\0b", 3));
+    EXPECT_EQ(encodeRtfLine("end\n", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
+              kPrefix1 + "end\n\\par ");
+    EXPECT_EQ(
+        encodeRtfLine(std::string("a\0b", 3), Marking::Plain, ParagraphStyle::Report, 1252, 1252),
+        kPrefix1 + std::string("a\0b", 3));
 }
 
 TEST(RtfLine, UnfinishedTagStillClosesItsGroup) {
-    EXPECT_EQ(encodeRtfLine("x<fn", true, 2, 1252, 1252), kPrefix1 + "x" + kExternalGroup + "<fn}");
+    EXPECT_EQ(encodeRtfLine("x<fn", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
+              kPrefix1 + "x" + kExternalGroup + "<fn}");
 }
 
 TEST(RtfLine, FontByStyle) {
-    EXPECT_EQ(encodeRtfLine("", false, 4, 1252, 1251), kPrefix4);
-    EXPECT_EQ(encodeRtfLine("", false, 4, 1251, 1251), kPrefix3);
-    EXPECT_EQ(encodeRtfLine("", false, 3, 1252, 1251), kPrefix3);
-    EXPECT_EQ(encodeRtfLine("", false, 7, 1252, 1251), kPrefix3);
+    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1252, 1251), kPrefix4);
+    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1251, 1251), kPrefix3);
+    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Source, 1252, 1251), kPrefix3);
+    EXPECT_EQ(encodeRtfLine("", Marking::Plain, static_cast<ParagraphStyle>(7), 1252, 1251),
+              kPrefix3);
 }
 
 TEST(DropFinalNewline, RemovesOnlyOne) {
@@ -77,9 +84,10 @@ TEST(LineWriter, TextReportsStoreLinesUnchanged) {
     ReportLog log;
     LanguageSettings languages;
     ReportLineWriter writer(log, false, languages);
-    writer.addReportLine("{\\<x>}", true, 4);
-    writer.reportWithSegment("[1] ERROR! m", "<page \"1\">text\n", true, 3);
-    writer.reportSourceAndTarget("<a>src\n", "<a>tgt");
+    writer.addReportLine("{\\<x>}", Marking::Tags, ParagraphStyle::Target);
+    writer.appendReportLine("[1] ERROR! m", Marking::Tags);
+    writer.writeSegmentFrame("<page \"1\">text\n", Marking::Tags, ParagraphStyle::Source);
+    writer.writeSourceAndTargetFrame("<a>src\n", "<a>tgt");
     EXPECT_EQ(linesOf(log), (std::vector<std::string>{
                                 "{\\<x>}",
                                 "[1] ERROR! m",
@@ -98,10 +106,10 @@ TEST(LineWriter, InsertsAfterAPositionAndReadsCodePagesLive) {
     ReportLog log;
     LanguageSettings languages;
     ReportLineWriter writer(log, true, languages);
-    auto first = writer.addReportLine("a", false, 4);
-    writer.addReportLine("c", false, 4);
+    auto first = writer.addReportLine("a", Marking::Plain, ParagraphStyle::Target);
+    writer.addReportLine("c", Marking::Plain, ParagraphStyle::Target);
     languages.targetCodePage = 1251;
-    writer.addReportLine("b", false, 4, first);
+    writer.addReportLine("b", Marking::Plain, ParagraphStyle::Target, first);
     EXPECT_EQ(linesOf(log),
               (std::vector<std::string>{kPrefix3 + "a", kPrefix4 + "b", kPrefix3 + "c"}));
 }

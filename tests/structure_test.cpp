@@ -41,7 +41,7 @@ Checked checkSegments(const std::vector<Segment>& segments) {
     ReportLineWriter writer(log, false, languages);
     Findings findings(writer);
     checkExternalStructure(segments, findings);
-    return {Lines(log.lines().begin(), log.lines().end()), findings.messageCount};
+    return {Lines(log.lines().begin(), log.lines().end()), findings.numbered()};
 }
 
 Checked check(const Lines& lines) {
@@ -110,18 +110,19 @@ TEST(ExternalStructure, NeighbourBlockMarksTagsAndUsesTheDumpStyle) {
     languages.targetCodePage = 1251;
     ReportLineWriter writer(log, true, languages);
     Findings findings(writer);
-    findings.dumpStyle = kTargetStyle;
+    findings.quoteFrom(Side::Target);
     checkExternalStructure(segments, findings);
 
     const std::string message =
         "[1] ERROR! <tb 1> is not allowed in the context of <brx \"I2.xx\"> to </brx> .";
     const Lines expected = {
-        encodeRtfLine(message, true, kReportStyle, 1252, 1251),
-        encodeRtfLine(kFrameTop, false, kReportStyle, 1252, 1251),
-        encodeRtfLine("<brx \"I2.00\">\n<tb 1>x\n</page>", true, kTargetStyle, 1252, 1251),
-        encodeRtfLine(kFrameBottom, false, kReportStyle, 1252, 1251),
-        encodeRtfLine("[2] ERROR! </brx> missing at the end of the file.", true, kReportStyle, 1252,
-                      1251),
+        encodeRtfLine(message, Marking::Tags, ParagraphStyle::Report, 1252, 1251),
+        encodeRtfLine(kFrameTop, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
+        encodeRtfLine("<brx \"I2.00\">\n<tb 1>x\n</page>", Marking::Tags, ParagraphStyle::Target,
+                      1252, 1251),
+        encodeRtfLine(kFrameBottom, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
+        encodeRtfLine("[2] ERROR! </brx> missing at the end of the file.", Marking::Tags,
+                      ParagraphStyle::Report, 1252, 1251),
     };
     EXPECT_EQ(Lines(log.lines().begin(), log.lines().end()), expected);
 }

@@ -7,13 +7,12 @@
 #include "base/file_failure.h"
 #include "base/path_lookup.h"
 #include "batch/status_messages.h"
+#include "report/report_layout.h"
 #include "verify/messages.h"
 #include "verify/verification_run.h"
 
 namespace brevo {
 namespace {
-
-const std::string kUnderscores(84, '_');
 
 std::string withNumber(std::string_view pattern, int number) {
     MessageArg arg = static_cast<long long>(number);
@@ -21,9 +20,7 @@ std::string withNumber(std::string_view pattern, int number) {
 }
 
 void appendCountLines(const FindingCounts& counts, BatchUser& user) {
-    if (counts.errors > 0) user.appendResultLine(withNumber("Errors: %d", counts.errors));
-    if (counts.alerts > 0) user.appendResultLine(withNumber("Alerts: %d", counts.alerts));
-    if (counts.warnings > 0) user.appendResultLine(withNumber("Warnings: %d", counts.warnings));
+    for (const std::string& line : countLines(counts)) user.appendResultLine(line);
 }
 
 }  // namespace
@@ -52,10 +49,10 @@ bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerF
     if (!status.stopText) return true;
 
     user.setBatchProgress(stepsPerFile * fileCount);
-    user.appendResultLine(kUnderscores);
+    user.appendResultLine(kResultsRule);
     user.appendResultLine("");
     user.appendResultLine("The batch was cancelled.");
-    user.appendResultLine(kUnderscores);
+    user.appendResultLine(kResultsRule);
     user.showStop(withNumber(*status.stopText, batch.processed - batch.failed));
     return false;
 }

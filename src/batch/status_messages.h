@@ -22,4 +22,8 @@ StatusLines statusLinesOf(VerifyStatus status);
 
 std::string_view fileErrorMessage(FileErrorCause cause);
 
+// The line that closes a batch in the results list, and frames the note of a stopped one.
+inline constexpr std::string_view kResultsRule =
+    "____________________________________________________________________________________";
+
 }  // namespace brevo

@@ -13,6 +13,7 @@
 #include "base/path_lookup.h"
 #include "base/regular_file.h"
 #include "batch/file_job.h"
+#include "batch/status_messages.h"
 #include "report/date_time.h"
 #include "verify/messages.h"
 #include "verify/verification_run.h"
@@ -84,7 +85,7 @@ public:
         result_.failed = counts_.failed;
         if (!result_.stopped) {
             user_.setBatchProgress(kStepsPerFile * result_.fileCount);
-            user_.appendResultLine(std::string(84, '_'));
+            user_.appendResultLine(kResultsRule);
             user_.showSummary(summaryText(result_));
         }
         return result_;

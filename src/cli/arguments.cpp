@@ -142,7 +142,7 @@ Arguments parseArguments(const std::vector<std::string>& args) {
             if (value != "a4" && value != "letter") {
                 throw UsageError{"--page-size takes a4 or letter, not \"" + value + "\"."};
             }
-            request.options.rtfPageSize = value == "a4" ? 0 : 1;
+            request.options.pageSize = value == "a4" ? PageSize::A4 : PageSize::Letter;
         } else if (arg == "--jobs" || arg == "-j") {
             request.jobs = parseJobs(parser.valueOf(arg));
         } else if (arg == "--overwrite") {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace brevo {
 
 enum class Severity { Error, Alert, Warning };
@@ -12,6 +17,24 @@ struct FindingCounts {
 
     bool any() const { return errors != 0 || alerts != 0 || warnings != 0; }
     bool operator==(const FindingCounts&) const = default;
+};
+
+enum class Side { Source, Target };
+
+// A segment of the source or the target file, by its place in the file's segments.
+struct SegmentRef {
+    Side side = Side::Source;
+    std::size_t index = 0;
+    bool operator==(const SegmentRef&) const = default;
+};
+
+// One counted finding of a report.
+struct Finding {
+    int number = 0;  // the running number its message shows
+    Severity severity = Severity::Error;
+    std::int32_t messageId = 0;
+    std::string text;                  // the message as the report shows it
+    std::vector<SegmentRef> segments;  // the segments it concerns, where they are known
 };
 
 }  // namespace brevo

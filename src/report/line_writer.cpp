@@ -9,14 +9,17 @@ std::string_view dropFinalNewline(std::string_view text) {
     return text;
 }
 
-std::string encodeRtfLine(std::string_view line, bool markTags, int style, int sourceCodePage,
-                          int targetCodePage) {
+std::string encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle style,
+                          int sourceCodePage, int targetCodePage) {
+    const bool markTags = marking == Marking::Tags;
     static constexpr char kHex[] = "0123456789abcdef";
     const bool pagesDiffer = sourceCodePage != targetCodePage;
     std::string out;
     out.reserve(line.size() + 64);
     out += "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f";
-    out += style == kReportStyle ? '1' : (style == kTargetStyle && pagesDiffer ? '4' : '3');
+    out += style == ParagraphStyle::Report
+               ? '1'
+               : (style == ParagraphStyle::Target && pagesDiffer ? '4' : '3');
     out += ' ';
 
     int depth = 0;
@@ -88,55 +91,58 @@ std::string encodeRtfLine(std::string_view line, bool markTags, int style, int s
     return out;
 }
 
-std::string_view ReportLineWriter::encode(std::string_view line, bool markTags, int style) {
+std::string_view ReportLineWriter::encode(std::string_view line, Marking marking,
+                                          ParagraphStyle style) {
     if (!rtf_) return line;
     encoded_ =
-        encodeRtfLine(line, markTags, style, languages_.sourceCodePage, languages_.targetCodePage);
+        encodeRtfLine(line, marking, style, languages_.sourceCodePage, languages_.targetCodePage);
     return encoded_;
 }
 
-ReportLineWriter::Position ReportLineWriter::addReportLine(std::string_view line, bool markTags,
-                                                           int style,
+ReportLineWriter::Position ReportLineWriter::addReportLine(std::string_view line, Marking marking,
+                                                           ParagraphStyle style,
                                                            std::optional<Position> after) {
-    if (after) return log_.insertAfter(*after, encode(line, markTags, style));
-    log_.append(encode(line, markTags, style));
+    if (after) return log_.insertAfter(*after, encode(line, marking, style));
+    log_.append(encode(line, marking, style));
     return *log_.last();
 }
 
-void ReportLineWriter::appendReportLine(std::string_view line, bool markTags, int style) {
-    log_.append(encode(line, markTags, style));
+void ReportLineWriter::appendReportLine(std::string_view line, Marking marking,
+                                        ParagraphStyle style) {
+    log_.append(encode(line, marking, style));
 }
 
-void ReportLineWriter::reportWithSegment(std::string_view message, std::string_view segmentText,
-                                         bool markTags, int dumpStyle) {
-    appendReportLine(message, markTags, kReportStyle);
-    appendReportLine(kSegmentFrameTop, false, kReportStyle);
-    appendReportLine(dropFinalNewline(segmentText), markTags, dumpStyle);
-    appendReportLine(kSegmentFrameBottom, false, kReportStyle);
+void ReportLineWriter::writeSegmentFrame(std::string_view segmentText, Marking marking,
+                                         ParagraphStyle style) {
+    appendReportLine(kSegmentFrameTop);
+    appendReportLine(dropFinalNewline(segmentText), marking, style);
+    appendReportLine(kSegmentFrameBottom);
 }
 
-void ReportLineWriter::reportWithNeighbourSegments(std::string_view message,
-                                                   const std::vector<Segment>& segments,
-                                                   std::size_t position, int dumpStyle) {
+void ReportLineWriter::writeNeighbourFrame(const std::vector<Segment>& segments,
+                                           std::size_t position, ParagraphStyle style) {
     // Previous, own and next segment, whichever of them exist.
     const std::size_t first = position > 0 ? position - 1 : 0;
     const std::size_t end = std::min(position + 2, segments.size());
     joined_.clear();
     for (std::size_t i = first; i < end; ++i) joined_ += segments[i].text;
 
-    appendReportLine(message, true, kReportStyle);
-    appendReportLine(kSegmentFrameTop, false, kReportStyle);
-    appendReportLine(dropFinalNewline(joined_), true, dumpStyle);
-    appendReportLine(kNeighbourFrameBottom, false, kReportStyle);
+    appendReportLine(kSegmentFrameTop);
+    appendReportLine(dropFinalNewline(joined_), Marking::Tags, style);
+    appendReportLine(kNeighbourFrameBottom);
 }
 
-void ReportLineWriter::reportSourceAndTarget(std::string_view sourceText,
-                                             std::string_view targetText) {
-    appendReportLine("+++++++++++++++ Source Text +++++++++++++++", false, kReportStyle);
-    appendReportLine(dropFinalNewline(sourceText), true, kSourceStyle);
-    appendReportLine("+++++++++++++ Translated Text +++++++++++++", false, kReportStyle);
-    appendReportLine(dropFinalNewline(targetText), true, kTargetStyle);
-    appendReportLine("+++++++++++++++++++++++++++++++++++++++++++\n", false, kReportStyle);
+void ReportLineWriter::writeSourceAndTargetFrame(std::optional<std::string_view> sourceText,
+                                                 std::optional<std::string_view> targetText) {
+    if (sourceText) {
+        appendReportLine(kSourceFrameTop);
+        appendReportLine(dropFinalNewline(*sourceText), Marking::Tags, ParagraphStyle::Source);
+    }
+    if (targetText) {
+        appendReportLine(kTargetFrameTop);
+        appendReportLine(dropFinalNewline(*targetText), Marking::Tags, ParagraphStyle::Target);
+    }
+    appendReportLine(kPairFrameBottom);
 }
 
 }  // namespace brevo

@@ -11,10 +11,12 @@
 
 namespace brevo {
 
-// Paragraph styles of report lines.
-inline constexpr int kReportStyle = 2;
-inline constexpr int kSourceStyle = 3;
-inline constexpr int kTargetStyle = 4;
+// The paragraph style of a report line: the report's own text, or text quoted from the source
+// or the target file (in the font of its code page).
+enum class ParagraphStyle { Report = 2, Source = 3, Target = 4 };
+
+// Whether the tags of a line are marked: in RTF reports they are set in character styles.
+enum class Marking { Plain, Tags };
 
 // Every line of a report goes through here. In RTF reports each line becomes one paragraph
 // with its tags in character styles; in text reports lines are stored as they are.
@@ -27,28 +29,30 @@ public:
         : log_(log), rtf_(rtf), languages_(languages) {}
 
     // Inserts directly after `after`, or appends when no position is given.
-    Position addReportLine(std::string_view line, bool markTags, int style,
+    Position addReportLine(std::string_view line, Marking marking, ParagraphStyle style,
                            std::optional<Position> after = std::nullopt);
     // Appends without handing out a position, which is cheaper for the many lines that never
     // get anything inserted after them.
-    void appendReportLine(std::string_view line, bool markTags, int style);
+    void appendReportLine(std::string_view line, Marking marking = Marking::Plain,
+                          ParagraphStyle style = ParagraphStyle::Report);
 
-    // The message, then the segment text framed by "Text Segment" lines.
-    void reportWithSegment(std::string_view message, std::string_view segmentText, bool markTags,
-                           int dumpStyle);
-    // The message, then the segments before, at and after `position` in one frame, with an
-    // extra empty line below: a structural fault is only readable with its surroundings.
-    void reportWithNeighbourSegments(std::string_view message, const std::vector<Segment>& segments,
-                                     std::size_t position, int dumpStyle);
-    // The source text and the translated text in one frame.
-    void reportSourceAndTarget(std::string_view sourceText, std::string_view targetText);
+    // Text quoted from a file, in frames of their own.
+    // One segment between "Text Segment" lines.
+    void writeSegmentFrame(std::string_view segmentText, Marking marking, ParagraphStyle style);
+    // The segments before, at and after `position` in one frame, with an extra empty line
+    // below: a structural fault is only readable with its surroundings.
+    void writeNeighbourFrame(const std::vector<Segment>& segments, std::size_t position,
+                             ParagraphStyle style);
+    // The source text and the translated text in one frame; either may be missing.
+    void writeSourceAndTargetFrame(std::optional<std::string_view> sourceText,
+                                   std::optional<std::string_view> targetText);
 
     ReportLog& log() { return log_; }
     bool rtf() const { return rtf_; }
 
 private:
     // The line as stored: unchanged for text reports, as one RTF paragraph otherwise.
-    std::string_view encode(std::string_view line, bool markTags, int style);
+    std::string_view encode(std::string_view line, Marking marking, ParagraphStyle style);
 
     ReportLog& log_;
     bool rtf_;
@@ -58,8 +62,8 @@ private:
 };
 
 // One RTF paragraph for `line`: escapes, hexadecimal bytes, tags wrapped in character styles.
-std::string encodeRtfLine(std::string_view line, bool markTags, int style, int sourceCodePage,
-                          int targetCodePage);
+std::string encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle style,
+                          int sourceCodePage, int targetCodePage);
 
 // Removes one final "\n", if there is one.
 std::string_view dropFinalNewline(std::string_view text);
@@ -69,5 +73,9 @@ inline constexpr std::string_view kSegmentFrameBottom =
     "++++++++++++++++++++++++++++++++++++++++\n";
 inline constexpr std::string_view kNeighbourFrameBottom =
     "++++++++++++++++++++++++++++++++++++++++\n\n";
+inline constexpr std::string_view kSourceFrameTop = "+++++++++++++++ Source Text +++++++++++++++";
+inline constexpr std::string_view kTargetFrameTop = "+++++++++++++ Translated Text +++++++++++++";
+inline constexpr std::string_view kPairFrameBottom =
+    "+++++++++++++++++++++++++++++++++++++++++++\n";
 
 }  // namespace brevo

@@ -133,7 +133,9 @@ constexpr std::string_view kStyleSheet =
 constexpr std::string_view kOpeningParagraph = R"(\pard\plain\s0\sb0\slmult1\widctlpar\fs20\f3 )";
 
 // Twips: A4 is 11907 by 16840, Letter 12242 by 15842.
-void appendPageSetup(std::string& out, bool isA4, bool portrait) {
+void appendPageSetup(std::string& out, PageSize pageSize, Orientation orientation) {
+    const bool isA4 = pageSize == PageSize::A4;
+    const bool portrait = orientation == Orientation::Portrait;
     const std::string_view shortSide = isA4 ? "11907" : "12242";
     const std::string_view longSide = isA4 ? "16840" : "15842";
     out += "\\paperw";
@@ -145,12 +147,14 @@ void appendPageSetup(std::string& out, bool isA4, bool portrait) {
     out += '\n';
 }
 
-std::string rtfPreamble(bool isA4, int sourceCodePage, int targetCodePage, bool portrait) {
+std::string rtfPreamble(const RtfLayout& layout) {
+    const int sourceCodePage = layout.sourceCodePage;
+    const int targetCodePage = layout.targetCodePage;
     std::string out = "{\\rtf1\\ansi\\deff3\\deflang1024 \n";
     appendFontTable(out, sourceCodePage, targetCodePage);
     out += kColourTable;
     out += kStyleSheet;
-    appendPageSetup(out, isA4, portrait);
+    appendPageSetup(out, layout.pageSize, layout.orientation);
     return out;
 }
 
@@ -171,9 +175,8 @@ void produceRtfReport(ForEachLine&& forEachLine, const std::string& preamble, Pu
 
 }  // namespace
 
-std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceCodePage,
-                           int targetCodePage, bool portrait) {
-    const std::string preamble = rtfPreamble(isA4, sourceCodePage, targetCodePage, portrait);
+std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout) {
+    const std::string preamble = rtfPreamble(layout);
     std::size_t size = preamble.size() + 1;
     for (const std::string& line : lines) size += line.size() + 6;
     std::string out;
@@ -186,16 +189,14 @@ std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceC
     return out;
 }
 
-void writeRtfReport(const std::string& path, const ReportLog::Lines& lines, bool isA4,
-                    int sourceCodePage, int targetCodePage, bool portrait) {
-    writeWholeFile(path, buildRtfReport(lines, isA4, sourceCodePage, targetCodePage, portrait));
+void writeRtfReport(const std::string& path, const ReportLog::Lines& lines,
+                    const RtfLayout& layout) {
+    writeWholeFile(path, buildRtfReport(lines, layout));
 }
 
-void writeRtfReport(const std::string& path, const ReportLog& log, bool isA4, int sourceCodePage,
-                    int targetCodePage, bool portrait) {
+void writeRtfReport(const std::string& path, const ReportLog& log, const RtfLayout& layout) {
     BlockFileWriter file(path);
-    produceRtfReport([&log](auto&& visit) { log.forEachLine(visit); },
-                     rtfPreamble(isA4, sourceCodePage, targetCodePage, portrait),
+    produceRtfReport([&log](auto&& visit) { log.forEachLine(visit); }, rtfPreamble(layout),
                      [&file](std::string_view bytes) { file.write(bytes); });
     file.close();
 }

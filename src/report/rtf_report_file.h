@@ -7,17 +7,26 @@
 
 namespace brevo {
 
-// The whole RTF report: the preamble (font table for the two code pages, colour table, style
-// sheet, page size) followed by the already encoded lines, "\par " between them, and the
-// closing "}". Fonts 3 and 4 are the source and target fonts the encoded lines refer to.
-std::string buildRtfReport(const ReportLog::Lines& lines, bool isA4, int sourceCodePage,
-                           int targetCodePage, bool portrait);
+enum class PageSize { A4, Letter };
+enum class Orientation { Portrait, Landscape };
+
+// The page and the fonts of an RTF report: fonts 3 and 4 are those of the source's and the
+// target's code page, which the encoded lines refer to.
+struct RtfLayout {
+    PageSize pageSize = PageSize::A4;
+    Orientation orientation = Orientation::Portrait;
+    int sourceCodePage = 1252;
+    int targetCodePage = 1252;
+};
+
+// The whole RTF report: the preamble (font table, colour table, style sheet, page size)
+// followed by the already encoded lines, "\par " between them, and the closing "}".
+std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout);
 
 // Writes buildRtfReport(...) to `path`, replacing an existing file. Throws FileFailure.
-void writeRtfReport(const std::string& path, const ReportLog::Lines& lines, bool isA4,
-                    int sourceCodePage, int targetCodePage, bool portrait);
+void writeRtfReport(const std::string& path, const ReportLog::Lines& lines,
+                    const RtfLayout& layout);
 // The same for a whole log, written piece by piece as its lines are read.
-void writeRtfReport(const std::string& path, const ReportLog& log, bool isA4, int sourceCodePage,
-                    int targetCodePage, bool portrait);
+void writeRtfReport(const std::string& path, const ReportLog& log, const RtfLayout& layout);
 
 }  // namespace brevo

@@ -29,16 +29,17 @@ long long asNumber(std::size_t value) {
     return static_cast<long long>(value);
 }
 
-std::string countLine(const TagCountMap::Entry& entry, Findings& findings) {
+std::string countLine(const TagCountMap::Entry& entry) {
     const TagCount& tag = entry.value;
     if (tag.count < 0) {
-        return findings.counted(Severity::Error, 18665,
-                                {static_cast<long long>(-tag.count), entry.text});
+        return formatMessage(MessageId::ExternalTagsAddedCount,
+                             {static_cast<long long>(-tag.count), entry.text});
     }
     const bool known = tag.tagClass == TagClass::Warning || tag.tagClass == TagClass::Alert ||
                        tag.tagClass == TagClass::Error;
-    return findings.counted(Severity::Error, known ? 18663 : 18664,
-                            {static_cast<long long>(tag.count), entry.text});
+    return formatMessage(
+        known ? MessageId::ExternalTagsDeletedCount : MessageId::UnknownExternalTagsDeletedCount,
+        {static_cast<long long>(tag.count), entry.text});
 }
 
 // Searches a look-ahead window one segment at a time.
@@ -181,13 +182,15 @@ public:
 
 private:
     void reportSurplus(std::size_t countedTarget) {
-        findings_.addLine(
-            formatMessage(18702, {asNumber(source_.size()), asNumber(countedTarget)}));
-        findings_.addLine(formatMessage(18703));
+        findings_.note(formatMessage(MessageId::ExternalTagTotals,
+                                     {asNumber(source_.size()), asNumber(countedTarget)}));
+        findings_.note(formatMessage(MessageId::AddedSyntaxNotCounted));
         if (diff_ > 0) {
-            findings_.addLine(formatMessage(18704, {static_cast<long long>(diff_)}));
+            findings_.note(
+                formatMessage(MessageId::AssumingDeleted, {static_cast<long long>(diff_)}));
         } else {
-            findings_.addLine(formatMessage(18705, {static_cast<long long>(-diff_)}));
+            findings_.note(
+                formatMessage(MessageId::AssumingAdded, {static_cast<long long>(-diff_)}));
         }
     }
 
@@ -195,8 +198,8 @@ private:
         std::size_t cycles = 0;
         for (;;) {
             if (changedRun_ >= kGiveUpAfterChanges && diff_ == 0) {
-                findings_.addLine(formatMessage(18706));
-                findings_.addLine(formatMessage(18707));
+                findings_.note(formatMessage(MessageId::NotFullyComparedNote));
+                findings_.note(formatMessage(MessageId::OrderChangedNote));
                 return;
             }
             if (source_[s_].tagText() == target_[t_].tagText()) {
@@ -223,7 +226,7 @@ private:
         diff_ -= static_cast<std::ptrdiff_t>(*match - s_);
         for (std::size_t deleted = s_; deleted < *match; ++deleted) {
             source_[deleted].added = true;
-            reportDeleted(source_[deleted]);
+            reportDeleted(deleted);
             reportContext(deleted, true, t_, false);
         }
         s_ = *match;
@@ -239,7 +242,7 @@ private:
             if (isAddedSyntax(target_[added])) continue;
             ++diff_;
             target_[added].added = true;
-            reportIllegallyAdded(target_[added]);
+            reportIllegallyAdded(added);
             reportContext(s_, false, added, true);
         }
         t_ = *match;
@@ -250,31 +253,34 @@ private:
         ++changedRun_;
         source_[s_].added = true;
         target_[t_].added = true;
-        findings_.addLine(findings_.numbered(Severity::Alert, 18715,
-                                             {source_[s_].tagText(), target_[t_].tagText()}),
-                          true);
+        findings_.report(Severity::Alert, MessageId::ExternalTagChanged,
+                         {source_[s_].tagText(), target_[t_].tagText()},
+                         {SegmentRef{Side::Source, s_}, SegmentRef{Side::Target, t_}});
         reportContext(s_, true, t_, true);
     }
 
-    void reportDeleted(const Segment& segment) {
-        switch (segment.tagClass) {
+    void reportDeleted(std::size_t s) {
+        switch (source_[s].tagClass) {
             case TagClass::Warning:
-                return addMessage(Severity::Warning, 18710, segment);
+                return report(Severity::Warning, MessageId::ExternalTagDeletedWarning, Side::Source,
+                              s);
             case TagClass::Alert:
-                return addMessage(Severity::Alert, 18711, segment);
+                return report(Severity::Alert, MessageId::ExternalTagDeletedAlert, Side::Source, s);
             case TagClass::Error:
-                return addMessage(Severity::Error, 18712, segment);
+                return report(Severity::Error, MessageId::ExternalTagDeletedError, Side::Source, s);
             default:
-                return addMessage(Severity::Error, 18713, segment);
+                return report(Severity::Error, MessageId::UnknownExternalTagDeleted, Side::Source,
+                              s);
         }
     }
 
-    void reportIllegallyAdded(const Segment& segment) {
-        addMessage(Severity::Error, 18714, segment);
+    void reportIllegallyAdded(std::size_t t) {
+        report(Severity::Error, MessageId::ExternalTagIllegallyAdded, Side::Target, t);
     }
 
-    void addMessage(Severity severity, int id, const Segment& segment) {
-        findings_.addLine(findings_.numbered(severity, id, {segment.tagText()}), true);
+    void report(Severity severity, MessageId id, Side side, std::size_t position) {
+        const Segment& segment = (side == Side::Source ? source_ : target_)[position];
+        findings_.report(severity, id, {segment.tagText()}, {SegmentRef{side, position}});
     }
 
     LookAhead& lookAhead() {
@@ -287,15 +293,15 @@ private:
         const bool sourceLeft = s_ < source_.size();
         const bool targetLeft = t_ < target_.size();
         if (targetLeft && !sourceLeft) {
-            findings_.addLine(formatMessage(18708));
+            findings_.note(formatMessage(MessageId::AddedAtEnd));
             for (std::size_t rest = t_; rest < target_.size(); ++rest) {
-                if (!isAddedSyntax(target_[rest])) reportIllegallyAdded(target_[rest]);
+                if (!isAddedSyntax(target_[rest])) reportIllegallyAdded(rest);
                 target_[rest].added = true;
             }
         } else if (sourceLeft && !targetLeft) {
-            findings_.addLine(formatMessage(18709));
+            findings_.note(formatMessage(MessageId::DeletedAtEnd));
             for (std::size_t rest = s_; rest < source_.size(); ++rest) {
-                reportDeleted(source_[rest]);
+                reportDeleted(rest);
                 source_[rest].added = true;
             }
         }
@@ -313,8 +319,9 @@ private:
     }
 
     void reportContext(std::size_t source, bool sourceNext, std::size_t target, bool targetNext) {
-        findings_.writer.reportSourceAndTarget(around(sourceContext_, source_, source, sourceNext),
-                                               around(targetContext_, target_, target, targetNext));
+        findings_.writer().writeSourceAndTargetFrame(
+            around(sourceContext_, source_, source, sourceNext),
+            around(targetContext_, target_, target, targetNext));
     }
 
     Segments& source_;
@@ -334,16 +341,16 @@ private:
 void reportExternalTagCounts(const TagCountMap& tagCounts, Findings& findings) {
     for (const TagCountMap::Entry& entry : tagCounts) {
         if (!entry.value.isExternal || entry.value.count == 0) continue;
-        findings.addLine(countLine(entry, findings), true);
+        findings.listUncounted(countLine(entry));
     }
 }
 
 void reportAddedExternalTags(const std::vector<Segment>& targetSegments, Findings& findings) {
     for (const Segment& segment : targetSegments) {
         if (!isAddedSyntax(segment)) continue;
-        findings.writer.reportWithSegment(
-            findings.numbered(Severity::Warning, 18682, {segment.tagText()}), segment.text, true,
-            kTargetStyle);
+        findings.reportWithSegment(Severity::Warning, MessageId::ExternalTagAdded,
+                                   {segment.tagText()}, segment, Marking::Tags,
+                                   ParagraphStyle::Target);
     }
 }
 

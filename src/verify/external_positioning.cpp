@@ -50,11 +50,11 @@ public:
 
 private:
     void checkBuildingBlock(const Segment& segment, std::string_view trimmed);
-    void checkIndexEntry(std::string_view trimmed);
+    void checkIndexEntry(const Segment& segment, std::string_view trimmed);
     void checkBlockLength(const Segment& segment, std::string_view trimmed, long long limit);
     void requireNoText(const Segment& segment, std::string_view trimmed,
                        std::string_view alsoAccepted = {});
-    void reportWithSegment(const Segment& segment, int id, std::initializer_list<MessageArg> args);
+    void reportWithSegment(const Segment& segment, MessageId id, Findings::Args args);
 
     Findings& findings_;
     std::string indexMarker_;
@@ -75,7 +75,7 @@ void PositioningCheck::check(const Segment& segment) {
             return;
         case 2:  // <xrv "
             if (long long length = textLength(trimmed); length > kCrossReferenceLimit) {
-                reportWithSegment(segment, 18115,
+                reportWithSegment(segment, MessageId::TextTooLong,
                                   {segment.tagText(), length - kCrossReferenceLimit});
             }
             return;
@@ -90,10 +90,11 @@ void PositioningCheck::check(const Segment& segment) {
         case 32:  // <il>
         case 33:  // <ss>
         case 34:  // <sa>
-            checkIndexEntry(trimmed);
+            checkIndexEntry(segment, trimmed);
             return;
         case 36:  // </brx>
-            if (trimmed != segment.tagText()) reportWithSegment(segment, 18110, {});
+            if (trimmed != segment.tagText())
+                reportWithSegment(segment, MessageId::TextAfterEndOfBrx, {});
             return;
         case 61:  // <bb "
             checkBuildingBlock(segment, trimmed);
@@ -121,19 +122,19 @@ void PositioningCheck::checkBuildingBlock(const Segment& segment, std::string_vi
 }
 
 // Index entries name the marker they belong to, on a line of their own.
-void PositioningCheck::checkIndexEntry(std::string_view trimmed) {
+void PositioningCheck::checkIndexEntry(const Segment& segment, std::string_view trimmed) {
     const long long length = textLength(trimmed);
     if (length <= kIndexEntryLimit) return;
-    std::string message = findings_.numbered(
-        Severity::Error, 18113, {std::string_view(indexMarker_), length - kIndexEntryLimit});
-    findings_.addLine(message, true, kReportStyle);
+    findings_.report(Severity::Error, MessageId::IndexMarkerTooLong,
+                     {std::string_view(indexMarker_), length - kIndexEntryLimit},
+                     findings_.refsTo(segment));
 }
 
 void PositioningCheck::checkBlockLength(const Segment& segment, std::string_view trimmed,
                                         long long limit) {
     const long long length = textLength(trimmed);
     if (length > limit) {
-        reportWithSegment(segment, 18116,
+        reportWithSegment(segment, MessageId::TextInElementTooLong,
                           {segment.tagText(), std::string_view(format_), length - limit});
     }
 }
@@ -142,12 +143,12 @@ void PositioningCheck::requireNoText(const Segment& segment, std::string_view tr
                                      std::string_view alsoAccepted) {
     if (trimmed == segment.tagText()) return;
     if (!alsoAccepted.empty() && trimmed == alsoAccepted) return;
-    reportWithSegment(segment, 18111, {segment.tagText()});
+    reportWithSegment(segment, MessageId::TextBeforeNextExternalTag, {segment.tagText()});
 }
 
-void PositioningCheck::reportWithSegment(const Segment& segment, int id,
-                                         std::initializer_list<MessageArg> args) {
-    findings_.reportWithSegment(findings_.numbered(Severity::Error, id, args), segment.text, true);
+void PositioningCheck::reportWithSegment(const Segment& segment, MessageId id,
+                                         Findings::Args args) {
+    findings_.reportWithSegment(Severity::Error, id, args, segment);
 }
 
 }  // namespace

@@ -187,8 +187,10 @@ private:
 
     void misplaced(std::size_t position);
     void reportMisplaced(std::size_t position);
-    void reportAround(std::string_view message, std::size_t position);
-    void reportPlain(std::string_view message) { findings_.addLine(message, true, kReportStyle); }
+    void reportAround(MessageId id, Findings::Args args, std::size_t position);
+    void reportPlain(MessageId id, Findings::Args args, std::vector<SegmentRef> segments = {}) {
+        findings_.report(Severity::Error, id, args, std::move(segments));
+    }
     std::string_view tagOf(std::size_t position) const { return segments_[position].tagText(); }
 
     const std::vector<Segment>& segments_;
@@ -208,9 +210,9 @@ void StructureWalk::run() {
     while (position < segments_.size() && !ended_) visit(position++);
     if (ended_) {
         for (; position < segments_.size(); ++position)
-            reportAround(findings_.numbered(Severity::Error, 18219), position);
+            reportAround(MessageId::TagAfterEndOfBrx, {}, position);
     }
-    if (counters_[kHeader] > 0) reportPlain(findings_.numbered(Severity::Error, 18218));
+    if (counters_[kHeader] > 0) reportPlain(MessageId::EndOfBrxMissing, {});
     stack_.clear();
 }
 
@@ -298,8 +300,7 @@ void StructureWalk::endPage(std::size_t position) {
         --counters_[kPage];
         leave();
     } else if (reporting_) {
-        reportAround(findings_.numbered(Severity::Error, 18210, {tagOf(position), location_}),
-                     position);
+        reportAround(MessageId::EndWithoutStart, {tagOf(position), location_}, position);
         reporting_ = false;
     }
 }
@@ -366,7 +367,7 @@ void StructureWalk::endIndexMarker(std::size_t position) {
 
 void StructureWalk::indexElement(std::size_t position) {
     if (insideIndexMarker_ && reporting_ && !indexMarkerText_.empty()) {
-        reportAround(findings_.numbered(Severity::Error, 18217, {indexMarkerText_}), position);
+        reportAround(MessageId::IndexEntryMissing, {indexMarkerText_}, position);
         reporting_ = false;
     }
     indexEntry(position);
@@ -417,11 +418,11 @@ void StructureWalk::reportFirstOpenElement(std::size_t position, bool atPage) {
         if (atPage && e == kPage && count == 1) {
             reportMisplaced(position);  // a page inside a page: blame the new page tag
         } else if (count == 1) {
-            reportPlain(
-                findings_.numbered(Severity::Error, 18211, {kElements[e].startName, location_}));
+            reportPlain(MessageId::StartWithoutEnd, {kElements[e].startName, location_},
+                        findings_.refsTo(segments_[position]));
         } else {
-            reportPlain(findings_.numbered(Severity::Error, 18212,
-                                           {count, kElements[e].startName, location_}));
+            reportPlain(MessageId::StartsWithoutEnd, {count, kElements[e].startName, location_},
+                        findings_.refsTo(segments_[position]));
         }
         reporting_ = false;
         return;
@@ -440,13 +441,12 @@ void StructureWalk::misplaced(std::size_t position) {
 }
 
 void StructureWalk::reportMisplaced(std::size_t position) {
-    reportAround(
-        findings_.numbered(Severity::Error, 18220, {tagOf(position), current_.name, location_}),
-        position);
+    reportAround(MessageId::NotAllowedInContext, {tagOf(position), current_.name, location_},
+                 position);
 }
 
-void StructureWalk::reportAround(std::string_view message, std::size_t position) {
-    findings_.reportWithNeighbourSegments(message, segments_, position);
+void StructureWalk::reportAround(MessageId id, Findings::Args args, std::size_t position) {
+    findings_.reportWithNeighbours(Severity::Error, id, args, segments_, position);
 }
 
 }  // namespace

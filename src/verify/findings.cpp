@@ -2,35 +2,103 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <span>
-#include <vector>
+#include <utility>
 
 namespace brevo {
 
-void Findings::count(Severity severity) {
-    ++messageCount;
-    if (severity == Severity::Alert) ++alertCount;
-    if (severity == Severity::Warning) ++warningCount;
+namespace detail {
+
+void setCountsSoFar(Findings& findings, const FindingCounts& counts) {
+    findings.numbered_ = counts.errors + counts.alerts + counts.warnings;
+    findings.alerts_ = counts.alerts;
+    findings.warnings_ = counts.warnings;
 }
 
-std::string Findings::numbered(Severity severity, int id, std::initializer_list<MessageArg> args) {
-    count(severity);
+}  // namespace detail
+
+ParagraphStyle Findings::quoteStyle() const {
+    return side_ == Side::Source ? ParagraphStyle::Source : ParagraphStyle::Target;
+}
+
+void Findings::knowSegments(Side side, const std::vector<Segment>& segments) {
+    (side == Side::Source ? sourceSegments_ : targetSegments_) = &segments;
+}
+
+std::vector<SegmentRef> Findings::refsTo(const Segment& segment) const {
+    for (const auto& [side, segments] :
+         {std::pair{Side::Source, sourceSegments_}, std::pair{Side::Target, targetSegments_}}) {
+        if (segments == nullptr || segments->empty()) continue;
+        // Segments are compared by address: a segment is an element of its file's list.
+        const Segment* first = segments->data();
+        if (std::less_equal<>()(first, &segment) &&
+            std::less<>()(&segment, first + segments->size())) {
+            return {SegmentRef{side, static_cast<std::size_t>(&segment - first)}};
+        }
+    }
+    return {};
+}
+
+const Finding& Findings::count(Severity severity, MessageId id, Args args,
+                               std::vector<SegmentRef> segments) {
+    ++numbered_;
+    if (severity == Severity::Alert) ++alerts_;
+    if (severity == Severity::Warning) ++warnings_;
+    sectionOpened_ = true;
+
     // Messages have a few arguments at most; the list is kept off the heap.
     constexpr std::size_t kMostArgs = 8;
-    if (args.size() >= kMostArgs) {
-        std::vector<MessageArg> all{static_cast<long long>(messageCount)};
-        all.insert(all.end(), args.begin(), args.end());
-        return formatText(messageText(id), all);
-    }
     std::array<MessageArg, kMostArgs> all;
-    all[0] = static_cast<long long>(messageCount);
-    std::copy(args.begin(), args.end(), all.begin() + 1);
-    return formatText(messageText(id), std::span(all.data(), args.size() + 1));
+    std::vector<MessageArg> many;
+    std::span<const MessageArg> withNumber;
+    if (args.size() < kMostArgs) {
+        all[0] = static_cast<long long>(numbered_);
+        std::copy(args.begin(), args.end(), all.begin() + 1);
+        withNumber = std::span(all.data(), args.size() + 1);
+    } else {
+        many.push_back(static_cast<long long>(numbered_));
+        many.insert(many.end(), args.begin(), args.end());
+        withNumber = many;
+    }
+    last_.number = numbered_;
+    last_.severity = severity;
+    last_.messageId = static_cast<std::int32_t>(id);
+    last_.text = formatText(messageText(id), withNumber);
+    last_.segments = std::move(segments);
+    return last_;
 }
 
-std::string Findings::counted(Severity severity, int id, std::initializer_list<MessageArg> args) {
-    count(severity);
-    return formatMessage(id, args);
+const Finding& Findings::report(Severity severity, MessageId id, Args args,
+                                std::vector<SegmentRef> segments, ParagraphStyle style) {
+    const Finding& finding = count(severity, id, args, std::move(segments));
+    writer_.appendReportLine(finding.text, Marking::Tags, style);
+    return finding;
+}
+
+const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args args,
+                                           const Segment& segment, Marking marking,
+                                           std::optional<ParagraphStyle> segmentStyle) {
+    const Finding& finding = count(severity, id, args, refsTo(segment));
+    writer_.appendReportLine(finding.text, marking, ParagraphStyle::Report);
+    writer_.writeSegmentFrame(segment.text, marking, segmentStyle.value_or(quoteStyle()));
+    return finding;
+}
+
+const Finding& Findings::reportWithNeighbours(Severity severity, MessageId id, Args args,
+                                              const std::vector<Segment>& segments,
+                                              std::size_t position) {
+    std::vector<SegmentRef> refs;
+    if (position < segments.size()) refs = refsTo(segments[position]);
+    const Finding& finding = count(severity, id, args, std::move(refs));
+    writer_.appendReportLine(finding.text, Marking::Tags, ParagraphStyle::Report);
+    writer_.writeNeighbourFrame(segments, position, quoteStyle());
+    return finding;
+}
+
+void Findings::listUncounted(std::string_view line) {
+    sectionOpened_ = true;
+    writer_.appendReportLine(line, Marking::Tags, ParagraphStyle::Report);
 }
 
 }  // namespace brevo

@@ -1,50 +1,86 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "brx/document.h"
 #include "report/finding.h"
 #include "report/line_writer.h"
 #include "verify/messages.h"
 
 namespace brevo {
 
-// The counted findings of one run and the writer their lines go through. Every counted
-// message takes the next running number, which is what "[%d]" prints.
+class Findings;
+
+namespace detail {
+// Lets a test start counting where a run would be.
+void setCountsSoFar(Findings& findings, const FindingCounts& counts);
+}  // namespace detail
+
+// The findings of one run. Each is counted, takes the next running number (what "[%d]"
+// shows), and goes to the report through the line writer, with the text it concerns. Findings
+// also know whether a pass reported anything, which decides whether its section gets a
+// heading.
 class Findings {
 public:
-    explicit Findings(ReportLineWriter& writer) : writer(writer) {}
+    using Args = std::initializer_list<MessageArg>;
 
-    // Counts a finding and formats message `id` with its running number before `args`.
-    std::string numbered(Severity severity, int id, std::initializer_list<MessageArg> args = {});
-    // Counts a finding whose message carries no number.
-    std::string counted(Severity severity, int id, std::initializer_list<MessageArg> args = {});
-    void count(Severity severity);
+    explicit Findings(ReportLineWriter& writer) : writer_(writer) {}
 
-    // Message, then the segment text in its frame, in the style of the file being checked.
-    void reportWithSegment(std::string_view message, std::string_view segmentText, bool markTags) {
-        writer.reportWithSegment(message, segmentText, markTags, dumpStyle);
-    }
-    // Message, then the previous, the owning and the next segment in one frame.
-    void reportWithNeighbourSegments(std::string_view message, const std::vector<Segment>& segments,
-                                     std::size_t position) {
-        writer.reportWithNeighbourSegments(message, segments, position, dumpStyle);
-    }
-    // A plain report line appended at the end.
-    void addLine(std::string_view line, bool markTags = false, int style = kReportStyle) {
-        writer.appendReportLine(line, markTags, style);
-    }
+    // The file whose segments are quoted from now on: the source first, then the target.
+    void quoteFrom(Side side) { side_ = side; }
+    Side quotedSide() const { return side_; }
+    ParagraphStyle quoteStyle() const;
+    // The segments of a file, so that findings can name the segments they concern.
+    void knowSegments(Side side, const std::vector<Segment>& segments);
 
-    int errorCount() const { return messageCount - alertCount - warningCount; }
-    FindingCounts counts() const { return {errorCount(), alertCount, warningCount}; }
+    // The message line alone, its tags marked.
+    const Finding& report(Severity severity, MessageId id, Args args = {},
+                          std::vector<SegmentRef> segments = {},
+                          ParagraphStyle style = ParagraphStyle::Report);
+    // The message, then the segment in its frame, in the quoted file's style unless another
+    // is given.
+    const Finding& reportWithSegment(Severity severity, MessageId id, Args args,
+                                     const Segment& segment, Marking marking = Marking::Tags,
+                                     std::optional<ParagraphStyle> segmentStyle = std::nullopt);
+    // The message, then the segments before, at and after `position` in one frame.
+    const Finding& reportWithNeighbours(Severity severity, MessageId id, Args args,
+                                        const std::vector<Segment>& segments, std::size_t position);
+    // A line that opens its section without being a finding: the tag count reports.
+    void listUncounted(std::string_view line);
+    // A line of the report's own, unmarked: notes between findings.
+    void note(std::string_view line) { writer_.appendReportLine(line); }
 
-    ReportLineWriter& writer;
-    int messageCount = 0;
-    int alertCount = 0;
-    int warningCount = 0;
-    int dumpStyle = kSourceStyle;  // style of segment text: the source's, then the target's
+    // Where the text that findings concern is framed.
+    ReportLineWriter& writer() { return writer_; }
+    // The place of `segment` in its file, when the segments of that file are known.
+    std::vector<SegmentRef> refsTo(const Segment& segment) const;
+
+    // Starts a section; sectionOpened() then tells whether anything was reported in it.
+    void startSection() { sectionOpened_ = false; }
+    bool sectionOpened() const { return sectionOpened_; }
+
+    int numbered() const { return numbered_; }
+    FindingCounts counts() const { return {numbered_ - alerts_ - warnings_, alerts_, warnings_}; }
+
+private:
+    friend void detail::setCountsSoFar(Findings& findings, const FindingCounts& counts);
+
+    const Finding& count(Severity severity, MessageId id, Args args,
+                         std::vector<SegmentRef> segments);
+
+    ReportLineWriter& writer_;
+    Side side_ = Side::Source;
+    const std::vector<Segment>* sourceSegments_ = nullptr;
+    const std::vector<Segment>* targetSegments_ = nullptr;
+    Finding last_;
+    int numbered_ = 0;
+    int alerts_ = 0;
+    int warnings_ = 0;
+    bool sectionOpened_ = false;
 };
 
 }  // namespace brevo

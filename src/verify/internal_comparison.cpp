@@ -18,43 +18,43 @@ enum class Change { Deleted, Added };
 // The messages a tag class gets when one of its tags is deleted or added.
 struct ChangeMessages {
     Severity severity;
-    int deleted;
-    int added;
-    int deletedSummary;
-    int addedSummary;
+    MessageId deleted;
+    MessageId added;
+    MessageId deletedSummary;
+    MessageId addedSummary;
 };
 
 // Formatting tags may come and go freely.
 std::optional<ChangeMessages> changeMessagesFor(std::int32_t tagClass) {
+    using enum MessageId;
     switch (tagClass) {
         case TagClass::Formatting:
             return std::nullopt;
         case TagClass::Warning:
-            return ChangeMessages{Severity::Warning, 18753, 18757, 18733, 18735};
+            return ChangeMessages{Severity::Warning, InternalTagDeletedWarning,
+                                  InternalTagAddedWarning, InternalTagsDeletedCount,
+                                  InternalTagsAddedCount};
         case TagClass::Alert:
-            return ChangeMessages{Severity::Alert, 18754, 18758, 18733, 18735};
+            return ChangeMessages{Severity::Alert, InternalTagDeletedAlert, InternalTagAddedAlert,
+                                  InternalTagsDeletedCount, InternalTagsAddedCount};
         case TagClass::Error:
-            return ChangeMessages{Severity::Error, 18755, 18759, 18733, 18735};
+            return ChangeMessages{Severity::Error, InternalTagDeletedError, InternalTagAddedError,
+                                  InternalTagsDeletedCount, InternalTagsAddedCount};
         default:
-            return ChangeMessages{Severity::Error, 18756, 18760, 18734, 18736};
+            return ChangeMessages{Severity::Error, UnknownInternalTagDeleted,
+                                  UnknownInternalTagAdded, UnknownInternalTagsDeletedCount,
+                                  UnknownInternalTagsAddedCount};
     }
 }
 
+// A deleted tag is the source's, an added one the target's.
 void reportInternalChange(const InternalTag& tag, Change change, Findings& findings) {
     const auto messages = changeMessagesFor(tag.tagClass);
     if (!messages) return;
-    const int id = change == Change::Deleted ? messages->deleted : messages->added;
-    findings.addLine(findings.numbered(messages->severity, id, {std::string_view(tag.text)}), true);
-}
-
-constexpr std::string_view kSourceFrameTop = "+++++++++++++++ Source Text +++++++++++++++";
-constexpr std::string_view kTargetFrameTop = "+++++++++++++ Translated Text +++++++++++++";
-constexpr std::string_view kPairFrameBottom = "+++++++++++++++++++++++++++++++++++++++++++\n";
-
-void writeSegmentBlock(const Segment& segment, Findings& findings) {
-    findings.addLine(kSegmentFrameTop);
-    findings.addLine(dropFinalNewline(segment.text), true, kTargetStyle);
-    findings.addLine(kSegmentFrameBottom);
+    const bool deleted = change == Change::Deleted;
+    findings.report(messages->severity, deleted ? messages->deleted : messages->added,
+                    {std::string_view(tag.text)},
+                    {SegmentRef{deleted ? Side::Source : Side::Target, tag.externalTag}});
 }
 
 // Positions of the segments that the external comparison paired, in order: the n-th one of
@@ -162,7 +162,8 @@ public:
 
 private:
     void reportAll(const std::vector<InternalTag>& tags, Change change) {
-        findings_.addLine(formatMessage(change == Change::Added ? 18751 : 18752));
+        findings_.note(formatMessage(change == Change::Added ? MessageId::AllInternalTagsAdded
+                                                             : MessageId::AllInternalTagsDeleted));
         for (const InternalTag& tag : tags) reportInternalChange(tag, change, findings_);
     }
 
@@ -224,17 +225,11 @@ private:
             pairedPositionsKnown_ = true;
         }
         const auto n = static_cast<std::size_t>(ordinal);
-        if (n <= pairedSource_.size()) {
-            findings_.addLine(kSourceFrameTop);
-            const Segment& segment = source_.segments[pairedSource_[n - 1]];
-            findings_.addLine(dropFinalNewline(segment.text), true, kSourceStyle);
-        }
-        if (n <= pairedTarget_.size()) {
-            findings_.addLine(kTargetFrameTop);
-            const Segment& segment = target_.segments[pairedTarget_[n - 1]];
-            findings_.addLine(dropFinalNewline(segment.text), true, kTargetStyle);
-        }
-        findings_.addLine(kPairFrameBottom);
+        std::optional<std::string_view> sourceText;
+        std::optional<std::string_view> targetText;
+        if (n <= pairedSource_.size()) sourceText = source_.segments[pairedSource_[n - 1]].text;
+        if (n <= pairedTarget_.size()) targetText = target_.segments[pairedTarget_[n - 1]].text;
+        findings_.writer().writeSourceAndTargetFrame(sourceText, targetText);
     }
 
     BrxDocument& source_;
@@ -266,7 +261,10 @@ void reportTagsInAddedSegments(const BrxDocument& target, Findings& findings) {
                 reportInternalChange(tags[i], Change::Added, findings);
                 anyReported = anyReported || tags[i].tagClass != TagClass::Formatting;
             }
-            if (anyReported) writeSegmentBlock(target.segments[owner], findings);
+            if (anyReported) {
+                findings.writer().writeSegmentFrame(target.segments[owner].text, Marking::Tags,
+                                                    ParagraphStyle::Target);
+            }
         }
         first = end;
     }
@@ -282,12 +280,9 @@ void reportInternalTagCounts(const TagCountMap& tagCounts, Findings& findings) {
         if (!messages) continue;
         const bool deleted = value.count > 0;
         const long long occurrences = deleted ? value.count : -static_cast<long long>(value.count);
-        // The lines carry no number and the run takes their count back: counting them only
-        // makes the section appear.
-        ++findings.messageCount;
-        findings.addLine(formatMessage(deleted ? messages->deletedSummary : messages->addedSummary,
-                                       {occurrences, std::string_view(entry.text)}),
-                         true);
+        findings.listUncounted(
+            formatMessage(deleted ? messages->deletedSummary : messages->addedSummary,
+                          {occurrences, std::string_view(entry.text)}));
     }
 }
 

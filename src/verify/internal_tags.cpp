@@ -17,20 +17,20 @@ namespace {
 struct TagPair {
     std::int32_t openId;
     std::int32_t closeId;
-    int withoutEndingMessage;
-    int withoutStartingMessage;
+    MessageId withoutEndingMessage;
+    MessageId withoutStartingMessage;
 };
 
 // In the order in which unclosed pairs are reported at the end of a segment.
 constexpr std::array<TagPair, 8> kPairs{{
-    {93, 94, 18403, 18404},  // <:cs "  <:/cs>
-    {95, 96, 18405, 18406},  // <:sc "  <:/sc>
-    {97, 98, 18407, 18408},  // <:fc    <:/fc>
-    {78, 79, 18409, 18410},  // <:b>    <:/b>
-    {80, 81, 18411, 18412},  // <:i>    <:/i>
-    {82, 83, 18413, 18414},  // <:bi>   <:/bi>
-    {84, 85, 18415, 18416},  // <:c>    <:/c>
-    {86, 87, 18421, 18422},  // <:s>    <:/s>
+    {93, 94, MessageId::CsWithoutEnd, MessageId::CsEndWithoutStart},
+    {95, 96, MessageId::ScWithoutEnd, MessageId::ScEndWithoutStart},
+    {97, 98, MessageId::FcWithoutEnd, MessageId::FcEndWithoutStart},
+    {78, 79, MessageId::BoldWithoutEnd, MessageId::BoldEndWithoutStart},
+    {80, 81, MessageId::ItalicWithoutEnd, MessageId::ItalicEndWithoutStart},
+    {82, 83, MessageId::BoldItalicWithoutEnd, MessageId::BoldItalicEndWithoutStart},
+    {84, 85, MessageId::CodeWithoutEnd, MessageId::CodeEndWithoutStart},
+    {86, 87, MessageId::SWithoutEnd, MessageId::SEndWithoutStart},
 }};
 
 constexpr std::int32_t kCnsOpenId = 91;
@@ -55,12 +55,12 @@ public:
 private:
     void visit(const InternalTag& tag) {
         if (tag.id == kCnsOpenId) {
-            if (cnsOpen_) report(18401, tag.externalTag);
+            if (cnsOpen_) report(MessageId::CnsWithoutEnd, tag.externalTag);
             cnsOpen_ = true;
             return;
         }
         if (tag.id == kCnsCloseId) {
-            if (!cnsOpen_) report(18402, tag.externalTag);
+            if (!cnsOpen_) report(MessageId::CnsEndWithoutStart, tag.externalTag);
             cnsOpen_ = false;
             return;
         }
@@ -85,9 +85,8 @@ private:
         }
     }
 
-    void report(int messageId, std::size_t segment, long long count = 1) {
-        std::string message = findings_.numbered(Severity::Error, messageId, {count});
-        findings_.reportWithNeighbourSegments(message, segments_, segment);
+    void report(MessageId id, std::size_t segment, long long count = 1) {
+        findings_.reportWithNeighbours(Severity::Error, id, {count}, segments_, segment);
     }
 
     const std::vector<Segment>& segments_;
@@ -117,31 +116,33 @@ bool buildingBlockAllows(std::string_view ownerText, std::int32_t id) {
 }
 
 // The message for an internal tag its owner does not admit, or nothing when it is allowed.
-std::optional<int> structureViolation(std::int32_t ownerId, std::string_view ownerText,
-                                      std::int32_t id) {
-    auto unless = [](bool allowed, int messageId) -> std::optional<int> {
+std::optional<MessageId> structureViolation(std::int32_t ownerId, std::string_view ownerText,
+                                            std::int32_t id) {
+    auto unless = [](bool allowed, MessageId messageId) -> std::optional<MessageId> {
         if (allowed) return std::nullopt;
         return messageId;
     };
     switch (ownerId) {
         case 2:
-            return unless(isCharacterOrNumbered(id), 18526);  // <xrv "
-        case 6:                                               // <ts
-            return unless(isCharacterOrNumbered(id) || id == kInlineBuildingBlockId, 18510);
+            return unless(isCharacterOrNumbered(id),
+                          MessageId::NotAfterCrossReferenceVariable);  // <xrv "
+        case 6:                                                        // <ts
+            return unless(isCharacterOrNumbered(id) || id == kInlineBuildingBlockId,
+                          MessageId::NotInsideTextSection);
         case 15:
-            return unless(isCharacterOrNumbered(id), 18523);  // <tl
+            return unless(isCharacterOrNumbered(id), MessageId::NotInsideTitle);  // <tl
         case 25:
-            return unless(id == kInlineFrameId, 18527);  // <ctart
+            return unless(id == kInlineFrameId, MessageId::NotInsideFrameArticle);  // <ctart
         case 31:
-            return unless(isCharacterOrNumbered(id), 18512);  // <ie>
+            return unless(isCharacterOrNumbered(id), MessageId::NotInsideIndexEntry);  // <ie>
         case 32:
-            return unless(isCharacterOrNumbered(id), 18513);  // <il>
+            return unless(isCharacterOrNumbered(id), MessageId::NotInsideIndexLevel);  // <il>
         case 33:
-            return unless(isCharacterOrNumbered(id), 18514);  // <ss>
+            return unless(isCharacterOrNumbered(id), MessageId::NotInsideSortString);  // <ss>
         case 34:
-            return unless(isCharacterOrNumbered(id), 18522);  // <sa>
+            return unless(isCharacterOrNumbered(id), MessageId::NotInsideSeeAlso);  // <sa>
         case kBuildingBlockId:
-            return unless(buildingBlockAllows(ownerText, id), 18519);
+            return unless(buildingBlockAllows(ownerText, id), MessageId::NotInsideBuildingBlock);
         default:
             return std::nullopt;
     }
@@ -159,13 +160,15 @@ void checkInternalStructure(const std::vector<Segment>& segments,
     for (const InternalTag& tag : internalTags) {
         std::string_view ownerText;
         if (tag.externalTag < segments.size()) ownerText = segments[tag.externalTag].tagText();
-        std::optional<int> messageId = structureViolation(tag.externalId, ownerText, tag.id);
-        if (!messageId) continue;
-        std::string message =
-            *messageId == 18519
-                ? findings.numbered(Severity::Error, 18519, {std::string_view(tag.text), ownerText})
-                : findings.numbered(Severity::Error, *messageId, {std::string_view(tag.text)});
-        findings.reportWithNeighbourSegments(message, segments, tag.externalTag);
+        const auto id = structureViolation(tag.externalId, ownerText, tag.id);
+        if (!id) continue;
+        const std::string_view text = tag.text;
+        if (*id == MessageId::NotInsideBuildingBlock) {
+            findings.reportWithNeighbours(Severity::Error, *id, {text, ownerText}, segments,
+                                          tag.externalTag);
+        } else {
+            findings.reportWithNeighbours(Severity::Error, *id, {text}, segments, tag.externalTag);
+        }
     }
 }
 

@@ -32,7 +32,8 @@ bool isRejected(unsigned char lead, unsigned char trail) {
 // Japanese; bytes inside tags are, since quoted values hold text too.
 class SegmentWalk {
 public:
-    SegmentWalk(std::string_view text, Findings& findings) : text_(text), findings_(findings) {}
+    SegmentWalk(const Segment& segment, Findings& findings)
+        : segment_(segment), text_(segment.text), findings_(findings) {}
 
     // True when the segment held at least one rejected character.
     bool run(std::size_t start) {
@@ -76,11 +77,12 @@ private:
         }
         haveLead_ = false;
         if (!isRejected(static_cast<unsigned char>(lead_), byte)) return;
-        findings_.addLine(findings_.numbered(Severity::Alert, 18651, {lead_, c}), true,
-                          findings_.dumpStyle);
+        findings_.report(Severity::Alert, MessageId::JapaneseCharacterMissing, {lead_, c},
+                         findings_.refsTo(segment_), findings_.quoteStyle());
         reported_ = true;
     }
 
+    const Segment& segment_;
     std::string_view text_;
     Findings& findings_;
     int depth_ = 0;
@@ -96,10 +98,8 @@ private:
 void checkJapaneseCharacters(const std::vector<Segment>& segments, Findings& findings) {
     for (const Segment& segment : segments) {
         const std::size_t start = std::min(segment.tagText().size(), segment.text.size());
-        if (!SegmentWalk(segment.text, findings).run(start)) continue;
-        findings.addLine(kSegmentFrameTop);
-        findings.addLine(dropFinalNewline(segment.text), true, findings.dumpStyle);
-        findings.addLine(kSegmentFrameBottom);
+        if (!SegmentWalk(segment, findings).run(start)) continue;
+        findings.writer().writeSegmentFrame(segment.text, Marking::Tags, findings.quoteStyle());
     }
 }
 

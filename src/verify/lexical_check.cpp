@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,21 +14,15 @@ namespace {
 
 constexpr int kMaxDepth = 3;
 
-constexpr int kUnbalanced = 18051;
-constexpr int kWrongOrder = 18052;
-constexpr int kTooDeep = 18053;
-constexpr int kNestedExternal = 18054;
-constexpr int kEndOfFile = 18055;
-
-// The first bracket fault of `text`, or 0. Balanced counts come first: only then is the
+// The first bracket fault of `text`, if any. Balanced counts come first: only then is the
 // order and depth walk meaningful. Depth changes only at brackets, so only they are visited.
-int bracketFault(std::string_view text) {
+std::optional<MessageId> bracketFault(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
     long long opens = 0;
     long long closes = 0;
     int depth = 0;
-    int walkFault = 0;
+    std::optional<MessageId> walkFault;
     while ((p = findBracket(p, end)) < end) {
         if (*p++ == '<') {
             ++opens;
@@ -36,10 +31,10 @@ int bracketFault(std::string_view text) {
             ++closes;
             --depth;
         }
-        if (walkFault == 0 && depth < 0) walkFault = kWrongOrder;
-        if (walkFault == 0 && depth > kMaxDepth) walkFault = kTooDeep;
+        if (!walkFault && depth < 0) walkFault = MessageId::BracketsInWrongOrder;
+        if (!walkFault && depth > kMaxDepth) walkFault = MessageId::TooManyInternalOpens;
     }
-    return opens != closes ? kUnbalanced : walkFault;
+    return opens != closes ? MessageId::BracketCountsDiffer : walkFault;
 }
 
 class LexicalPass {
@@ -58,7 +53,7 @@ public:
         // A file that ends in tagless segments has nothing to put them in front of.
         if (pendingFlag_) {
             checkSegment(segments.back());
-            findings_.addLine(formatMessage(kEndOfFile));
+            findings_.note(formatMessage(MessageId::RefersToEndOfFile));
         }
     }
 
@@ -84,16 +79,16 @@ private:
     }
 
     void checkSegment(const Segment& segment) {
-        if (int fault = bracketFault(segment.text)) {
-            report(fault, segment);
+        if (const auto fault = bracketFault(segment.text)) {
+            report(*fault, segment);
         } else if (lastReported_ < steps_) {
             // Tagless text since the last message: an external tag began inside another tag.
-            report(kNestedExternal, segment);
+            report(MessageId::NestedExternalTags, segment);
         }
     }
 
-    void report(int id, const Segment& segment) {
-        findings_.reportWithSegment(findings_.numbered(Severity::Error, id), segment.text, false);
+    void report(MessageId id, const Segment& segment) {
+        findings_.reportWithSegment(Severity::Error, id, {}, segment, Marking::Plain);
         ++steps_;
         lastReported_ = steps_;
     }
@@ -112,7 +107,7 @@ private:
 // bracket fault gets no message and no change.
 bool isLexicallyClean(const std::vector<Segment>& segments) {
     for (const Segment& segment : segments) {
-        if (segment.tagText().empty() || bracketFault(segment.text) != 0) return false;
+        if (segment.tagText().empty() || bracketFault(segment.text)) return false;
     }
     return true;
 }

@@ -13,13 +13,6 @@
 namespace brevo {
 namespace {
 
-constexpr int kMarkedInSource = 18071;
-constexpr int kUnknownExternal = 18072;
-constexpr int kUnknownInternal = 18074;
-constexpr int kInvalidExternal = 18611;
-constexpr int kAddedNotAllowed = 18612;
-constexpr int kInvalidInternal = 18613;
-
 constexpr long long kHighestNumberedTag = 65534;
 
 // Tags that a translator may add with "<#...>" without a message: ps, pn and the index tags.
@@ -29,8 +22,8 @@ bool isMarkedAsAdded(std::string_view tag) {
     return tag.size() > 1 && tag[1] == '#';
 }
 
-void reportTag(Findings& findings, int id, std::string_view tag, const Segment& segment) {
-    findings.reportWithSegment(findings.numbered(Severity::Error, id, {tag}), segment.text, true);
+void reportTag(Findings& findings, MessageId id, std::string_view tag, const Segment& segment) {
+    findings.reportWithSegment(Severity::Error, id, {tag}, segment);
 }
 
 // Calls onTag(text) for every complete internal tag after the segment's external tag. Text
@@ -87,10 +80,10 @@ void classifySourceSegment(Segment& segment, Findings& findings) {
     }
     if (segment.tagClass != TagClass::UnknownExternal) return;
     if (isMarkedAsAdded(segment.tagText())) {
-        findings.reportWithSegment(findings.numbered(Severity::Error, kMarkedInSource),
-                                   segment.text, false);
+        findings.reportWithSegment(Severity::Error, MessageId::AddedSyntaxInSource, {}, segment,
+                                   Marking::Plain);
     } else {
-        reportTag(findings, kUnknownExternal, segment.tagText(), segment);
+        reportTag(findings, MessageId::UnknownExternalTag, segment.tagText(), segment);
     }
 }
 
@@ -103,7 +96,8 @@ TagMatch countSourceInternalTag(TagCountMap& tagCounts, std::string_view tag,
     }
     TagMatch match =
         classifyTag(tag).value_or(TagMatch{kUnknownInternalId, TagClass::UnknownInternal});
-    if (match.id == kUnknownInternalId) reportTag(findings, kUnknownInternal, tag, segment);
+    if (match.id == kUnknownInternalId)
+        reportTag(findings, MessageId::UnknownInternalTag, tag, segment);
     tagCounts.insert(std::string(tag), TagCount{1, false, match.id, match.tagClass});
     return match;
 }
@@ -115,12 +109,12 @@ void resolveMarkedTag(TagCountMap& tagCounts, Segment& segment, Findings& findin
     if (const TagCount* known = tagCounts.find(unmarked)) {
         if (std::find(kSilentlyAddableIds.begin(), kSilentlyAddableIds.end(), known->id) ==
             kSilentlyAddableIds.end()) {
-            reportTag(findings, kAddedNotAllowed, segment.tagText(), segment);
+            reportTag(findings, MessageId::AddedTagNotAllowed, segment.tagText(), segment);
         }
         segment.id = known->id;
         segment.tagClass = TagClass::AddedKnown;
     } else {
-        reportTag(findings, kAddedNotAllowed, segment.tagText(), segment);
+        reportTag(findings, MessageId::AddedTagNotAllowed, segment.tagText(), segment);
         segment.tagClass = TagClass::AddedUnknown;
     }
     segment.added = true;
@@ -132,7 +126,7 @@ void takeOffTargetExternalTag(TagCountMap& tagCounts, Segment& segment, Findings
     } else if (TagCount* known = tagCounts.find(segment.tagText())) {
         --known->count;
     } else {
-        reportTag(findings, kInvalidExternal, segment.tagText(), segment);
+        reportTag(findings, MessageId::InvalidExternalTag, segment.tagText(), segment);
     }
 }
 
@@ -144,7 +138,7 @@ TagMatch takeOffTargetInternalTag(TagCountMap& tagCounts, std::string_view tag,
         return {known->id, known->tagClass};
     }
     if (isAcceptableNumberedTag(tag)) return {kNumberedTagId, TagClass::Alert};
-    reportTag(findings, kInvalidInternal, tag, segment);
+    reportTag(findings, MessageId::InvalidInternalTag, tag, segment);
     return {kUnknownInternalId, TagClass::UnknownInternal};
 }
 
@@ -177,9 +171,9 @@ void markTag(InternalTag& tag, const Segment& segment, TagMatch match) {
 
 }  // namespace
 
-void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Findings& findings,
+void classifyExternalTags(std::vector<Segment>& segments, Side side, Findings& findings,
                           int& addedTagCount) {
-    if (!isSource) {
+    if (side == Side::Target) {
         addedTagCount += classifyTargetExternalTags(segments);
         return;
     }

@@ -11,7 +11,7 @@ namespace brevo {
 
 // Gives every segment the id and class of its external tag. In a target, tags written "<#...>"
 // become AddedMarked and are counted in `addedTagCount`.
-void classifyExternalTags(std::vector<Segment>& segments, bool isSource, Findings& findings,
+void classifyExternalTags(std::vector<Segment>& segments, Side side, Findings& findings,
                           int& addedTagCount);
 
 // The target's part of classifyExternalTags, which reports nothing: returns how many tags are

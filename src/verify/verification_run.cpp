@@ -10,6 +10,7 @@
 #include "brx/failure.h"
 #include "report/date_time.h"
 #include "report/report_file.h"
+#include "report/report_layout.h"
 #include "report/rtf_report_file.h"
 #include "verify/external_comparison.h"
 #include "verify/external_positioning.h"
@@ -23,13 +24,18 @@
 namespace brevo {
 namespace {
 
-const std::string kDashLine(69, '-');
-
 constexpr std::string_view kCorrectionNote1 =
     "Errors reported in this section may correspond to problems reported below.";
 constexpr std::string_view kCorrectionNote2 =
     "Correct the problems, using the information in this section as a reference, and run The "
     "Brevo Verifier again.\n";
+constexpr std::string_view kAddedTagsInfo =
+    "\nINFO: The following external tag(s) have been added in the translated file.\n";
+constexpr std::string_view kAddedSyntaxNote =
+    "Note: %d external tag(s) added using the <#...> syntax.\n";
+constexpr std::string_view kSourceInvalidNote1 =
+    "\nNote: You should never get verification errors in the source file.";
+constexpr std::string_view kSourceInvalidNote2 = "The source file is invalid.";
 
 }  // namespace
 
@@ -43,10 +49,9 @@ VerificationRun::VerificationRun(VerifyJob& job, RunProgress& progress)
       progress_(progress),
       writer_(report_, job.options.fileFormat == FileFormat::Rtf, job.languages),
       findings_(writer_),
-      targetDir_(job.targetDir),
-      baseName_(job.baseName),
-      extension_(job.extension),
-      sourceDir_(job.sourceDir) {}
+      layout_(writer_) {
+    findings_.knowSegments(Side::Source, source_.segments);
+}
 
 void VerificationRun::skipRemainingSteps() {
     for (; stepsLeft_ > 0; --stepsLeft_) progress_.skipStep();
@@ -107,7 +112,7 @@ void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
 // checks that needs neither the source nor the report. A small target is read in its turn,
 // as a thread would cost more than it saves.
 void VerificationRun::startTargetLoad() {
-    const std::string path = targetDir_ + baseName_ + extension_;
+    const std::string path = job_.targetPath();
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(resolvePathIgnoringCase(path), error);
     const bool ahead = !error && size >= job_.options.readTargetAheadFrom;
@@ -156,75 +161,76 @@ void VerificationRun::takeTarget() {
 }
 
 void VerificationRun::checkSource() {
-    loadFile(sourceDir_ + baseName_ + extension_, source_);
-    addHeader();
+    loadFile(job_.sourcePath(), source_);
+    layout_.writeHeader(longDateTimeNow(), job_.sourcePath(), job_.targetPath());
 
-    section("\nVerify external source tags",
+    section(Heading::SourceLexical,
             [&] { checkLexical(source_.segments, source_.text, findings_); });
-    if (findings_.messageCount != 0) failIfAnyMessage(true);
+    if (findings_.numbered() != 0) failIfAnyMessage(Side::Source);
 
-    section("\nVerify validity of source tags", [&] {
-        classifyExternalTags(source_.segments, true, findings_, addedTagCount_);
+    section(Heading::SourceValidity, [&] {
+        classifyExternalTags(source_.segments, Side::Source, findings_, addedTagCount_);
         progressStep();
         prefillTagCounts(tagCounts_);
         checkSourceValidity(tagCounts_, source_.segments, source_.internalTags, findings_);
         progressStep();
     });
-    section("\nVerify positioning of external source tags", [&] {
+    section(Heading::SourceExternalPositioning, [&] {
         checkExternalPositioning(source_.segments, findings_);
         progressStep();
     });
-    section("\nVerify structure of external source tags", [&] {
+    section(Heading::SourceExternalStructure, [&] {
         checkExternalStructure(source_.segments, findings_);
         progressStep();
     });
     classifySourceInternalTags();
     progressStep();
-    section("\nVerify positioning of internal source tags", [&] {
+    section(Heading::SourceInternalPositioning, [&] {
         checkInternalPairing(source_.segments, source_.internalTags, findings_);
         progressStep();
     });
-    section("\nVerify structure of internal source tags", [&] {
+    section(Heading::SourceInternalStructure, [&] {
         checkInternalStructure(source_.segments, source_.internalTags, findings_);
         progressStep();
     });
 }
 
 void VerificationRun::checkTarget() {
-    findings_.dumpStyle = kTargetStyle;
+    findings_.quoteFrom(Side::Target);
     takeTarget();
+    findings_.knowSegments(Side::Target, target_.segments);
 
-    section("\nVerify external target tags", [&] {
+    section(Heading::TargetLexical, [&] {
         if (!targetPrepared_) checkLexical(target_.segments, target_.text, findings_);
         progressStep();
     });
     // Any message so far, of the source or of the target's form, ends the pair here.
-    if (findings_.messageCount != 0) failIfAnyMessage(false);
+    if (findings_.numbered() != 0) failIfAnyMessage(Side::Target);
 
-    section("\nVerify validity of target tags", [&] {
+    section(Heading::TargetValidity, [&] {
         if (targetPrepared_) {
             addedTagCount_ += targetAddedTagCount_;
         } else {
-            classifyExternalTags(target_.segments, false, findings_, addedTagCount_);
+            classifyExternalTags(target_.segments, Side::Target, findings_, addedTagCount_);
             extractInternalTags(target_.segments, target_.internalTags);
         }
         progressStep();
         countTargetTags(tagCounts_, target_.segments, target_.internalTags, findings_);
         progressStep();
     });
-    section("\nVerify positioning of external target tags", [&] {
+    section(Heading::TargetExternalPositioning, [&] {
         checkExternalPositioning(target_.segments, findings_);
         progressStep();
     });
-    section("\nVerify structure of external target tags", [&] {
+    section(Heading::TargetExternalStructure, [&] {
         checkExternalStructure(target_.segments, findings_);
         progressStep();
     });
-    section("\nVerify positioning of internal target tags", [&] {
+    section(Heading::TargetInternalPositioning, [&] {
         checkInternalPairing(target_.segments, target_.internalTags, findings_);
         progressStep();
     });
-    section("\nVerify structure of internal target tags", [&] {
+    section(Heading::TargetInternalStructure, [&] {
         checkInternalStructure(target_.segments, target_.internalTags, findings_);
         progressStep();
     });
@@ -234,100 +240,81 @@ void VerificationRun::checkTarget() {
 }
 
 void VerificationRun::compare() {
-    // The tag count reports make their headings appear but take no part in the numbering.
-    int countBefore = findings_.messageCount;
-    section("\nExternal tags report",
-            [&] {
-                reportExternalTagCounts(tagCounts_, findings_);
-                progressStep();
-            },
-            {kCorrectionNote1, kCorrectionNote2});
-    if (findings_.messageCount != countBefore) {
-        reportNeeded_ = true;
-        findings_.messageCount = countBefore;
-    }
+    // The tag count reports list lines that make their sections appear but count for nothing.
+    const bool countsListed = section(Heading::ExternalTagsReport,
+                                      [&] {
+                                          reportExternalTagCounts(tagCounts_, findings_);
+                                          progressStep();
+                                      },
+                                      {kCorrectionNote1, kCorrectionNote2});
+    if (countsListed) reportNeeded_ = true;
 
-    section("\nAdded External tags report",
+    section(Heading::AddedExternalTagsReport,
             [&] {
                 reportAddedExternalTags(target_.segments, findings_);
                 progressStep();
             },
-            {"\nINFO: The following external tag(s) have been added in the translated file.\n"});
+            {kAddedTagsInfo});
 
-    std::string addedNote;
+    std::vector<std::string> comparisonNotes;
     if (addedTagCount_ != 0) {
-        addedNote =
-            formatText("Note: %d external tag(s) added using the <#...> syntax.\n",
-                       std::initializer_list<MessageArg>{static_cast<long long>(addedTagCount_)});
+        comparisonNotes.push_back(
+            formatText(kAddedSyntaxNote,
+                       std::initializer_list<MessageArg>{static_cast<long long>(addedTagCount_)}));
     }
-    auto comparison = [&] {
-        compareExternalTags(source_.segments, target_.segments, findings_);
-        progressStep();
-    };
-    if (addedTagCount_ != 0) {
-        section("\nComparing external tags", comparison, {addedNote});
-    } else {
-        section("\nComparing external tags", comparison);
-    }
+    section(Heading::ExternalComparison,
+            [&] {
+                compareExternalTags(source_.segments, target_.segments, findings_);
+                progressStep();
+            },
+            {comparisonNotes.begin(), comparisonNotes.end()});
 
-    countBefore = findings_.messageCount;
-    section("\nInternal Tags Report",
+    section(Heading::InternalTagsReport,
             [&] {
                 reportInternalTagCounts(tagCounts_, findings_);
                 progressStep();
             },
             {kCorrectionNote1, kCorrectionNote2});
-    findings_.messageCount = countBefore;
 
     linkInternalTags(source_);
     linkInternalTags(target_);
-    section("\nComparing internal tags", [&] {
+    section(Heading::InternalComparison, [&] {
         compareInternalTags(source_, target_, findings_);
         progressStep();
     });
 
-    if (findings_.messageCount != 0) reportNeeded_ = true;
-    writeReport(job_.reportPath());
+    if (findings_.numbered() != 0) reportNeeded_ = true;
+    writeReport();
 }
 
-void VerificationRun::failIfAnyMessage(bool sourceNotes) {
-    if (sourceNotes) {
-        findings_.addLine("\nNote: You should never get verification errors in the source file.");
-        findings_.addLine("The source file is invalid.");
+void VerificationRun::failIfAnyMessage(Side checked) {
+    if (checked == Side::Source) {
+        findings_.note(kSourceInvalidNote1);
+        findings_.note(kSourceInvalidNote2);
     }
     reportNeeded_ = true;
-    writeReport(job_.reportPath());
+    writeReport();
     throw RunStopped{VerifyStatus::NotFullyCompared};
 }
 
-void VerificationRun::addHeader() {
-    findings_.addLine(kDashLine);
-    findings_.addLine("Verification Report generated by The Brevo Verifier");
-    findings_.addLine("Date/Time: " + longDateTimeNow());
-    findings_.addLine("Source File: " + sourceDir_ + baseName_ + extension_);
-    findings_.addLine("Target File: " + targetDir_ + baseName_ + extension_);
-    // The totals go after this line once they are known; holding it keeps it at hand.
-    totalsAnchor_ = report_.last();
-    findings_.addLine(kDashLine + "\n");
-}
-
-void VerificationRun::section(std::string_view heading, const std::function<void()>& pass,
-                              std::initializer_list<std::string_view> notes) {
-    const int countBefore = findings_.messageCount;
+bool VerificationRun::section(Heading heading, const std::function<void()>& pass,
+                              std::vector<std::string_view> notes) {
     const auto noted = report_.last();
+    findings_.startSection();
     pass();
-    if (findings_.messageCount != countBefore && noted) insertHeading(*noted, heading, notes);
+    if (!findings_.sectionOpened()) return false;
+    if (noted) insertHeading(*noted, headingText(heading), notes);
+    return true;
 }
 
-ReportLog::Position VerificationRun::insertHeading(ReportLog::Position after,
-                                                   std::string_view heading,
-                                                   std::initializer_list<std::string_view> notes) {
-    after = writer_.addReportLine(heading, false, kReportStyle, after);
-    after = writer_.addReportLine(underlineFor(heading), false, kReportStyle, after);
+void VerificationRun::insertHeading(ReportLog::Position after, std::string_view heading,
+                                    const std::vector<std::string_view>& notes) {
+    after = writer_.addReportLine(heading, Marking::Plain, ParagraphStyle::Report, after);
+    after =
+        writer_.addReportLine(underlineFor(heading), Marking::Plain, ParagraphStyle::Report, after);
     for (std::string_view note : notes) {
-        after = writer_.addReportLine(note, false, kReportStyle, after);
+        after = writer_.addReportLine(note, Marking::Plain, ParagraphStyle::Report, after);
     }
-    return after;
 }
 
 void VerificationRun::classifySourceInternalTags() {
@@ -355,34 +342,15 @@ void VerificationRun::linkInternalTags(BrxDocument& document) {
     }
 }
 
-void VerificationRun::addTotals() {
-    if (!totalsAnchor_) return;
-    auto insertCount = [&](const char* pattern, int count) {
-        if (count <= 0) return;
-        MessageArg arg = static_cast<long long>(count);
-        writer_.addReportLine(formatText(pattern, std::span<const MessageArg>(&arg, 1)), false,
-                              kReportStyle, *totalsAnchor_);
-    };
-    insertCount("Warnings: %d", findings_.warningCount);
-    insertCount("Alerts: %d", findings_.alertCount);
-    insertCount("Errors: %d", findings_.errorCount());
-}
-
-void VerificationRun::writeReport(const std::string& path) {
+void VerificationRun::writeReport() {
     if (!reportNeeded_) return;
-    addTotals();
-    if (findings_.errorCount() > 0) {
-        findings_.addLine("\n" + std::string(64, '*'));
-        findings_.addLine(
-            "The file contains errors that must be corrected before it can be converted!");
-        findings_.addLine("Fix the problem(s) and run The Brevo Verifier again.");
-        findings_.addLine(std::string(64, '*') + "\n");
-    }
+    layout_.writeTotalsAndClosing(counts());
     if (job_.options.fileFormat == FileFormat::Rtf) {
-        writeRtfReport(path, report_, job_.options.rtfPageSize == 0, job_.languages.sourceCodePage,
-                       job_.languages.targetCodePage, true);
+        writeRtfReport(job_.reportPath(), report_,
+                       RtfLayout{job_.options.pageSize, Orientation::Portrait,
+                                 job_.languages.sourceCodePage, job_.languages.targetCodePage});
     } else {
-        writeTextReport(path, report_);
+        writeTextReport(job_.reportPath(), report_);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "brx/document.h"
 #include "brx/tag_vocabulary.h"
 #include "report/line_writer.h"
+#include "report/report_layout.h"
 #include "report/report_log.h"
 #include "verify/findings.h"
 #include "verify/pair_outcome.h"
@@ -59,20 +60,19 @@ private:
     void loadFile(const std::string& path, BrxDocument& document);
     void startTargetLoad();
     void takeTarget();
-    void failIfAnyMessage(bool sourceNotes);
+    // Ends a pair whose files are not well formed; the report says which file was checked.
+    [[noreturn]] void failIfAnyMessage(Side checked);
 
     void progressStep();
-    void addHeader();
-    // Runs `pass`; when it counted messages, its heading, underline and notes go in front of
-    // them.
-    void section(std::string_view heading, const std::function<void()>& pass,
-                 std::initializer_list<std::string_view> notes = {});
-    ReportLog::Position insertHeading(ReportLog::Position after, std::string_view heading,
-                                      std::initializer_list<std::string_view> notes);
+    // Runs `pass`; when it reported anything, its heading, underline and notes go in front of
+    // it. True when it did.
+    bool section(Heading heading, const std::function<void()>& pass,
+                 std::vector<std::string_view> notes = {});
+    void insertHeading(ReportLog::Position after, std::string_view heading,
+                       const std::vector<std::string_view>& notes);
     void classifySourceInternalTags();
     void linkInternalTags(BrxDocument& document);
-    void writeReport(const std::string& path);
-    void addTotals();
+    void writeReport();
 
     VerifyJob& job_;
     RunProgress& progress_;
@@ -80,13 +80,9 @@ private:
     BrxDocument target_;
     TagCountMap tagCounts_;
     ReportLog report_;
-    std::optional<ReportLog::Position> totalsAnchor_;  // the header line the totals follow
     ReportLineWriter writer_;
     Findings findings_;
-    std::string targetDir_;
-    std::string baseName_;
-    std::string extension_;
-    std::string sourceDir_;
+    ReportLayout layout_;
     int addedTagCount_ = 0;
     bool reportNeeded_ = false;
     int stepsLeft_ = kProgressSteps;

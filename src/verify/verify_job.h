@@ -5,6 +5,7 @@
 
 #include "brx/brx_loader.h"
 #include "brx/language_table.h"
+#include "report/rtf_report_file.h"
 
 namespace brevo {
 
@@ -22,7 +23,7 @@ struct VerifyOptions {
     bool keepPathsDuringSession = false;
     // Targets from this size on are read on a thread of their own while the source is checked.
     std::uintmax_t readTargetAheadFrom = std::uintmax_t{1} << 20;
-    int rtfPageSize = 0;  // 0 A4, anything else Letter
+    PageSize pageSize = PageSize::A4;  // of RTF reports
     bool overwriteFiles = false;
     FileFormat fileFormat = FileFormat::Text;
     HandedOnOptions handedOn;

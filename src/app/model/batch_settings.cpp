@@ -13,7 +13,8 @@ BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::s
     request.sourceDir = std::move(sourceDir);
     request.targetDir = std::move(targetDir);
     request.options.keepPathsDuringSession = settings.keepPathsDuringSession != 0;
-    request.options.rtfPageSize = settings.rtfPageSize;
+    // The stored number: 0 is A4, anything else Letter.
+    request.options.pageSize = settings.rtfPageSize == 0 ? PageSize::A4 : PageSize::Letter;
     request.options.overwriteFiles = settings.overwriteFiles != 0;
     request.options.fileFormat = fileFormatOf(settings);
     request.options.handedOn = settings.handedOn;
