@@ -216,17 +216,17 @@ TEST(Vocabulary, FirstPrefixInTableOrderWins) {
     auto tagClass = [](std::string_view tag) { return classifyTag(tag)->tagClass; };
     EXPECT_EQ(vocabulary().size(), 118u);
     EXPECT_EQ(id("<:r10>"), 77);
-    EXPECT_EQ(tagClass("<:r10>"), 2);
+    EXPECT_EQ(tagClass("<:r10>"), TagClass::Alert);
     EXPECT_EQ(id("<rrow \"2\">"), 50);
     EXPECT_EQ(id("<row 2>"), 47);
     EXPECT_EQ(id("<r \"x\">"), 54);
     EXPECT_EQ(id("<hrow 3>"), 49);
     for (std::string_view unknown : {"<tr>", "<TR 1>", "<#tr 1>"}) {
         EXPECT_EQ(id(unknown), 123) << unknown;
-        EXPECT_EQ(tagClass(unknown), 4) << unknown;
+        EXPECT_EQ(tagClass(unknown), TagClass::UnknownExternal) << unknown;
     }
     EXPECT_EQ(id("<:xyz>"), 122);
-    EXPECT_EQ(tagClass("<:xyz>"), 5);
+    EXPECT_EQ(tagClass("<:xyz>"), TagClass::UnknownInternal);
     EXPECT_EQ(id("<:/cs>"), 94);
     EXPECT_EQ(id("<:cs>"), 122);
     EXPECT_EQ(id("<brx \"I2.00\">"), 35);
@@ -242,8 +242,8 @@ TEST(TagCounts, PrefilledThenInsertionOrder) {
     prefillTagCounts(map);
     ASSERT_EQ(map.size(), 37u);
     EXPECT_EQ(map.begin()->text, "<imk>");
-    map.insert("<page \"1\">", TagCount{1, true, 8, 3});
-    map.insert("<:xyz>", TagCount{1, false, 122, 5});
+    map.insert("<page \"1\">", TagCount{1, true, 8, TagClass::Error});
+    map.insert("<:xyz>", TagCount{1, false, 122, TagClass::UnknownInternal});
     ASSERT_NE(map.find("<page \"1\">"), nullptr);
     map.find("<page \"1\">")->count -= 2;
     EXPECT_EQ(map.find("<page \"1\">")->count, -1);

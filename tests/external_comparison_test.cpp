@@ -20,7 +20,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using Segments = std::vector<Segment>;
 
-Segment segment(std::string_view tag, std::int32_t tagClass = TagClass::Error) {
+Segment segment(std::string_view tag, TagClass tagClass = TagClass::Error) {
     Segment made = test::segmentWithTag(tag, "x\n");
     made.tagClass = tagClass;
     return made;
@@ -327,7 +327,7 @@ public:
         Segments made = segments({"<brx \"I2.00\">"});
         const int alphabet = pick(2, size + 2);
         for (int i = 0; i < size; ++i) {
-            made.push_back(segment(tag(alphabet), static_cast<std::int32_t>(pick(0, 4))));
+            made.push_back(segment(tag(alphabet), static_cast<TagClass>(pick(0, 4))));
         }
         return made;
     }

@@ -336,7 +336,7 @@ TEST(TagCountMap, AgreesWithAnOrderedMapAndKeepsInsertionOrder) {
             ++model[key];
         } else {
             ASSERT_FALSE(model.contains(key)) << key;
-            map.insert(key, TagCount{1, false, round, 0});
+            map.insert(key, TagCount{1, false, round, TagClass::Formatting});
             model[key] = 1;
             order.push_back(key);
         }

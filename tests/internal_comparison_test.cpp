@@ -17,11 +17,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-constexpr int kWarning = TagClass::Warning;
-constexpr int kAlert = TagClass::Alert;
-constexpr int kError = TagClass::Error;
-constexpr int kUnknown = TagClass::UnknownInternal;
-constexpr int kFormatting = TagClass::Formatting;
+constexpr TagClass kWarning = TagClass::Warning;
+constexpr TagClass kAlert = TagClass::Alert;
+constexpr TagClass kError = TagClass::Error;
+constexpr TagClass kUnknown = TagClass::UnknownInternal;
+constexpr TagClass kFormatting = TagClass::Formatting;
+constexpr TagClass kNoClass = static_cast<TagClass>(-1);  // a class outside the table
 
 const std::string kSourceTop = "+++++++++++++++ Source Text +++++++++++++++";
 const std::string kTargetTop = "+++++++++++++ Translated Text +++++++++++++";
@@ -30,11 +31,11 @@ const std::string kSegmentTop = "+++++++++++++ Text Segment +++++++++++++";
 const std::string kSegmentBottom = "++++++++++++++++++++++++++++++++++++++++\n";
 
 // Classes of the tags these tests use; any other internal tag is unknown.
-int classOf(std::string_view tag) {
-    static const std::map<std::string_view, int> kClasses = {
+TagClass classOf(std::string_view tag) {
+    static const std::map<std::string_view, TagClass> kClasses = {
         {"<:b>", kFormatting}, {"<:/b>", kFormatting}, {"<:lt>", kWarning}, {"<:gt>", kWarning},
         {"<:ts>", kWarning},   {"<:fs>", kWarning},    {"<:r1>", kAlert},   {"<:xr 1>", kAlert},
-        {"<:fn 2>", kError},   {"<:XR 1>", kError},    {"<:q>", -1}};
+        {"<:fn 2>", kError},   {"<:XR 1>", kError},    {"<:q>", kNoClass}};
     const auto found = kClasses.find(tag);
     return found == kClasses.end() ? kUnknown : found->second;
 }
@@ -44,7 +45,7 @@ int classOf(std::string_view tag) {
 class DocumentBuilder {
 public:
     DocumentBuilder& segment(std::string tagText, std::string body, bool added = false,
-                             int tagClass = kError) {
+                             TagClass tagClass = kError) {
         Segment& made = doc_.segments.emplace_back(test::segmentWithTag(tagText, body + "\n"));
         made.id = 8;
         made.tagClass = tagClass;
@@ -61,12 +62,12 @@ public:
 private:
     void addTag(std::string text) {
         const Segment& owner = doc_.segments.back();
-        const int tagClass = classOf(text);
+        const TagClass tagClass = classOf(text);
         InternalTag tag;
         tag.text = test::keepText(text);
         tag.externalTag = static_cast<std::uint32_t>(doc_.segments.size() - 1);
         tag.externalId = owner.id;
-        tag.tagClass = static_cast<std::int16_t>(tagClass);
+        tag.tagClass = tagClass;
         tag.segmentOrdinal = ordinal_;
         tag.excluded = tagClass == kFormatting || owner.added;
         doc_.internalTags.push_back(std::move(tag));
@@ -91,7 +92,7 @@ TEST(InternalTagCounts, OneSummaryLinePerChangedInternalTag) {
     counts.insert("<:xr 1>", {0, false, 88, kAlert});     // balanced
     counts.insert("<:zz>", {-3, false, 122, kUnknown});
     counts.insert("<:fn 2>", {-1, false, 102, kError});
-    counts.insert("<:q>", {5, false, 122, -1});
+    counts.insert("<:q>", {5, false, 122, kNoClass});
     Report report;
     detail::setCountsSoFar(report.findings, {10, 0, 0});
     reportInternalTagCounts(counts, report.findings);

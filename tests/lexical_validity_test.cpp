@@ -146,7 +146,7 @@ TEST(Classification, SourceReportsMarkedAndUnknownExternalTags) {
     EXPECT_EQ(segments[1].tagClass, TagClass::UnknownExternal);
     EXPECT_EQ(segments[2].id, kUnknownExternalId);
     EXPECT_EQ(segments[3].id, kUnknownExternalId);  // nothing to match: creation values stay
-    EXPECT_EQ(segments[3].tagClass, 0);
+    EXPECT_EQ(segments[3].tagClass, TagClass::Formatting);
 }
 
 TEST(Classification, TargetMarksAddedTagsSilently) {
@@ -183,7 +183,7 @@ std::string entry(TagCountMap& counts, std::string_view text) {
     const TagCount* found = counts.find(text);
     if (!found) return "none";
     return std::to_string(found->count) + (found->isExternal ? " external " : " internal ") +
-           std::to_string(found->id) + "/" + std::to_string(found->tagClass);
+           std::to_string(found->id) + "/" + std::to_string(static_cast<int>(found->tagClass));
 }
 
 // Every field of the records, so that one comparison shows any difference.
@@ -192,7 +192,7 @@ Lines records(const std::vector<InternalTag>& tags) {
     for (const InternalTag& tag : tags) {
         out.push_back(std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
                       std::to_string(tag.externalId) + ") " + std::to_string(tag.id) + "/" +
-                      std::to_string(tag.tagClass) + (tag.excluded ? " excluded" : "") +
+                      std::to_string(static_cast<int>(tag.tagClass)) + (tag.excluded ? " excluded" : "") +
                       (tag.segmentOrdinal ? " ordinal" : ""));
     }
     return out;
@@ -201,7 +201,7 @@ Lines records(const std::vector<InternalTag>& tags) {
 Lines classes(const std::vector<Segment>& segments) {
     Lines out;
     for (const Segment& s : segments) {
-        out.push_back(std::to_string(s.id) + "/" + std::to_string(s.tagClass) +
+        out.push_back(std::to_string(s.id) + "/" + std::to_string(static_cast<int>(s.tagClass)) +
                       (s.added ? " added" : ""));
     }
     return out;

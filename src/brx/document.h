@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/text_store.h"
+#include "brx/tag_vocabulary.h"
 
 namespace brevo {
 
@@ -19,7 +20,7 @@ struct Segment {
     std::uint32_t tagLength = 0;  // 0 when the cut fell inside another tag
     // Ids and classes are small numbers; narrow fields keep a file's many records small.
     std::int16_t id = 123;
-    std::int16_t tagClass = 0;
+    TagClass tagClass = TagClass::Formatting;
     bool added = false;
 
     // The tag as written; empty when the cut fell inside another tag.
@@ -33,7 +34,7 @@ struct InternalTag {
     std::int32_t segmentOrdinal = 0;  // the owning segment among those not added
     std::int16_t externalId = 0;
     std::int16_t id = 0;
-    std::int16_t tagClass = 0;
+    TagClass tagClass = TagClass::Formatting;
     bool excluded = false;
 };
 

@@ -8,7 +8,15 @@
 namespace brevo {
 namespace {
 
-constexpr std::array<TagInfo, 118> kVocabulary = {{
+// Text, id, class and length, as the table has always been written.
+struct TagRow {
+    std::string_view text;
+    std::int32_t id;
+    std::int16_t tagClass;
+    std::int32_t length;
+};
+
+constexpr std::array<TagRow, 118> kRows = {{
     {"<brx ", 35, 3, 5},         {"</brx>", 36, 3, 6},
     {"<page \"", 8, 3, 7},       {"</page>", 9, 3, 7},
     {"<file \"", 72, 3, 7},      {"</file \"", 73, 3, 8},
@@ -70,11 +78,20 @@ constexpr std::array<TagInfo, 118> kVocabulary = {{
     {"<:", 122, 5, 2},           {"<", 123, 4, 1},
 }};
 
+constexpr std::array<TagInfo, kRows.size()> kVocabulary = [] {
+    std::array<TagInfo, kRows.size()> entries{};
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        entries[i] = {kRows[i].text, kRows[i].id, static_cast<TagClass>(kRows[i].tagClass),
+                      kRows[i].length};
+    }
+    return entries;
+}();
+
 struct PrefilledTag {
     std::string_view text;
     bool isExternal;
     std::int32_t id;
-    std::int32_t tagClass;
+    std::int16_t tagClass;
 };
 
 constexpr std::array<PrefilledTag, 37> kPrefilled = {{
@@ -216,7 +233,8 @@ void TagCountMap::grow() {
 
 void prefillTagCounts(TagCountMap& map) {
     for (const PrefilledTag& tag : kPrefilled) {
-        map.insert(std::string(tag.text), TagCount{0, tag.isExternal, tag.id, tag.tagClass});
+        map.insert(std::string(tag.text),
+                   TagCount{0, tag.isExternal, tag.id, static_cast<TagClass>(tag.tagClass)});
     }
 }
 

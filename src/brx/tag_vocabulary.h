@@ -11,17 +11,29 @@
 namespace brevo {
 
 // Classes decide the severity of a deleted or added tag and mark unknown and added tags.
-struct TagClass {
-    static constexpr std::int32_t Formatting = 0;
-    static constexpr std::int32_t Warning = 1;
-    static constexpr std::int32_t Alert = 2;
-    static constexpr std::int32_t Error = 3;
-    static constexpr std::int32_t UnknownExternal = 4;
-    static constexpr std::int32_t UnknownInternal = 5;
-    static constexpr std::int32_t AddedKnown = 6;
-    static constexpr std::int32_t AddedMarked = 7;
-    static constexpr std::int32_t AddedUnknown = 8;
+enum class TagClass : std::int16_t {
+    Formatting = 0,  // comes and goes freely
+    Warning = 1,
+    Alert = 2,
+    Error = 3,
+    UnknownExternal = 4,
+    UnknownInternal = 5,
+    // The ways of being added in a translation, where a tag is written "<#...>":
+    AddedKnown = 6,    // for a tag of the vocabulary
+    AddedMarked = 7,   // not yet resolved against the source's tags
+    AddedUnknown = 8,  // for a tag the vocabulary does not know
 };
+
+// A tag written "<#...>" in a translation and resolved: never paired, never counted.
+constexpr bool isAddedSyntax(TagClass tagClass) {
+    return tagClass == TagClass::AddedKnown || tagClass == TagClass::AddedUnknown;
+}
+
+// The classes whose tags have a severity of their own when deleted or added.
+constexpr bool hasSeverity(TagClass tagClass) {
+    return tagClass == TagClass::Warning || tagClass == TagClass::Alert ||
+           tagClass == TagClass::Error;
+}
 
 inline constexpr std::int32_t kUnknownInternalId = 122;
 inline constexpr std::int32_t kUnknownExternalId = 123;
@@ -30,7 +42,7 @@ inline constexpr std::int32_t kNumberedTagId = 77;
 struct TagInfo {
     std::string_view text;  // a prefix; a trailing blank or quote belongs to it
     std::int32_t id;
-    std::int32_t tagClass;
+    TagClass tagClass;
     std::int32_t length;
 };
 
@@ -39,7 +51,7 @@ std::span<const TagInfo> vocabulary();
 
 struct TagMatch {
     std::int32_t id;
-    std::int32_t tagClass;
+    TagClass tagClass;
 };
 
 // First entry whose text begins `tag`; nothing only for a text that is not a tag at all.
@@ -49,7 +61,7 @@ struct TagCount {
     std::int32_t count = 0;  // source occurrences minus target occurrences
     bool isExternal = false;
     std::int32_t id = 0;
-    std::int32_t tagClass = 0;
+    TagClass tagClass = TagClass::Formatting;
 };
 
 // Tag text -> count, visited in insertion order (the pre-filled entries first, then tags in

@@ -15,9 +15,8 @@ using Segments = std::vector<Segment>;
 
 constexpr int kGiveUpAfterChanges = 16;
 
-// Tags written "<#...>" in the translation: never paired, never counted.
 bool isAddedSyntax(const Segment& segment) {
-    return segment.tagClass == TagClass::AddedKnown || segment.tagClass == TagClass::AddedUnknown;
+    return isAddedSyntax(segment.tagClass);
 }
 
 std::size_t skipAddedSyntax(const Segments& target, std::size_t position) {
@@ -35,10 +34,8 @@ std::string countLine(const TagCountMap::Entry& entry) {
         return formatMessage(MessageId::ExternalTagsAddedCount,
                              {static_cast<long long>(-tag.count), entry.text});
     }
-    const bool known = tag.tagClass == TagClass::Warning || tag.tagClass == TagClass::Alert ||
-                       tag.tagClass == TagClass::Error;
     return formatMessage(
-        known ? MessageId::ExternalTagsDeletedCount : MessageId::UnknownExternalTagsDeletedCount,
+        hasSeverity(tag.tagClass) ? MessageId::ExternalTagsDeletedCount : MessageId::UnknownExternalTagsDeletedCount,
         {static_cast<long long>(tag.count), entry.text});
 }
 

@@ -25,7 +25,7 @@ struct ChangeMessages {
 };
 
 // Formatting tags may come and go freely.
-std::optional<ChangeMessages> changeMessagesFor(std::int32_t tagClass) {
+std::optional<ChangeMessages> changeMessagesFor(TagClass tagClass) {
     using enum MessageId;
     switch (tagClass) {
         case TagClass::Formatting:
@@ -244,10 +244,6 @@ private:
     std::vector<std::size_t> pairedTarget_;
 };
 
-bool isAddedSyntax(const Segment& segment) {
-    return segment.tagClass == TagClass::AddedKnown || segment.tagClass == TagClass::AddedUnknown;
-}
-
 // Every internal tag of a segment added with "<#...>" is new, whatever the pairing did.
 void reportTagsInAddedSegments(const BrxDocument& target, Findings& findings) {
     const std::vector<InternalTag>& tags = target.internalTags;
@@ -255,7 +251,7 @@ void reportTagsInAddedSegments(const BrxDocument& target, Findings& findings) {
         const std::size_t owner = tags[first].externalTag;
         std::size_t end = first;
         while (end < tags.size() && tags[end].externalTag == owner) ++end;
-        if (owner < target.segments.size() && isAddedSyntax(target.segments[owner])) {
+        if (owner < target.segments.size() && isAddedSyntax(target.segments[owner].tagClass)) {
             bool anyReported = false;
             for (std::size_t i = first; i < end; ++i) {
                 reportInternalChange(tags[i], Change::Added, findings);
