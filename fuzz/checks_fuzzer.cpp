@@ -80,7 +80,7 @@ void checkAsTarget(BrxDocument& document, TagCountMap& tagCounts, Findings& find
     int addedTagCount = 0;
     checkLexical(document.segments, document.text, findings);
     classifyExternalTags(document.segments, Side::Target, findings, addedTagCount);
-    checkTargetValidity(tagCounts, document.segments, document.internalTags, findings);
+    detail::checkTargetValidity(tagCounts, document.segments, document.internalTags, findings);
     checkStructure(document, findings);
 }
 
@@ -99,7 +99,7 @@ void expectParserErrorAtMost(Check check) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> lines = fuzz::expectedLines(fuzz::asBytes(data, size));
     BrxDocument source;
-    segmentLines(lines, source);
+    detail::segmentLines(lines, source);
     checkSegments(lines, source.segments);
     BrxDocument target = source;
 

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     LanguageSettings languages;
     try {
-        validateHeader(lines, languages);
+        detail::validateHeader(lines, languages);
     } catch (const BrxFailure&) {
     }
     return 0;

@@ -83,7 +83,7 @@ TEST(LineReader, OpenFailuresCarryTheirCause) {
 VerifyStatus headerStatus(const Lines& lines) {
     LanguageSettings languages;
     try {
-        validateHeader(lines, languages);
+        detail::validateHeader(lines, languages);
     } catch (const BrxFailure& failure) {
         return statusOf(failure.error);
     }
@@ -134,9 +134,9 @@ TEST(Header, EachLineInTurn) {
 
 TEST(Header, LanguageNameLosesItsLastTwoCharactersWhateverTheyAre) {
     LanguageSettings languages;
-    validateHeader({"<brx \"I2.00\">", "<language \"Russianxy", "<quotes \"As text\">",
-                    "<readonly \"Translate\">"},
-                   languages);
+    detail::validateHeader({"<brx \"I2.00\">", "<language \"Russianxy", "<quotes \"As text\">",
+                            "<readonly \"Translate\">"},
+                           languages);
     EXPECT_EQ(languages.sourceLanguage, "Russian");
     EXPECT_EQ(languages.sourceCodePage, 1251);
 }
@@ -170,11 +170,11 @@ TEST(Loading, TargetHeaderLeavesItsCodePage) {
     TempDir dir;
     LanguageSettings languages;
     Lines lines;
-    readBrxFile(dir.write("s.txt", test::brxText("</brx>\n", "German")), FileFormat::Text,
-                languages, lines);
+    detail::readBrxFile(dir.write("s.txt", test::brxText("</brx>\n", "German")), FileFormat::Text,
+                        languages, lines);
     lines.clear();
-    readBrxFile(dir.write("t.txt", test::brxText("</brx>\n", "Russian")), FileFormat::Text,
-                languages, lines);
+    detail::readBrxFile(dir.write("t.txt", test::brxText("</brx>\n", "Russian")), FileFormat::Text,
+                        languages, lines);
     EXPECT_EQ(languages.sourceCodePage, 1251);
 }
 

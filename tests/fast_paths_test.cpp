@@ -112,7 +112,7 @@ TEST(SegmentCutting, SameAsOneCharacterAtATime) {
     for (int round = 0; round < 3000; ++round) {
         const Lines lines = randomLines(random);
         BrxDocument document;
-        segmentLines(lines, document);
+        detail::segmentLines(lines, document);
         expectSameSegments(document.segments, segmentOneByOne(lines), round);
     }
 }
@@ -127,9 +127,9 @@ TEST(SegmentCutting, WhileReadingSameAsAfterReading) {
         const std::string path = dir.write("f.txt", kHeader + randomText(random, 600));
         LanguageSettings languages;
         Lines lines;
-        readBrxFile(path, FileFormat::Text, languages, lines);
+        detail::readBrxFile(path, FileFormat::Text, languages, lines);
         BrxDocument expected;
-        segmentLines(lines, expected);
+        detail::segmentLines(lines, expected);
 
         BrxDocument document;
         readBrxSegments(path, FileFormat::Text, languages, document);
@@ -208,7 +208,7 @@ TEST(SegmentCutting, LexicalJoinKeepsEveryTagAndCleanMeansSilent) {
     int joined = 0;
     for (int round = 0; round < 3000; ++round) {
         BrxDocument document;
-        segmentLines(randomLines(random), document);
+        detail::segmentLines(randomLines(random), document);
         const std::vector<Cut> before = cutsOf(document.segments);
         const bool clean = isLexicallyClean(document.segments);
         test::PassReport report;

@@ -78,8 +78,8 @@ TEST(GeneratedPairs, RtfHoldsTheLinesOfTheTextForm) {
         LanguageSettings languages;
         std::vector<std::string> text;
         std::vector<std::string> rtf;
-        readBrxFile(dir.dir() + side + ".txt", FileFormat::Text, languages, text);
-        readBrxFile(dir.dir() + side + ".rtf", FileFormat::Rtf, languages, rtf);
+        detail::readBrxFile(dir.dir() + side + ".txt", FileFormat::Text, languages, text);
+        detail::readBrxFile(dir.dir() + side + ".rtf", FileFormat::Rtf, languages, rtf);
         EXPECT_EQ(rtf, text) << side;
     }
 }

@@ -323,8 +323,10 @@ TEST(InternalComparison, IndexedPartnerSearchEqualsScan) {
         BrxDocument scanSource = source, scanTarget = target;
         BrxDocument indexSource = source, indexTarget = target;
         Report scan, indexed;
-        compareInternalTagPairs(scanSource, scanTarget, scan.findings, PartnerSearch::Scan);
-        compareInternalTagPairs(indexSource, indexTarget, indexed.findings, PartnerSearch::Indexed);
+        detail::compareInternalTagPairs(scanSource, scanTarget, scan.findings,
+                                        detail::PartnerSearch::Scan);
+        detail::compareInternalTagPairs(indexSource, indexTarget, indexed.findings,
+                                        detail::PartnerSearch::Indexed);
         ASSERT_EQ(indexed.lines(), scan.lines()) << "round " << round;
         ASSERT_EQ(indexed.findings.counts().warnings, scan.findings.counts().warnings);
         ASSERT_EQ(indexed.findings.counts().alerts, scan.findings.counts().alerts);

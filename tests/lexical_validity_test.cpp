@@ -192,8 +192,8 @@ Lines records(const std::vector<InternalTag>& tags) {
     for (const InternalTag& tag : tags) {
         out.push_back(std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
                       std::to_string(tag.externalId) + ") " + std::to_string(tag.id) + "/" +
-                      std::to_string(static_cast<int>(tag.tagClass)) + (tag.excluded ? " excluded" : "") +
-                      (tag.segmentOrdinal ? " ordinal" : ""));
+                      std::to_string(static_cast<int>(tag.tagClass)) +
+                      (tag.excluded ? " excluded" : "") + (tag.segmentOrdinal ? " ordinal" : ""));
     }
     return out;
 }
@@ -254,7 +254,7 @@ struct TargetRun {
         detail::setCountsSoFar(findings, {messagesBefore, 0, 0});
         sourceRun.h.log = ReportLog();
         classifyExternalTags(segments, Side::Target, findings, added);
-        checkTargetValidity(sourceRun.counts, segments, tags, findings);
+        detail::checkTargetValidity(sourceRun.counts, segments, tags, findings);
     }
     Lines lines() const { return sourceRun.h.lines(); }
     std::string entry(std::string_view text) { return brevo::entry(sourceRun.counts, text); }

@@ -88,15 +88,16 @@ TEST(ReportLog, WritersGiveTheSameBytesFromTheLogAsFromItsLines) {
     TempDir dir;
     const ReportLog::Lines& lines = exercise.log.lines();
 
-    writeTextReport(dir.dir() + "from-lines.CMP", lines);
+    detail::writeTextReport(dir.dir() + "from-lines.CMP", lines);
     writeTextReport(dir.dir() + "from-log.CMP", exercise.log);
     EXPECT_EQ(test::readFile(dir.path() / "from-log.CMP"),
               test::readFile(dir.path() / "from-lines.CMP"));
 
     writeRtfReport(dir.dir() + "from-log.rtf", exercise.log,
                    RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1251});
-    EXPECT_EQ(test::readFile(dir.path() / "from-log.rtf"),
-              buildRtfReport(lines, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1251}));
+    EXPECT_EQ(
+        test::readFile(dir.path() / "from-log.rtf"),
+        detail::buildRtfReport(lines, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1251}));
 }
 
 TEST(ReportLog, WriterPositionsSurviveEverythingAppendedAfterThem) {

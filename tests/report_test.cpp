@@ -19,61 +19,67 @@ const std::string kExternalGroup = "{\\cs5\\cf15\\f1\\lang1024 ";
 const std::string kInternalGroup = "{\\cs6\\cf6\\f1\\lang1024 ";
 
 TEST(RtfLine, WrapsTagsInTheirCharacterStyles) {
-    EXPECT_EQ(encodeRtfLine("[1] ERROR! The tag <fn 3> is wrong.", Marking::Tags,
-                            ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("[1] ERROR! The tag <fn 3> is wrong.", Marking::Tags,
+                                    ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "[1] ERROR! The tag " + kExternalGroup + "<fn 3>} is wrong.");
-    EXPECT_EQ(encodeRtfLine("a<:b>b", Marking::Tags, ParagraphStyle::Source, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("a<:b>b", Marking::Tags, ParagraphStyle::Source, 1252, 1252),
               kPrefix3 + "a" + kInternalGroup + "<:b>}b");
     // Nested brackets stay inside the outer tag's one group.
-    EXPECT_EQ(encodeRtfLine("<tb <:a>>x", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
-              kPrefix1 + kExternalGroup + "<tb <:a>>}x");
+    EXPECT_EQ(
+        detail::encodeRtfLine("<tb <:a>>x", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
+        kPrefix1 + kExternalGroup + "<tb <:a>>}x");
 }
 
 TEST(RtfLine, UnmarkedLinesCopyBrackets) {
-    EXPECT_EQ(encodeRtfLine("a<fn 3>b", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("a<fn 3>b", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "a<fn 3>b");
 }
 
 TEST(RtfLine, CondensedTagsSwitchFontsBack) {
-    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 932),
-              kPrefix4 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f4 y");
-    EXPECT_EQ(encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 1252),
-              kPrefix3 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f3 y");
+    EXPECT_EQ(
+        detail::encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 932),
+        kPrefix4 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f4 y");
+    EXPECT_EQ(
+        detail::encodeRtfLine("<:c>x<:/c>y", Marking::Tags, ParagraphStyle::Target, 1252, 1252),
+        kPrefix3 + kInternalGroup + "<:c>}\\f3 x" + kInternalGroup + "<:/c>}\\f3 y");
 }
 
 TEST(RtfLine, StrayClosingBracketOpensNoGroupAndKeepsDepth) {
-    EXPECT_EQ(encodeRtfLine("a>b<c>", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("a>b<c>", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "a>b" + kExternalGroup + "<c>}");
 }
 
 TEST(RtfLine, EscapesSpecialAndHighBytes) {
-    EXPECT_EQ(encodeRtfLine(std::string("\\{}\t\xe9\x82\xa0\r\x01", 9), Marking::Plain,
-                            ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine(std::string("\\{}\t\xe9\x82\xa0\r\x01", 9), Marking::Plain,
+                                    ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "\\'5c\\'7b\\'7d\\tab \\'e9\\'82\\'a0\r\x01");
-    EXPECT_EQ(encodeRtfLine("end\n", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("end\n", Marking::Plain, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "end\n\\par ");
-    EXPECT_EQ(
-        encodeRtfLine(std::string("a\0b", 3), Marking::Plain, ParagraphStyle::Report, 1252, 1252),
-        kPrefix1 + std::string("a\0b", 3));
+    EXPECT_EQ(detail::encodeRtfLine(std::string("a\0b", 3), Marking::Plain, ParagraphStyle::Report,
+                                    1252, 1252),
+              kPrefix1 + std::string("a\0b", 3));
 }
 
 TEST(RtfLine, UnfinishedTagStillClosesItsGroup) {
-    EXPECT_EQ(encodeRtfLine("x<fn", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
+    EXPECT_EQ(detail::encodeRtfLine("x<fn", Marking::Tags, ParagraphStyle::Report, 1252, 1252),
               kPrefix1 + "x" + kExternalGroup + "<fn}");
 }
 
 TEST(RtfLine, FontByStyle) {
-    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1252, 1251), kPrefix4);
-    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1251, 1251), kPrefix3);
-    EXPECT_EQ(encodeRtfLine("", Marking::Plain, ParagraphStyle::Source, 1252, 1251), kPrefix3);
-    EXPECT_EQ(encodeRtfLine("", Marking::Plain, static_cast<ParagraphStyle>(7), 1252, 1251),
+    EXPECT_EQ(detail::encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1252, 1251),
+              kPrefix4);
+    EXPECT_EQ(detail::encodeRtfLine("", Marking::Plain, ParagraphStyle::Target, 1251, 1251),
+              kPrefix3);
+    EXPECT_EQ(detail::encodeRtfLine("", Marking::Plain, ParagraphStyle::Source, 1252, 1251),
+              kPrefix3);
+    EXPECT_EQ(detail::encodeRtfLine("", Marking::Plain, static_cast<ParagraphStyle>(7), 1252, 1251),
               kPrefix3);
 }
 
 TEST(DropFinalNewline, RemovesOnlyOne) {
-    EXPECT_EQ(dropFinalNewline("a\n\n"), "a\n");
-    EXPECT_EQ(dropFinalNewline("a"), "a");
-    EXPECT_EQ(dropFinalNewline(""), "");
+    EXPECT_EQ(detail::dropFinalNewline("a\n\n"), "a\n");
+    EXPECT_EQ(detail::dropFinalNewline("a"), "a");
+    EXPECT_EQ(detail::dropFinalNewline(""), "");
 }
 
 std::vector<std::string> linesOf(const ReportLog& log) {
@@ -120,7 +126,7 @@ TEST(TextReport, EveryLineEndsWithCrLfAndInnerLineFeedsToo) {
     log.append("\nHeading");
     log.append("====\n");
     log.append("x");
-    writeTextReport(dir.dir() + "r.CMP", log.lines());
+    writeTextReport(dir.dir() + "r.CMP", log);
     EXPECT_EQ(test::readFile(dir.path() / "r.CMP"), "\r\nHeading\r\n====\r\n\r\nx\r\n");
 }
 
@@ -129,7 +135,7 @@ TEST(TextReport, UnwritablePathIsAFileFailure) {
     ReportLog log;
     log.append("x");
     try {
-        writeTextReport(dir.dir() + "missing/r.CMP", log.lines());
+        writeTextReport(dir.dir() + "missing/r.CMP", log);
         FAIL() << "no failure";
     } catch (const FileFailure& failure) {
         EXPECT_EQ(failure.cause, FileErrorCause::NotFound);
@@ -147,7 +153,7 @@ TEST(DateTime, LongFormInTheCLocale) {
     local.tm_min = 40;
     local.tm_sec = 16;
     local.tm_isdst = -1;
-    EXPECT_EQ(longDateTime(std::mktime(&local)), "Monday, December 07, 2026, 03:40:16");
+    EXPECT_EQ(detail::longDateTime(std::mktime(&local)), "Monday, December 07, 2026, 03:40:16");
 }
 
 }  // namespace

@@ -275,13 +275,13 @@ TEST_F(RtfFileTest, StyledWordProcessorFileKeepsTagsAndDropsHiddenText) {
 TEST_F(RtfFileTest, BrxFileLoadsThroughTheRtfReader) {
     LanguageSettings languages;
     Lines lines;
-    readBrxFile(kDataDir + "plain.rtf", FileFormat::Rtf, languages, lines);
+    detail::readBrxFile(kDataDir + "plain.rtf", FileFormat::Rtf, languages, lines);
     EXPECT_EQ(languages.sourceLanguage, "German");
     EXPECT_EQ(lines, splitLines(readBytes(kDataDir + "plain.txt")));
 
     Lines asText;
     try {
-        readBrxFile(kDataDir + "plain.rtf", FileFormat::Text, languages, asText);
+        detail::readBrxFile(kDataDir + "plain.rtf", FileFormat::Text, languages, asText);
         FAIL() << "an RTF file read as text is no BRX file";
     } catch (const BrxFailure& failure) {
         EXPECT_EQ(failure.error, BrxError::NotBrx);
@@ -329,17 +329,19 @@ std::string fontTableOf(const std::string& report) {
 
 TEST(RtfReportTest, WholeReportForEqualWesternCodePages) {
     const ReportLog::Lines lines{"\\pard\\plain first", "second\n\\par x"};
-    EXPECT_EQ(buildRtfReport(lines, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1252}),
-              kRtfStart + kWesternFonts + "}\n" + kColoursAndStyles + kA4Portrait +
-                  "\\pard\\plain first\n\\par second\n\\par x\n}");
-    EXPECT_EQ(buildRtfReport({}, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1252}),
-              kRtfStart + kWesternFonts + "}\n" + kColoursAndStyles + kA4Portrait + "}");
+    EXPECT_EQ(
+        detail::buildRtfReport(lines, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1252}),
+        kRtfStart + kWesternFonts + "}\n" + kColoursAndStyles + kA4Portrait +
+            "\\pard\\plain first\n\\par second\n\\par x\n}");
+    EXPECT_EQ(
+        detail::buildRtfReport({}, RtfLayout{PageSize::A4, Orientation::Portrait, 1252, 1252}),
+        kRtfStart + kWesternFonts + "}\n" + kColoursAndStyles + kA4Portrait + "}");
 }
 
 TEST(RtfReportTest, PageSizes) {
     const std::string opening = "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f3 \n}";
     auto tail = [](bool isA4, bool portrait) {
-        std::string report = buildRtfReport(
+        std::string report = detail::buildRtfReport(
             {}, RtfLayout{isA4 ? PageSize::A4 : PageSize::Letter,
                           portrait ? Orientation::Portrait : Orientation::Landscape, 1252, 1252});
         return report.substr(report.find("\\paperw"));
@@ -352,8 +354,8 @@ TEST(RtfReportTest, PageSizes) {
 
 TEST(RtfReportTest, FontTablesByCodePage) {
     auto fonts = [](int source, int target) {
-        return fontTableOf(
-            buildRtfReport({}, RtfLayout{PageSize::A4, Orientation::Portrait, source, target}));
+        return fontTableOf(detail::buildRtfReport(
+            {}, RtfLayout{PageSize::A4, Orientation::Portrait, source, target}));
     };
     const std::string mincho =
         "{\\f4 \\froman\\fcharset128\\fprq1 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}\n";
@@ -397,8 +399,8 @@ TEST(RtfReportTest, FontTablesByCodePage) {
 
 TEST(RtfReportTest, ChineseAndKoreanSourcesDefineTheirFonts) {
     auto fonts = [](int source, int target) {
-        return fontTableOf(
-            buildRtfReport({}, RtfLayout{PageSize::A4, Orientation::Portrait, source, target}));
+        return fontTableOf(detail::buildRtfReport(
+            {}, RtfLayout{PageSize::A4, Orientation::Portrait, source, target}));
     };
     const std::string simplified = "\\fnil\\fcharset134\\fprq2 \\'cb\\'ce\\'cc\\'e5;}";
     EXPECT_EQ(fonts(936, 936), "{\\fonttbl \n{\\f1 " + simplified + "\n{\\f2 " + simplified +
@@ -425,20 +427,25 @@ TEST_F(RtfReportFileTest, WrittenReportReplacesTheFileAndReadsBackAsItsLines) {
         "[1] ERROR! Tag <fn 3> differs: {a} \\ b\tc", "+++++++++++++ Text Segment +++++++++++++",
         "Caf\xe9 <:b>x<:/b> <:c>\x82\xa0<:/c>", "++++++++++++++++++++++++++++++++++++++++\n"};
     ReportLog::Lines encoded;
-    encoded.push_back(encodeRtfLine(text[0], Marking::Tags, ParagraphStyle::Report, 1252, 932));
-    encoded.push_back(encodeRtfLine(text[1], Marking::Plain, ParagraphStyle::Report, 1252, 932));
-    encoded.push_back(encodeRtfLine(text[2], Marking::Tags, ParagraphStyle::Target, 1252, 932));
-    encoded.push_back(encodeRtfLine(text[3], Marking::Plain, ParagraphStyle::Report, 1252, 932));
-    writeRtfReport(path, encoded, RtfLayout{PageSize::Letter, Orientation::Portrait, 1252, 932});
+    encoded.push_back(
+        detail::encodeRtfLine(text[0], Marking::Tags, ParagraphStyle::Report, 1252, 932));
+    encoded.push_back(
+        detail::encodeRtfLine(text[1], Marking::Plain, ParagraphStyle::Report, 1252, 932));
+    encoded.push_back(
+        detail::encodeRtfLine(text[2], Marking::Tags, ParagraphStyle::Target, 1252, 932));
+    encoded.push_back(
+        detail::encodeRtfLine(text[3], Marking::Plain, ParagraphStyle::Report, 1252, 932));
+    detail::writeRtfReport(path, encoded,
+                           RtfLayout{PageSize::Letter, Orientation::Portrait, 1252, 932});
 
-    EXPECT_EQ(
-        readBytes(path),
-        buildRtfReport(encoded, RtfLayout{PageSize::Letter, Orientation::Portrait, 1252, 932}));
+    EXPECT_EQ(readBytes(path),
+              detail::buildRtfReport(
+                  encoded, RtfLayout{PageSize::Letter, Orientation::Portrait, 1252, 932}));
     Lines decoded;
     readRtfLines(path, decoded);
     EXPECT_EQ(decoded, (Lines{text[0], text[1], text[2], std::string(40, '+')}));
 
-    EXPECT_THROW(writeRtfReport((dir_ / "no" / "dir.CMP").string(), encoded, RtfLayout{}),
+    EXPECT_THROW(detail::writeRtfReport((dir_ / "no" / "dir.CMP").string(), encoded, RtfLayout{}),
                  FileFailure);
 }
 

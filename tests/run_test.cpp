@@ -127,8 +127,8 @@ TEST(Run, CancelAtAnyStepEndsThePairWithoutReport) {
 }
 
 TEST(Run, UnderlineIsAsLongAsTheHeadingText) {
-    EXPECT_EQ(underlineFor("\nVerify external source tags"), std::string(27, '=') + "\n");
-    EXPECT_EQ(underlineFor("abc"), "===\n");
+    EXPECT_EQ(detail::underlineFor("\nVerify external source tags"), std::string(27, '=') + "\n");
+    EXPECT_EQ(detail::underlineFor("abc"), "===\n");
 }
 
 }  // namespace

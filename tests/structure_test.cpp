@@ -116,13 +116,13 @@ TEST(ExternalStructure, NeighbourBlockMarksTagsAndUsesTheDumpStyle) {
     const std::string message =
         "[1] ERROR! <tb 1> is not allowed in the context of <brx \"I2.xx\"> to </brx> .";
     const Lines expected = {
-        encodeRtfLine(message, Marking::Tags, ParagraphStyle::Report, 1252, 1251),
-        encodeRtfLine(kFrameTop, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
-        encodeRtfLine("<brx \"I2.00\">\n<tb 1>x\n</page>", Marking::Tags, ParagraphStyle::Target,
-                      1252, 1251),
-        encodeRtfLine(kFrameBottom, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
-        encodeRtfLine("[2] ERROR! </brx> missing at the end of the file.", Marking::Tags,
-                      ParagraphStyle::Report, 1252, 1251),
+        detail::encodeRtfLine(message, Marking::Tags, ParagraphStyle::Report, 1252, 1251),
+        detail::encodeRtfLine(kFrameTop, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
+        detail::encodeRtfLine("<brx \"I2.00\">\n<tb 1>x\n</page>", Marking::Tags,
+                              ParagraphStyle::Target, 1252, 1251),
+        detail::encodeRtfLine(kFrameBottom, Marking::Plain, ParagraphStyle::Report, 1252, 1251),
+        detail::encodeRtfLine("[2] ERROR! </brx> missing at the end of the file.", Marking::Tags,
+                              ParagraphStyle::Report, 1252, 1251),
     };
     EXPECT_EQ(Lines(log.lines().begin(), log.lines().end()), expected);
 }

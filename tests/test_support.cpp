@@ -70,7 +70,7 @@ std::vector<Segment> segmentsOf(const std::vector<std::string>& lines) {
     static std::mutex mutex;
     static std::deque<TextStore> kept;
     BrxDocument document;
-    segmentLines(lines, document);
+    detail::segmentLines(lines, document);
     std::lock_guard lock(mutex);
     kept.push_back(std::move(document.text));
     return std::move(document.segments);

@@ -152,7 +152,7 @@ private:
 
 }  // namespace
 
-void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages) {
+void detail::validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages) {
     if (lines.empty()) fail(BrxError::UnexpectedEnd);
     checkFirstLine(lines[0]);
 
@@ -175,8 +175,8 @@ void validateHeader(const std::vector<std::string>& lines, LanguageSettings& lan
     }
 }
 
-void readLines(const std::string& path, FileFormat format,
-               const std::function<void(std::string_view)>& onLine) {
+void detail::readLines(const std::string& path, FileFormat format,
+                       const std::function<void(std::string_view)>& onLine) {
     if (format == FileFormat::Rtf) {
         readRtfLines(path, onLine);
         return;
@@ -187,8 +187,8 @@ void readLines(const std::string& path, FileFormat format,
     while (reader.readLine(line)) onLine(line);
 }
 
-void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
-                 std::vector<std::string>& lines) {
+void detail::readBrxFile(const std::string& path, FileFormat format, LanguageSettings& languages,
+                         std::vector<std::string>& lines) {
     readLines(path, format, [&lines](std::string_view line) { lines.emplace_back(line); });
     validateHeader(lines, languages);
 }
@@ -210,11 +210,11 @@ void readBrxSegments(const std::string& path, FileFormat format, LanguageSetting
         });
     }
     // Only the first lines are kept, which is all the header check looks at.
-    validateHeader(header, languages);
+    detail::validateHeader(header, languages);
     cutter.finish();
 }
 
-void segmentLines(const std::vector<std::string>& lines, BrxDocument& document) {
+void detail::segmentLines(const std::vector<std::string>& lines, BrxDocument& document) {
     std::size_t size = 0;
     for (const std::string& line : lines) size += line.size() + 1;
     document.text.reserve(size);

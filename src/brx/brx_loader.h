@@ -13,6 +13,18 @@ namespace brevo {
 
 enum class FileFormat { Text = 0, Rtf = 1 };
 
+// Reads the BRX file at `path` and cuts its lines into segments, one per external tag, each
+// with the text up to the next one, without ever holding all lines: each line is cut as it
+// is read. The header's language becomes the source language of `languages`. Fails with a
+// BrxError (BrxFailure) or a FileFailure; after a failure the document may hold part of the
+// file.
+void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
+                     BrxDocument& document);
+
+namespace detail {
+// The steps of readBrxSegments one at a time, with every line held: the plain model that the
+// streaming reader is checked against.
+
 // Appends the lines of the BRX file at `path` to `lines` and validates its four header lines.
 // The header's language becomes the source language of `languages`. Fails with a BrxError
 // (BrxFailure) or a FileFailure.
@@ -24,16 +36,11 @@ void readBrxFile(const std::string& path, FileFormat format, LanguageSettings& l
 void readLines(const std::string& path, FileFormat format,
                const std::function<void(std::string_view)>& onLine);
 
-// readBrxFile followed by segmentLines, without ever holding all lines of the file: each line
-// is cut into segments as it is read. Fails as readBrxFile does, in the same order; after a
-// failure the document may hold part of the file.
-void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
-                     BrxDocument& document);
-
 // Checks the four header lines; the language name goes to `languages`.
 void validateHeader(const std::vector<std::string>& lines, LanguageSettings& languages);
 
 // Cuts the lines into segments, one per external tag, each with the text up to the next one.
 void segmentLines(const std::vector<std::string>& lines, BrxDocument& document);
+}  // namespace detail
 
 }  // namespace brevo

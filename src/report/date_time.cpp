@@ -5,7 +5,7 @@
 
 namespace brevo {
 
-std::string longDateTime(std::time_t when) {
+std::string detail::longDateTime(std::time_t when) {
     static constexpr std::array<const char*, 7> kDays = {
         "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     static constexpr std::array<const char*, 12> kMonths = {
@@ -23,7 +23,7 @@ std::string longDateTime(std::time_t when) {
 }
 
 std::string longDateTimeNow() {
-    return longDateTime(std::time(nullptr));
+    return detail::longDateTime(std::time(nullptr));
 }
 
 }  // namespace brevo

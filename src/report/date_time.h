@@ -6,7 +6,10 @@
 namespace brevo {
 
 // The long local date and time, e.g. "Monday, December 07, 2026, 03:40:16" (C locale).
-std::string longDateTime(std::time_t when);
 std::string longDateTimeNow();
+
+namespace detail {
+std::string longDateTime(std::time_t when);
+}  // namespace detail
 
 }  // namespace brevo

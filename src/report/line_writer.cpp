@@ -4,13 +4,13 @@
 
 namespace brevo {
 
-std::string_view dropFinalNewline(std::string_view text) {
+std::string_view detail::dropFinalNewline(std::string_view text) {
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
     return text;
 }
 
-std::string encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle style,
-                          int sourceCodePage, int targetCodePage) {
+std::string detail::encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle style,
+                                  int sourceCodePage, int targetCodePage) {
     const bool markTags = marking == Marking::Tags;
     static constexpr char kHex[] = "0123456789abcdef";
     const bool pagesDiffer = sourceCodePage != targetCodePage;
@@ -94,8 +94,8 @@ std::string encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle
 std::string_view ReportLineWriter::encode(std::string_view line, Marking marking,
                                           ParagraphStyle style) {
     if (!rtf_) return line;
-    encoded_ =
-        encodeRtfLine(line, marking, style, languages_.sourceCodePage, languages_.targetCodePage);
+    encoded_ = detail::encodeRtfLine(line, marking, style, languages_.sourceCodePage,
+                                     languages_.targetCodePage);
     return encoded_;
 }
 
@@ -115,7 +115,7 @@ void ReportLineWriter::appendReportLine(std::string_view line, Marking marking,
 void ReportLineWriter::writeSegmentFrame(std::string_view segmentText, Marking marking,
                                          ParagraphStyle style) {
     appendReportLine(kSegmentFrameTop);
-    appendReportLine(dropFinalNewline(segmentText), marking, style);
+    appendReportLine(detail::dropFinalNewline(segmentText), marking, style);
     appendReportLine(kSegmentFrameBottom);
 }
 
@@ -128,7 +128,7 @@ void ReportLineWriter::writeNeighbourFrame(const std::vector<Segment>& segments,
     for (std::size_t i = first; i < end; ++i) joined_ += segments[i].text;
 
     appendReportLine(kSegmentFrameTop);
-    appendReportLine(dropFinalNewline(joined_), Marking::Tags, style);
+    appendReportLine(detail::dropFinalNewline(joined_), Marking::Tags, style);
     appendReportLine(kNeighbourFrameBottom);
 }
 
@@ -136,11 +136,13 @@ void ReportLineWriter::writeSourceAndTargetFrame(std::optional<std::string_view>
                                                  std::optional<std::string_view> targetText) {
     if (sourceText) {
         appendReportLine(kSourceFrameTop);
-        appendReportLine(dropFinalNewline(*sourceText), Marking::Tags, ParagraphStyle::Source);
+        appendReportLine(detail::dropFinalNewline(*sourceText), Marking::Tags,
+                         ParagraphStyle::Source);
     }
     if (targetText) {
         appendReportLine(kTargetFrameTop);
-        appendReportLine(dropFinalNewline(*targetText), Marking::Tags, ParagraphStyle::Target);
+        appendReportLine(detail::dropFinalNewline(*targetText), Marking::Tags,
+                         ParagraphStyle::Target);
     }
     appendReportLine(kPairFrameBottom);
 }

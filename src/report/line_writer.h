@@ -61,12 +61,14 @@ private:
     std::string joined_;   // reused for every block of neighbouring segments
 };
 
+namespace detail {
 // One RTF paragraph for `line`: escapes, hexadecimal bytes, tags wrapped in character styles.
 std::string encodeRtfLine(std::string_view line, Marking marking, ParagraphStyle style,
                           int sourceCodePage, int targetCodePage);
 
 // Removes one final "\n", if there is one.
 std::string_view dropFinalNewline(std::string_view text);
+}  // namespace detail
 
 inline constexpr std::string_view kSegmentFrameTop = "+++++++++++++ Text Segment +++++++++++++";
 inline constexpr std::string_view kSegmentFrameBottom =

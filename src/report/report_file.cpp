@@ -160,7 +160,7 @@ void writeWholeFile(const std::string& path, const std::string& bytes) {
     file.close();
 }
 
-void writeTextReport(const std::string& path, const ReportLog::Lines& lines) {
+void detail::writeTextReport(const std::string& path, const ReportLog::Lines& lines) {
     std::string bytes;
     std::size_t size = 0;
     for (const std::string& line : lines) size += line.size() + 2;

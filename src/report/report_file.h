@@ -12,11 +12,15 @@
 
 namespace brevo {
 
-// Writes the report as text: every line followed by CR LF, every "\n" inside a line as CR LF.
-// Replaces an existing file. Throws FileFailure when the file cannot be created or written.
-void writeTextReport(const std::string& path, const ReportLog::Lines& lines);
-// The same for a whole log, written piece by piece as its lines are read.
+// Writes the report as text, piece by piece as its lines are read: every line followed by
+// CR LF, every "\n" inside a line as CR LF. Replaces an existing file. Throws FileFailure when
+// the file cannot be created or written.
 void writeTextReport(const std::string& path, const ReportLog& log);
+
+namespace detail {
+// The same for lines held all at once.
+void writeTextReport(const std::string& path, const ReportLog::Lines& lines);
+}  // namespace detail
 
 // Writes `bytes` to `path`, replacing an existing file. The bytes go to a temporary file in the
 // same directory that is renamed over the old one only when complete: a failure leaves the

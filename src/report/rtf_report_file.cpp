@@ -175,7 +175,7 @@ void produceRtfReport(ForEachLine&& forEachLine, const std::string& preamble, Pu
 
 }  // namespace
 
-std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout) {
+std::string detail::buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout) {
     const std::string preamble = rtfPreamble(layout);
     std::size_t size = preamble.size() + 1;
     for (const std::string& line : lines) size += line.size() + 6;
@@ -189,8 +189,8 @@ std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layou
     return out;
 }
 
-void writeRtfReport(const std::string& path, const ReportLog::Lines& lines,
-                    const RtfLayout& layout) {
+void detail::writeRtfReport(const std::string& path, const ReportLog::Lines& lines,
+                            const RtfLayout& layout) {
     writeWholeFile(path, buildRtfReport(lines, layout));
 }
 

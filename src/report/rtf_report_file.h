@@ -19,14 +19,16 @@ struct RtfLayout {
     int targetCodePage = 1252;
 };
 
-// The whole RTF report: the preamble (font table, colour table, style sheet, page size)
-// followed by the already encoded lines, "\par " between them, and the closing "}".
-std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout);
+// Writes the RTF report, piece by piece as the log's lines are read: the preamble (font table,
+// colour table, style sheet, page size) followed by the already encoded lines, "\par "
+// between them, and the closing "}". Replaces an existing file. Throws FileFailure.
+void writeRtfReport(const std::string& path, const ReportLog& log, const RtfLayout& layout);
 
-// Writes buildRtfReport(...) to `path`, replacing an existing file. Throws FileFailure.
+namespace detail {
+// The same for lines held all at once: the report as one string, and written to `path`.
+std::string buildRtfReport(const ReportLog::Lines& lines, const RtfLayout& layout);
 void writeRtfReport(const std::string& path, const ReportLog::Lines& lines,
                     const RtfLayout& layout);
-// The same for a whole log, written piece by piece as its lines are read.
-void writeRtfReport(const std::string& path, const ReportLog& log, const RtfLayout& layout);
+}  // namespace detail
 
 }  // namespace brevo

@@ -140,9 +140,9 @@ private:
 class PairComparison {
 public:
     PairComparison(BrxDocument& source, BrxDocument& target, Findings& findings,
-                   PartnerSearch search)
+                   detail::PartnerSearch search)
         : source_(source), target_(target), findings_(findings) {
-        if (search == PartnerSearch::Indexed && ordinalsAscend(target.internalTags)) {
+        if (search == detail::PartnerSearch::Indexed && ordinalsAscend(target.internalTags)) {
             finder_.emplace(target.internalTags);
         }
     }
@@ -282,13 +282,13 @@ void reportInternalTagCounts(const TagCountMap& tagCounts, Findings& findings) {
     }
 }
 
-void compareInternalTagPairs(BrxDocument& source, BrxDocument& target, Findings& findings,
-                             PartnerSearch search) {
+void detail::compareInternalTagPairs(BrxDocument& source, BrxDocument& target, Findings& findings,
+                                     PartnerSearch search) {
     PairComparison(source, target, findings, search).run();
 }
 
 void compareInternalTags(BrxDocument& source, BrxDocument& target, Findings& findings) {
-    compareInternalTagPairs(source, target, findings, PartnerSearch::Indexed);
+    detail::compareInternalTagPairs(source, target, findings, detail::PartnerSearch::Indexed);
     reportTagsInAddedSegments(target, findings);
 }
 

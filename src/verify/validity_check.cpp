@@ -245,8 +245,8 @@ void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& seg
     countSourceTags(tagCounts, segments, std::span(internalTags).subspan(first), findings);
 }
 
-void checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
-                         std::vector<InternalTag>& internalTags, Findings& findings) {
+void detail::checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
+                                 std::vector<InternalTag>& internalTags, Findings& findings) {
     const std::size_t first = internalTags.size();
     extractInternalTags(segments, internalTags);
     countTargetTags(tagCounts, segments, std::span(internalTags).subspan(first), findings);

@@ -37,8 +37,11 @@ void countTargetTags(TagCountMap& tagCounts, std::vector<Segment>& segments,
 void checkSourceValidity(TagCountMap& tagCounts, const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings);
 
-// Extracts the target's internal tags and counts them and the external tags off.
+namespace detail {
+// Extracts the target's internal tags and counts them and the external tags off: the run does
+// these steps apart, as the target may have been read ahead.
 void checkTargetValidity(TagCountMap& tagCounts, std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags, Findings& findings);
+}  // namespace detail
 
 }  // namespace brevo

@@ -39,7 +39,7 @@ constexpr std::string_view kSourceInvalidNote2 = "The source file is invalid.";
 
 }  // namespace
 
-std::string underlineFor(std::string_view heading) {
+std::string detail::underlineFor(std::string_view heading) {
     if (heading.starts_with('\n')) heading.remove_prefix(1);
     return std::string(heading.size(), '=') + "\n";
 }
@@ -310,8 +310,8 @@ bool VerificationRun::section(Heading heading, const std::function<void()>& pass
 void VerificationRun::insertHeading(ReportLog::Position after, std::string_view heading,
                                     const std::vector<std::string_view>& notes) {
     after = writer_.addReportLine(heading, Marking::Plain, ParagraphStyle::Report, after);
-    after =
-        writer_.addReportLine(underlineFor(heading), Marking::Plain, ParagraphStyle::Report, after);
+    after = writer_.addReportLine(detail::underlineFor(heading), Marking::Plain,
+                                  ParagraphStyle::Report, after);
     for (std::string_view note : notes) {
         after = writer_.addReportLine(note, Marking::Plain, ParagraphStyle::Report, after);
     }

@@ -95,7 +95,9 @@ private:
 // Verifies one pair and catches, once, whatever ended it early: the outcome is a value.
 PairOutcome verifyPair(VerifyJob& job, RunProgress& progress);
 
+namespace detail {
 // "=" as long as the heading without its leading "\n", then "\n".
 std::string underlineFor(std::string_view heading);
+}  // namespace detail
 
 }  // namespace brevo
