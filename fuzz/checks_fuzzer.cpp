@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LanguageSettings languages;
     TagCountMap tagCounts;
     ReportLog textLog;
-    ReportLineWriter textWriter(textLog, false, languages);
+    ReportLineWriter textWriter(textLog, FileFormat::Text, languages);
     Findings sourceFindings(textWriter);
     expectParserErrorAtMost([&] { checkAsSource(source, tagCounts, sourceFindings); });
 
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LanguageSettings japanese;
     setTargetLanguage(japanese, "Japanese");
     ReportLog rtfLog;
-    ReportLineWriter rtfWriter(rtfLog, true, japanese);
+    ReportLineWriter rtfWriter(rtfLog, FileFormat::Rtf, japanese);
     Findings targetFindings(rtfWriter);
     targetFindings.quoteFrom(Side::Target);
     expectParserErrorAtMost([&] { checkAsTarget(target, tagCounts, targetFindings); });

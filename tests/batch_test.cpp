@@ -21,7 +21,8 @@ public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int batchSteps) override { batchRange = batchSteps; }
     void startFile(std::string_view) override {}
-    void stepProgress(bool) override { ++batchPosition; }
+    void stepProgress() override { ++batchPosition; }
+    void skipFileStep() override { ++batchPosition; }
     void setFileProgress(int) override {}
     void setBatchProgress(int position) override { batchPosition = position; }
     bool cancelRequested() override { return false; }

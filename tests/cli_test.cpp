@@ -281,12 +281,12 @@ TEST(TerminalUser, ProgressIsDrawnAtMostTenTimesASecondWithTheFileAndItsNumber) 
     terminal.user.startFile("dir/first.txt");
     terminal.user.startFile("dir/second.txt");
     terminal.user.startFile("dir/guide.txt");
-    for (int i = 0; i < 1000; ++i) terminal.user.stepProgress(false);
+    for (int i = 0; i < 1000; ++i) terminal.user.stepProgress();
     EXPECT_EQ(occurrences(terminal.errText(), "\r\033[K1/250 first.txt  file ["), 1u);
     EXPECT_EQ(occurrences(terminal.errText(), "250 "), 1u);
 
     terminal.now += std::chrono::milliseconds(100);
-    terminal.user.stepProgress(false);
+    terminal.user.stepProgress();
     const std::string drawn = terminal.errText();
     EXPECT_EQ(occurrences(drawn, "250 "), 2u);
     EXPECT_NE(drawn.find("3/250 guide.txt  file [" + std::string(24, '#') + "]"),
@@ -297,7 +297,7 @@ TEST(TerminalUser, AfterACancelTheBarsStayWhereTheBatchStopped) {
     Terminal terminal("c\n");
     terminal.user.startProgress(24, 48);
     terminal.user.startFile("dir/a.txt");
-    for (int i = 0; i < 24; ++i) terminal.user.stepProgress(false);
+    for (int i = 0; i < 24; ++i) terminal.user.stepProgress();
     terminal.user.startFile("dir/b.txt");
     EXPECT_EQ(terminal.user.askOverwrite("Overwrite b?"), OverwriteAnswer::Cancel);
     // What the batch does when it stops: both bars to their end, then the stop message.

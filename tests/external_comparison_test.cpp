@@ -136,7 +136,7 @@ TEST(AddedExternalTags, WarningWithTheSegmentInTargetStyle) {
     ReportLog log;
     LanguageSettings languages;
     languages.targetCodePage = 1251;
-    ReportLineWriter rtf(log, true, languages);
+    ReportLineWriter rtf(log, FileFormat::Rtf, languages);
     Findings findings(rtf);
     reportAddedExternalTags(target, findings);
     const Lines lines(log.lines().begin(), log.lines().end());

@@ -280,7 +280,7 @@ TEST(InternalComparison, MarkedLinesAndStylesInRtf) {
     ReportLog log;
     LanguageSettings languages;
     languages.targetCodePage = 932;
-    ReportLineWriter writer(log, true, languages);
+    ReportLineWriter writer(log, FileFormat::Rtf, languages);
     Findings findings(writer);
     compareInternalTags(source, target, findings);
     const std::string prefix = "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f";

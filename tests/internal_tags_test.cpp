@@ -53,7 +53,7 @@ private:
 struct Harness {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
+    ReportLineWriter writer{log, FileFormat::Text, languages};
     Findings findings{writer};
 
     Lines lines() const { return Lines(log.lines().begin(), log.lines().end()); }

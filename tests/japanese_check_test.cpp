@@ -126,7 +126,7 @@ TEST(JapaneseCheck, MessageUsesTheTargetStyleInRtf) {
     ReportLog log;
     LanguageSettings languages;
     languages.targetCodePage = 932;
-    ReportLineWriter writer(log, true, languages);
+    ReportLineWriter writer(log, FileFormat::Rtf, languages);
     Findings findings(writer);
     findings.quoteFrom(Side::Target);
     checkJapaneseCharacters({segment("<fn 1>", "\xEA\xA4\n")}, findings);

@@ -23,9 +23,10 @@ using Lines = std::vector<std::string>;
 const std::string kTop(kSegmentFrameTop);
 const std::string kBottom(kSegmentFrameBottom);
 
-// One pass's report and counters, in text form unless `rtf`.
+// One pass's report and counters, in text form unless another format is given.
 struct Harness {
-    explicit Harness(bool rtf = false) : writer(log, rtf, languages), findings(writer) {}
+    explicit Harness(FileFormat format = FileFormat::Text)
+        : writer(log, format, languages), findings(writer) {}
     Lines lines() const { return {log.lines().begin(), log.lines().end()}; }
 
     ReportLog log;
@@ -164,7 +165,7 @@ TEST(Classification, TargetMarksAddedTagsSilently) {
 
 // Only messages that quote a tag mark tags; bare brackets in the others stay plain.
 TEST(Classification, TagMarkingPerMessage) {
-    Harness h(true);
+    Harness h(FileFormat::Rtf);
     int added = 0;
     std::vector<Segment> segments = {segment("<#x>", "<#x>\n"), segment("<zz>", "<zz>\n")};
     classifyExternalTags(segments, Side::Source, h.findings, added);

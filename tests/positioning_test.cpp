@@ -88,7 +88,7 @@ protected:
 
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
+    ReportLineWriter writer{log, FileFormat::Text, languages};
     Findings findings{writer};
 };
 
@@ -228,7 +228,7 @@ TEST_F(Positioning, UnterminatedTagFailsOnlyWhereTextIsMeasured) {
 
 TEST_F(Positioning, RtfLinesMarkTheirTags) {
     ReportLog rtfLog;
-    ReportLineWriter rtfWriter(rtfLog, true, languages);
+    ReportLineWriter rtfWriter(rtfLog, FileFormat::Rtf, languages);
     Findings rtfFindings(rtfWriter);
     checkExternalPositioning({segment("<tb 3>", 37, "x"), segment("<imk>", 29, ""),
                               segment("<ie>", 31, std::string(251, 'e'))},

@@ -103,7 +103,7 @@ TEST(ReportLog, WritersGiveTheSameBytesFromTheLogAsFromItsLines) {
 TEST(ReportLog, WriterPositionsSurviveEverythingAppendedAfterThem) {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer(log, false, languages);
+    ReportLineWriter writer(log, FileFormat::Text, languages);
     auto anchor = writer.addReportLine("anchor", Marking::Plain, ParagraphStyle::Report);
     const std::string filler(1000, 'f');
     for (int i = 0; i < 20000; ++i) writer.appendReportLine(filler);

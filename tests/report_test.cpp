@@ -89,7 +89,7 @@ std::vector<std::string> linesOf(const ReportLog& log) {
 TEST(LineWriter, TextReportsStoreLinesUnchanged) {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer(log, false, languages);
+    ReportLineWriter writer(log, FileFormat::Text, languages);
     writer.addReportLine("{\\<x>}", Marking::Tags, ParagraphStyle::Target);
     writer.appendReportLine("[1] ERROR! m", Marking::Tags);
     writer.writeSegmentFrame("<page \"1\">text\n", Marking::Tags, ParagraphStyle::Source);
@@ -111,7 +111,7 @@ TEST(LineWriter, TextReportsStoreLinesUnchanged) {
 TEST(LineWriter, InsertsAfterAPositionAndReadsCodePagesLive) {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer(log, true, languages);
+    ReportLineWriter writer(log, FileFormat::Rtf, languages);
     auto first = writer.addReportLine("a", Marking::Plain, ParagraphStyle::Target);
     writer.addReportLine("c", Marking::Plain, ParagraphStyle::Target);
     languages.targetCodePage = 1251;

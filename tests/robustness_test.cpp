@@ -33,7 +33,8 @@ public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int) override {}
     void startFile(std::string_view) override {}
-    void stepProgress(bool) override {}
+    void stepProgress() override {}
+    void skipFileStep() override {}
     void setFileProgress(int) override {}
     void setBatchProgress(int) override {}
     bool cancelRequested() override { return false; }

@@ -38,7 +38,7 @@ struct Checked {
 Checked checkSegments(const std::vector<Segment>& segments) {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer(log, false, languages);
+    ReportLineWriter writer(log, FileFormat::Text, languages);
     Findings findings(writer);
     checkExternalStructure(segments, findings);
     return {Lines(log.lines().begin(), log.lines().end()), findings.numbered()};
@@ -108,7 +108,7 @@ TEST(ExternalStructure, NeighbourBlockMarksTagsAndUsesTheDumpStyle) {
     ReportLog log;
     LanguageSettings languages;
     languages.targetCodePage = 1251;
-    ReportLineWriter writer(log, true, languages);
+    ReportLineWriter writer(log, FileFormat::Rtf, languages);
     Findings findings(writer);
     findings.quoteFrom(Side::Target);
     checkExternalStructure(segments, findings);

@@ -37,7 +37,7 @@ std::string readFile(const std::filesystem::path& path);
 struct PassReport {
     ReportLog log;
     LanguageSettings languages;
-    ReportLineWriter writer{log, false, languages};
+    ReportLineWriter writer{log, FileFormat::Text, languages};
     Findings findings{writer};
 
     std::vector<std::string> lines() const { return {log.lines().begin(), log.lines().end()}; }

@@ -274,8 +274,12 @@ void CMyPropertyPage2::startFile() {
     fileBar_->setValue(0);
 }
 
-void CMyPropertyPage2::stepProgress(bool batchBarOnly) {
-    if (!batchBarOnly) fileBar_->setValue(std::min(fileBar_->value() + 1, fileBar_->maximum()));
+void CMyPropertyPage2::stepProgress() {
+    fileBar_->setValue(std::min(fileBar_->value() + 1, fileBar_->maximum()));
+    skipFileStep();
+}
+
+void CMyPropertyPage2::skipFileStep() {
     batchBar_->setValue(std::min(batchBar_->value() + 1, batchBar_->maximum()));
 }
 

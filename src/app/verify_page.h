@@ -46,7 +46,8 @@ public:
     void appendResultLine(std::string_view line);
     void startProgress(int stepsPerFile, int batchSteps);
     void startFile();
-    void stepProgress(bool batchBarOnly);
+    void stepProgress();
+    void skipFileStep();
     void setFileProgress(int position);
     void setBatchProgress(int position);
 

@@ -34,8 +34,12 @@ void WindowBatchUser::startFile(std::string_view) {
     onWindowThread([&] { page_.startFile(); });
 }
 
-void WindowBatchUser::stepProgress(bool batchBarOnly) {
-    onWindowThread([&] { page_.stepProgress(batchBarOnly); });
+void WindowBatchUser::stepProgress() {
+    onWindowThread([&] { page_.stepProgress(); });
+}
+
+void WindowBatchUser::skipFileStep() {
+    onWindowThread([&] { page_.skipFileStep(); });
 }
 
 void WindowBatchUser::setFileProgress(int position) {

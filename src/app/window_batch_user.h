@@ -21,7 +21,8 @@ public:
     void appendResultLine(std::string_view line) override;
     void startProgress(int stepsPerFile, int batchSteps) override;
     void startFile(std::string_view path) override;
-    void stepProgress(bool batchBarOnly) override;
+    void stepProgress() override;
+    void skipFileStep() override;
     void setFileProgress(int position) override;
     void setBatchProgress(int position) override;
     bool cancelRequested() override;

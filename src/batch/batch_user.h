@@ -18,7 +18,9 @@ public:
     virtual void startProgress(int stepsPerFile, int batchSteps) = 0;
     // The next pair, by the path of its translated file, as the results list names it.
     virtual void startFile(std::string_view path) = 0;
-    virtual void stepProgress(bool batchBarOnly) = 0;
+    // A step of the pair: both bars move. A step the run did not reach moves the batch bar only.
+    virtual void stepProgress() = 0;
+    virtual void skipFileStep() = 0;
     virtual void setFileProgress(int position) = 0;
     virtual void setBatchProgress(int position) = 0;
 

@@ -11,10 +11,10 @@ class UserProgress : public RunProgress {
 public:
     explicit UserProgress(BatchUser& user) : user_(user) {}
     bool step() override {
-        user_.stepProgress(false);
+        user_.stepProgress();
         return !user_.cancelRequested();
     }
-    void skipStep() override { user_.stepProgress(true); }
+    void skipStep() override { user_.skipFileStep(); }
 
 private:
     BatchUser& user_;

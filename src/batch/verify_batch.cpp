@@ -171,7 +171,7 @@ private:
     }
 
     void forwardProgress(BatchUser& user) {
-        for (int now = steps_; shownSteps_ < now; ++shownSteps_) user.stepProgress(true);
+        for (int now = steps_; shownSteps_ < now; ++shownSteps_) user.skipFileStep();
     }
 
     const BatchRequest& request_;

@@ -7,11 +7,10 @@
 
 #include "base/file_failure.h"
 #include "brx/document.h"
+#include "brx/file_format.h"
 #include "brx/language_table.h"
 
 namespace brevo {
-
-enum class FileFormat { Text = 0, Rtf = 1 };
 
 // Reads the BRX file at `path` and cuts its lines into segments, one per external tag, each
 // with the text up to the next one, without ever holding all lines: each line is cut as it

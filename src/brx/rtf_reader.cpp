@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -270,7 +271,7 @@ private:
         word_.clear();
         if (!isLetter(c)) {
             word_ += static_cast<char>(c);
-            apply(false, 0);
+            apply(std::nullopt);
             return;
         }
         while (isLetter(c)) {
@@ -282,10 +283,8 @@ private:
             negative = true;
             c = nextInWord();
         }
-        bool hasParameter = false;
-        std::int32_t value = 0;
+        std::optional<std::int32_t> value;
         if (isDigit(c)) {
-            hasParameter = true;
             std::int32_t number = 0;
             while (isDigit(c)) {
                 number = appendDigit(number, c);
@@ -296,10 +295,11 @@ private:
         }
         // Only a blank belongs to the word; anything else is text or the next token.
         if (c != ' ') input_.putBack();
-        apply(hasParameter, value);
+        apply(value);
     }
 
-    void apply(bool hasParameter, std::int32_t value) {
+    // A control word, with the number that followed it, if any.
+    void apply(std::optional<std::int32_t> parameter) {
         const ControlWord* entry = findControlWord(word_);
         if (entry == nullptr) {
             if (skipIfUnknown_) destination_ = Destination::Skip;
@@ -316,7 +316,7 @@ private:
                 break;
             case WordKind::Property:
                 if (destination_ == Destination::Skip) break;
-                hidden_ = entry->takesParameter && hasParameter ? value : entry->value;
+                hidden_ = entry->takesParameter && parameter ? *parameter : entry->value;
                 break;
             case WordKind::Special:
                 applySpecial(entry->value);

@@ -54,7 +54,7 @@ void TerminalUser::appendResultLine(std::string_view line) {
     writeText(out_, line);
     writeText(out_, "\n");
     std::fflush(out_);
-    drawBars(false);
+    drawBars();
 }
 
 void TerminalUser::startProgress(int stepsPerFile, int batchSteps) {
@@ -67,26 +67,31 @@ void TerminalUser::startFile(std::string_view path) {
     fileStep_ = 0;
     ++fileNumber_;
     fileName_ = shownName(path);
-    drawBars(false);
+    drawBars();
 }
 
-void TerminalUser::stepProgress(bool batchBarOnly) {
+void TerminalUser::stepProgress() {
     if (stopped()) return;
-    if (!batchBarOnly) fileStep_ = std::min(fileStep_ + 1, stepsPerFile_);
+    fileStep_ = std::min(fileStep_ + 1, stepsPerFile_);
+    skipFileStep();
+}
+
+void TerminalUser::skipFileStep() {
+    if (stopped()) return;
     batchStep_ = std::min(batchStep_ + 1, batchSteps_);
-    drawBars(false);
+    drawBars();
 }
 
 void TerminalUser::setFileProgress(int position) {
     if (stopped()) return;
     fileStep_ = position;
-    drawBars(false);
+    drawBars();
 }
 
 void TerminalUser::setBatchProgress(int position) {
     if (stopped()) return;
     batchStep_ = position;
-    drawBars(false);
+    drawBars();
 }
 
 bool TerminalUser::cancelRequested() {
@@ -146,11 +151,14 @@ void TerminalUser::showStop(std::string_view text) {
     showSummary(text);
 }
 
-void TerminalUser::drawBars(bool now) {
+void TerminalUser::drawBars() {
+    if (everDrawn_ && clock_() - lastDrawn_ < kRedrawInterval) return;
+    drawBarsNow();
+}
+
+void TerminalUser::drawBarsNow() {
     if (!options_.drawProgress || batchSteps_ == 0 || fileNumber_ == 0) return;
-    const auto time = clock_();
-    if (!now && everDrawn_ && time - lastDrawn_ < kRedrawInterval) return;
-    lastDrawn_ = time;
+    lastDrawn_ = clock_();
     everDrawn_ = true;
     const int fileCount = stepsPerFile_ > 0 ? batchSteps_ / stepsPerFile_ : 0;
     const std::string line = "\r\033[K" + std::to_string(fileNumber_) + "/" +
@@ -171,7 +179,7 @@ void TerminalUser::clearBars() {
 
 // The last state of the bars stays on the screen, above the summary.
 void TerminalUser::leaveBars() {
-    drawBars(true);
+    drawBarsNow();
     if (barsShown_) writeText(err_, "\n");
     barsShown_ = false;
     options_.drawProgress = false;

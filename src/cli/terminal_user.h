@@ -25,7 +25,8 @@ public:
     void appendResultLine(std::string_view line) override;
     void startProgress(int stepsPerFile, int batchSteps) override;
     void startFile(std::string_view path) override;
-    void stepProgress(bool batchBarOnly) override;
+    void stepProgress() override;
+    void skipFileStep() override;
     void setFileProgress(int position) override;
     void setBatchProgress(int position) override;
     bool cancelRequested() override;
@@ -43,7 +44,9 @@ private:
     OverwriteAnswer ask(std::string_view question);
     // After a cancel the bars stay where the batch stopped.
     bool stopped() const;
-    void drawBars(bool now);
+    // Redraws when the last drawing is old enough; drawBarsNow() whatever its age.
+    void drawBars();
+    void drawBarsNow();
     void clearBars();
     void leaveBars();
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "brx/document.h"
+#include "brx/file_format.h"
 #include "brx/language_table.h"
 #include "report/report_log.h"
 
@@ -25,8 +26,8 @@ public:
     using Position = ReportLog::Position;
 
     // `languages` is read at every line: the code pages change when the target is loaded.
-    ReportLineWriter(ReportLog& log, bool rtf, const LanguageSettings& languages)
-        : log_(log), rtf_(rtf), languages_(languages) {}
+    ReportLineWriter(ReportLog& log, FileFormat format, const LanguageSettings& languages)
+        : log_(log), rtf_(format == FileFormat::Rtf), languages_(languages) {}
 
     // Inserts directly after `after`, or appends when no position is given.
     Position addReportLine(std::string_view line, Marking marking, ParagraphStyle style,

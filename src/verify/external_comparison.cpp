@@ -34,9 +34,9 @@ std::string countLine(const TagCountMap::Entry& entry) {
         return formatMessage(MessageId::ExternalTagsAddedCount,
                              {static_cast<long long>(-tag.count), entry.text});
     }
-    return formatMessage(
-        hasSeverity(tag.tagClass) ? MessageId::ExternalTagsDeletedCount : MessageId::UnknownExternalTagsDeletedCount,
-        {static_cast<long long>(tag.count), entry.text});
+    return formatMessage(hasSeverity(tag.tagClass) ? MessageId::ExternalTagsDeletedCount
+                                                   : MessageId::UnknownExternalTagsDeletedCount,
+                         {static_cast<long long>(tag.count), entry.text});
 }
 
 // Searches a look-ahead window one segment at a time.
@@ -224,7 +224,7 @@ private:
         for (std::size_t deleted = s_; deleted < *match; ++deleted) {
             source_[deleted].added = true;
             reportDeleted(deleted);
-            reportContext(deleted, true, t_, false);
+            reportContext(deleted, Context::WithNext, t_, Context::Alone);
         }
         s_ = *match;
         return true;
@@ -240,7 +240,7 @@ private:
             ++diff_;
             target_[added].added = true;
             reportIllegallyAdded(added);
-            reportContext(s_, false, added, true);
+            reportContext(s_, Context::Alone, added, Context::WithNext);
         }
         t_ = *match;
         return true;
@@ -253,7 +253,7 @@ private:
         findings_.report(Severity::Alert, MessageId::ExternalTagChanged,
                          {source_[s_].tagText(), target_[t_].tagText()},
                          {SegmentRef{Side::Source, s_}, SegmentRef{Side::Target, t_}});
-        reportContext(s_, true, t_, true);
+        reportContext(s_, Context::WithNext, t_, Context::WithNext);
     }
 
     void reportDeleted(std::size_t s) {
@@ -306,8 +306,12 @@ private:
 
     // The segment's text with its neighbour before and, if asked, after it in the same list,
     // gathered in `joined`, which is kept from one report to the next.
+    // How much of a list frames a segment: its neighbour before it, and maybe the one after.
+    enum class Context { Alone, WithNext };
+
     static std::string_view around(std::string& joined, const Segments& list, std::size_t position,
-                                   bool withNext) {
+                                   Context context) {
+        const bool withNext = context == Context::WithNext;
         const std::size_t first = position == 0 ? 0 : position - 1;
         const std::size_t last = std::min(list.size(), position + (withNext ? 2 : 1));
         joined.clear();
@@ -315,10 +319,11 @@ private:
         return joined;
     }
 
-    void reportContext(std::size_t source, bool sourceNext, std::size_t target, bool targetNext) {
+    void reportContext(std::size_t source, Context sourceContext, std::size_t target,
+                       Context targetContext) {
         findings_.writer().writeSourceAndTargetFrame(
-            around(sourceContext_, source_, source, sourceNext),
-            around(targetContext_, target_, target, targetNext));
+            around(sourceContext_, source_, source, sourceContext),
+            around(targetContext_, target_, target, targetContext));
     }
 
     Segments& source_;

@@ -181,8 +181,11 @@ private:
     void pushContext(Element element);
     void leave() { leaveContexts(1); }
     void leaveContexts(long long count);
-    void closeOpenElements(std::size_t position, bool atPage);
-    void reportFirstOpenElement(std::size_t position, bool atPage);
+    // Where open elements are closed: at a new or ending page, or at the end of a file or
+    // header, which closes pages too.
+    enum class Closing { AtPage, AtFile };
+    void closeOpenElements(std::size_t position, Closing closing);
+    void reportFirstOpenElement(std::size_t position, Closing closing);
     void clearIndexMarker();
 
     void misplaced(std::size_t position);
@@ -281,7 +284,7 @@ void StructureWalk::close(Element element, std::size_t position) {
 }
 
 void StructureWalk::startPage(std::size_t position) {
-    closeOpenElements(position, true);
+    closeOpenElements(position, Closing::AtPage);
     clearIndexMarker();
     location_ = "on ";
     location_ += tagOf(position);
@@ -306,7 +309,7 @@ void StructureWalk::endPage(std::size_t position) {
 }
 
 void StructureWalk::startFile(std::size_t position) {
-    closeOpenElements(position, false);
+    closeOpenElements(position, Closing::AtFile);
     counters_[kFile] = 0;
     location_ = "in ";
     location_ += tagOf(position);
@@ -337,7 +340,7 @@ void StructureWalk::startHeader(std::size_t position) {
 }
 
 void StructureWalk::endHeader(std::size_t position) {
-    closeOpenElements(position, false);
+    closeOpenElements(position, Closing::AtFile);
     counters_[kFile] = 0;
     clearIndexMarker();
     reporting_ = true;
@@ -400,8 +403,9 @@ void StructureWalk::leaveContexts(long long count) {
 
 // Elements still open when a page, file or header ends are closed implicitly, so that one
 // fault does not spoil the pages after it.
-void StructureWalk::closeOpenElements(std::size_t position, bool atPage) {
-    reportFirstOpenElement(position, atPage);
+void StructureWalk::closeOpenElements(std::size_t position, Closing closing) {
+    reportFirstOpenElement(position, closing);
+    const bool atPage = closing == Closing::AtPage;
     long long openCount = 0;
     for (std::size_t e = atPage ? kPage : kFile; e < kHeader; ++e) {
         openCount += counters_[e];
@@ -410,7 +414,8 @@ void StructureWalk::closeOpenElements(std::size_t position, bool atPage) {
     leaveContexts(openCount);
 }
 
-void StructureWalk::reportFirstOpenElement(std::size_t position, bool atPage) {
+void StructureWalk::reportFirstOpenElement(std::size_t position, Closing closing) {
+    const bool atPage = closing == Closing::AtPage;
     if (!reporting_) return;
     for (std::size_t e = atPage ? kPage : kFile; e < kHeader; ++e) {
         const long long count = counters_[e];

@@ -47,7 +47,7 @@ std::string detail::underlineFor(std::string_view heading) {
 VerificationRun::VerificationRun(VerifyJob& job, RunProgress& progress)
     : job_(job),
       progress_(progress),
-      writer_(report_, job.options.fileFormat == FileFormat::Rtf, job.languages),
+      writer_(report_, job.options.fileFormat, job.languages),
       findings_(writer_),
       layout_(writer_) {
     findings_.knowSegments(Side::Source, source_.segments);
