@@ -68,7 +68,7 @@ struct Item {
     std::string text;
     std::string close;
 
-    int tagCount() const { return (open.empty() ? 0 : 1) + (close.empty() ? 0 : 1); }
+    std::uint64_t tagCount() const { return (open.empty() ? 0u : 1u) + (close.empty() ? 0u : 1u); }
 };
 
 enum class LineKind {
@@ -361,7 +361,7 @@ public:
 
     void take(Line line) {
         source_.line(line.tag, line.source);
-        stats_.externalTags += line.tag.empty() ? 0 : 1;
+        stats_.externalTags += line.tag.empty() ? 0u : 1u;
         for (const Item& item : line.source) stats_.internalTags += item.tagCount();
 
         const std::string tag = spoilExternal(line);
@@ -421,7 +421,7 @@ private:
 
     // False when the item was moved away.
     bool spoilItem(LineKind kind, Item& item) {
-        const int tags = item.tagCount();
+        const int tags = static_cast<int>(item.tagCount());
         if (tags == 0) return true;
         if (move_.take(random_, tags, kind == LineKind::Paragraph ? tags : 0)) {
             stats_.movedInternal += static_cast<std::uint64_t>(tags);
@@ -511,7 +511,9 @@ private:
     }
 
     void formats(int chapter) {
-        const auto formatName = [&](const auto& names) { return names[chapter % names.size()]; };
+        const auto formatName = [&](const auto& names) {
+            return names[static_cast<std::size_t>(chapter) % names.size()];
+        };
         emit(LineKind::Other, quoted(formatName(kPageFormats), "<pgfmt"));
         emit(LineKind::Other, "<bb \"Prefix\">", {plain(std::to_string(chapter) + ".")});
         emit(LineKind::Other, "</pgfmt>");

@@ -22,10 +22,12 @@ brevo_install_missing() {
 }
 
 # brevo_build [TARGET...]: configures (always with the tests) and builds the targets, or all.
+# BREVO_CMAKE_OPTIONS adds options of the caller's.
 brevo_build() {
     brevo_install_missing "${brevo_packages[@]}"
+    # shellcheck disable=SC2086
     cmake -S "$BREVO_ROOT" -B "$BREVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DBREVO_BUILD_TESTS=ON
+        -DBREVO_BUILD_TESTS=ON ${BREVO_CMAKE_OPTIONS:-}
     local targets=()
     for target in "$@"; do targets+=(--target "$target"); done
     cmake --build "$BREVO_BUILD" -j"$(nproc)" "${targets[@]}"

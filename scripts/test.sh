@@ -7,13 +7,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 # The desktop app and its tests need Qt; they run on Qt's offscreen platform, without a display.
 brevo_install_missing qt6-base-dev fonts-dejavu-core
-brevo_build
+# A warning fails the build here, so that none comes in unnoticed.
+BREVO_CMAKE_OPTIONS="-DBREVO_WERROR=ON" brevo_build
 ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
 
 echo "== the tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 asan_build="${BREVO_ASAN_BUILD:-$BREVO_ROOT/build-asan}"
 cmake -S "$BREVO_ROOT" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBREVO_BUILD_TESTS=ON -DBREVO_SANITIZE=ON
+    -DBREVO_BUILD_TESTS=ON -DBREVO_SANITIZE=ON -DBREVO_WERROR=ON
 cmake --build "$asan_build" -j"$(nproc)"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1" \
     ctest --test-dir "$asan_build" --output-on-failure -j"$(nproc)"

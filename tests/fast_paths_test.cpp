@@ -265,7 +265,7 @@ TEST(TextStore, ViewsSurviveGrowthAndJoinsAcrossBlocks) {
 TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
     std::mt19937 random(13);
     for (int round = 0; round < 2000; ++round) {
-        std::string text = randomText(random, round % 70);
+        std::string text = randomText(random, static_cast<std::size_t>(round % 70));
         std::erase_if(text, [&](char c) { return (c == '<' || c == '>') && random() % 4 != 0; });
         const char* end = text.data() + text.size();
         for (const char* from = text.data(); from <= end; ++from) {
@@ -279,7 +279,7 @@ TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
 TEST(BracketScan, CountsAByteAtEveryOffsetAndLength) {
     std::mt19937 random(16);
     for (int round = 0; round < 500; ++round) {
-        const std::string text = randomText(random, round % 130);
+        const std::string text = randomText(random, static_cast<std::size_t>(round % 130));
         for (std::size_t from = 0; from <= text.size(); ++from) {
             const auto expected =
                 std::count(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), '<');
@@ -316,7 +316,7 @@ TEST(TagClassification, IndexAgreesWithTheTableWalk) {
         expectSameClass("<#" + text.substr(1));
     }
     std::mt19937 random(14);
-    for (int round = 0; round < 20000; ++round) expectSameClass(randomText(random, round % 9));
+    for (int round = 0; round < 20000; ++round) expectSameClass(randomText(random, static_cast<std::size_t>(round % 9)));
     for (int byte = 0; byte < 256; ++byte) {
         expectSameClass(std::string{'<', static_cast<char>(byte), 'x'});
         expectSameClass(std::string{'<', ':', static_cast<char>(byte)});
@@ -336,7 +336,7 @@ TEST(TagCountMap, AgreesWithAnOrderedMapAndKeepsInsertionOrder) {
             ++model[key];
         } else {
             ASSERT_FALSE(model.contains(key)) << key;
-            map.insert(key, TagCount{1, false, round, TagClass::Formatting});
+            map.insert(key, TagCount{1, false, static_cast<TagId>(round), TagClass::Formatting});
             model[key] = 1;
             order.push_back(key);
         }

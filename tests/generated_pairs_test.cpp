@@ -57,7 +57,7 @@ PairOptions options(std::uint64_t seed, Form form, Damage damage = {}) {
 }
 
 TEST(GeneratedPairs, CleanPairsPassEveryCheckAsTextAndAsRtf) {
-    for (std::uint64_t seed : {1, 2, 3, 4}) {
+    for (std::uint64_t seed : {1u, 2u, 3u, 4u}) {
         for (Form form : {Form::Text, Form::Rtf}) {
             GeneratedPair pair(options(seed, form));
             EXPECT_GE(pair.stats.sourceBytes, 40u * 1024);
@@ -121,10 +121,15 @@ TEST(GeneratedPairs, EachDamageShowsWhereItShould) {
         GeneratedPair pair(options(8, Form::Text, c.damage));
         const bench::PairStats& stats = pair.stats;
         const double tags = static_cast<double>(stats.externalTags + stats.internalTags);
-        EXPECT_NEAR(100.0 * stats.lostExternal / stats.externalTags, c.damage.loseExternal, 1);
-        EXPECT_NEAR(100.0 * stats.movedInternal / stats.internalTags, c.damage.moveInternal, 1);
-        EXPECT_NEAR(100.0 * stats.changedTags / tags, c.damage.changeTags, 1);
-        EXPECT_NEAR(100.0 * stats.droppedInternal / stats.internalTags, c.damage.dropInternal, 1);
+        auto percent = [](std::uint64_t part, double whole) {
+            return 100.0 * static_cast<double>(part) / whole;
+        };
+        const auto external = static_cast<double>(stats.externalTags);
+        const auto internal = static_cast<double>(stats.internalTags);
+        EXPECT_NEAR(percent(stats.lostExternal, external), c.damage.loseExternal, 1);
+        EXPECT_NEAR(percent(stats.movedInternal, internal), c.damage.moveInternal, 1);
+        EXPECT_NEAR(percent(stats.changedTags, tags), c.damage.changeTags, 1);
+        EXPECT_NEAR(percent(stats.droppedInternal, internal), c.damage.dropInternal, 1);
         const auto [status, report] = pair.verify();
         EXPECT_EQ(status, VerifyStatus::Completed);
         EXPECT_NE(report.find(c.expectedInReport), std::string::npos) << c.expectedInReport;
@@ -148,7 +153,8 @@ TEST(GeneratedPairs, TargetReadAheadGivesTheSameResult) {
     damaged.changeTags = 3;
     damaged.addMarked = 3;
     for (int variant = 0; variant < 6; ++variant) {
-        GeneratedPair pair(options(20 + variant, variant == 3 ? Form::Rtf : Form::Text,
+        GeneratedPair pair(options(static_cast<std::uint64_t>(20 + variant),
+                                   variant == 3 ? Form::Rtf : Form::Text,
                                    variant == 0 ? Damage{} : damaged));
         if (variant == 2) {
             std::string bytes = test::readFile(pair.target.path() / "book.txt");

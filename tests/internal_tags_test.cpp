@@ -38,10 +38,10 @@ struct Document {
     }
 
 private:
-    void addTag(const std::string& text, std::int32_t externalId) {
+    void addTag(const std::string& text, TagId externalId) {
         InternalTag tag;
         tag.text = test::keepText(text);
-        tag.externalTag = segments.size();
+        tag.externalTag = static_cast<std::uint32_t>(segments.size());
         tag.externalId = externalId;
         std::optional<TagMatch> match = classifyTag(text);
         tag.id = match->id;

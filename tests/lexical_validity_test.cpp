@@ -172,7 +172,7 @@ TEST(Classification, TagMarkingPerMessage) {
     checkLexical(segments = {segment("<a>", "<a>>\n")}, h.joined, h.findings);
     const Lines lines = h.lines();
     ASSERT_EQ(lines.size(), 12u);
-    for (std::size_t plain : {0, 2, 8}) EXPECT_EQ(lines[plain].find("{\\cs"), std::string::npos);
+    for (std::size_t plain : {0u, 2u, 8u}) EXPECT_EQ(lines[plain].find("{\\cs"), std::string::npos);
     EXPECT_NE(lines[4].find("{\\cs5\\cf15\\f1\\lang1024 <zz>}"), std::string::npos);
     EXPECT_NE(lines[6].find("{\\cs5\\cf15\\f1\\lang1024 <zz>}"), std::string::npos);
     EXPECT_EQ(lines[10], "\\pard\\plain\\s0\\sb0\\slmult1\\widctlpar\\fs20\\f3 <a>>");

@@ -72,7 +72,7 @@ std::vector<Segment> segmentsOf(const Lines& lines) {
     return segments;
 }
 
-Segment segment(std::string_view tagText, std::int32_t id, std::string_view after) {
+Segment segment(std::string_view tagText, TagId id, std::string_view after) {
     Segment made = test::segmentWithTag(tagText, after);
     made.id = id;
     return made;

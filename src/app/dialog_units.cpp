@@ -9,7 +9,7 @@ namespace brevo::app {
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetricsF metrics(font);
     const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    baseX_ = metrics.horizontalAdvance(alphabet) / alphabet.size();
+    baseX_ = metrics.horizontalAdvance(alphabet) / static_cast<double>(alphabet.size());
     baseY_ = metrics.height();
 }
 

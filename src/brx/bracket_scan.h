@@ -48,7 +48,9 @@ inline std::size_t countByte(const char* p, const char* end, char c) {
     constexpr std::ptrdiff_t kBlock = 32;
     for (; end - p >= kBlock; p += kBlock) {
         unsigned char inBlock = 0;
-        for (std::ptrdiff_t i = 0; i < kBlock; ++i) inBlock += p[i] == c;
+        for (std::ptrdiff_t i = 0; i < kBlock; ++i) {
+            inBlock = static_cast<unsigned char>(inBlock + (p[i] == c));
+        }
         count += inBlock;
     }
     for (; p < end; ++p) count += *p == c;

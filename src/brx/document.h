@@ -19,7 +19,7 @@ struct Segment {
     std::uint32_t tagStart = 0;
     std::uint32_t tagLength = 0;  // 0 when the cut fell inside another tag
     // Ids and classes are small numbers; narrow fields keep a file's many records small.
-    std::int16_t id = 123;
+    TagId id = kUnknownExternalId;
     TagClass tagClass = TagClass::Formatting;
     bool added = false;
 
@@ -32,8 +32,8 @@ struct InternalTag {
     std::string_view text;            // a stretch of the owning segment's text
     std::uint32_t externalTag = 0;    // position of the owning segment in `segments`
     std::int32_t segmentOrdinal = 0;  // the owning segment among those not added
-    std::int16_t externalId = 0;
-    std::int16_t id = 0;
+    TagId externalId = 0;
+    TagId id = 0;
     TagClass tagClass = TagClass::Formatting;
     bool excluded = false;
 };

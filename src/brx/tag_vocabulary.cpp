@@ -11,7 +11,7 @@ namespace {
 // Text, id, class and length, as the table has always been written.
 struct TagRow {
     std::string_view text;
-    std::int32_t id;
+    TagId id;
     std::int16_t tagClass;
     std::int32_t length;
 };
@@ -90,7 +90,7 @@ constexpr std::array<TagInfo, kRows.size()> kVocabulary = [] {
 struct PrefilledTag {
     std::string_view text;
     bool isExternal;
-    std::int32_t id;
+    TagId id;
     std::int16_t tagClass;
 };
 

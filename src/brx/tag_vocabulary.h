@@ -35,13 +35,16 @@ constexpr bool hasSeverity(TagClass tagClass) {
            tagClass == TagClass::Error;
 }
 
-inline constexpr std::int32_t kUnknownInternalId = 122;
-inline constexpr std::int32_t kUnknownExternalId = 123;
-inline constexpr std::int32_t kNumberedTagId = 77;
+// A tag's number in the vocabulary; a file's many records keep it small.
+using TagId = std::int16_t;
+
+inline constexpr TagId kUnknownInternalId = 122;
+inline constexpr TagId kUnknownExternalId = 123;
+inline constexpr TagId kNumberedTagId = 77;
 
 struct TagInfo {
     std::string_view text;  // a prefix; a trailing blank or quote belongs to it
-    std::int32_t id;
+    TagId id;
     TagClass tagClass;
     std::int32_t length;
 };
@@ -50,7 +53,7 @@ struct TagInfo {
 std::span<const TagInfo> vocabulary();
 
 struct TagMatch {
-    std::int32_t id;
+    TagId id;
     TagClass tagClass;
 };
 
@@ -60,7 +63,7 @@ std::optional<TagMatch> classifyTag(std::string_view tag);
 struct TagCount {
     std::int32_t count = 0;  // source occurrences minus target occurrences
     bool isExternal = false;
-    std::int32_t id = 0;
+    TagId id = 0;
     TagClass tagClass = TagClass::Formatting;
 };
 

@@ -21,10 +21,13 @@ class ContextSet {
 public:
     constexpr ContextSet() = default;
     constexpr ContextSet(std::initializer_list<std::int32_t> ids) {
-        for (std::int32_t id : ids) bits_[id / 64] |= std::uint64_t{1} << (id % 64);
+        for (std::int32_t id : ids) {
+            bits_[static_cast<std::size_t>(id / 64)] |= std::uint64_t{1} << (id % 64);
+        }
     }
     constexpr bool contains(std::int32_t id) const {
-        return id >= 0 && id < 128 && ((bits_[id / 64] >> (id % 64)) & 1) != 0;
+        return id >= 0 && id < 128 &&
+               ((bits_[static_cast<std::size_t>(id / 64)] >> (id % 64)) & 1) != 0;
     }
 
 private:
@@ -114,8 +117,8 @@ constexpr std::array<TagRule, kRuleCount> makeTagRules() {
     std::array<TagRule, kRuleCount> rules{};
     for (std::size_t e = 0; e < kHeader; ++e) {
         const auto element = static_cast<Element>(e);
-        rules[kElements[e].openId] = {Action::Open, element, {}};
-        rules[kElements[e].closeId] = {Action::Close, element, {}};
+        rules[static_cast<std::size_t>(kElements[e].openId)] = {Action::Open, element, {}};
+        rules[static_cast<std::size_t>(kElements[e].closeId)] = {Action::Close, element, {}};
     }
     rules[8] = {Action::Page, kPage, {}};
     rules[9] = {Action::EndPage, kPage, {}};
@@ -126,18 +129,18 @@ constexpr std::array<TagRule, kRuleCount> makeTagRules() {
     rules[29] = {Action::IndexMarker, kImk, {}};
     rules[30] = {Action::EndIndexMarker, kImk, {}};
     rules[31] = {Action::IndexEntry, kElementCount, {}};
-    for (std::int32_t id : {32, 33, 34}) rules[id] = {Action::IndexElement, kElementCount, {}};
+    for (std::size_t id : {32u, 33u, 34u}) rules[id] = {Action::IndexElement, kElementCount, {}};
 
-    const auto standalone = [&rules](std::initializer_list<std::int32_t> ids, ContextSet in) {
-        for (std::int32_t id : ids) rules[id] = {Action::Standalone, kElementCount, in};
+    const auto standalone = [&rules](std::initializer_list<std::size_t> ids, ContextSet in) {
+        for (std::size_t id : ids) rules[id] = {Action::Standalone, kElementCount, in};
     };
-    standalone({0, 54}, kTextContexts);
-    standalone({1, 55}, {4, 8, 51, 67, 69, 72});
-    standalone({11, 13, 14}, {35});
-    standalone({17}, {18, 72});
-    standalone({20}, {72});
-    standalone({49, 50}, {37});
-    standalone({61}, {62, 64, 72});
+    standalone({0u, 54u}, kTextContexts);
+    standalone({1u, 55u}, {4, 8, 51, 67, 69, 72});
+    standalone({11u, 13u, 14u}, {35});
+    standalone({17u}, {18, 72});
+    standalone({20u}, {72});
+    standalone({49u, 50u}, {37});
+    standalone({61u}, {62, 64, 72});
     return rules;
 }
 
@@ -145,7 +148,8 @@ constexpr std::array<TagRule, kRuleCount> kTagRules = makeTagRules();
 
 const TagRule& ruleFor(std::int32_t id) {
     static constexpr TagRule kNone{};
-    return id >= 0 && static_cast<std::size_t>(id) < kRuleCount ? kTagRules[id] : kNone;
+    const auto index = static_cast<std::size_t>(id);
+    return id >= 0 && index < kRuleCount ? kTagRules[index] : kNone;
 }
 
 // One walk over the external tags of a file with a stack of open contexts. Only the first
