@@ -316,7 +316,8 @@ TEST(TagClassification, IndexAgreesWithTheTableWalk) {
         expectSameClass("<#" + text.substr(1));
     }
     std::mt19937 random(14);
-    for (int round = 0; round < 20000; ++round) expectSameClass(randomText(random, static_cast<std::size_t>(round % 9)));
+    for (int round = 0; round < 20000; ++round)
+        expectSameClass(randomText(random, static_cast<std::size_t>(round % 9)));
     for (int byte = 0; byte < 256; ++byte) {
         expectSameClass(std::string{'<', static_cast<char>(byte), 'x'});
         expectSameClass(std::string{'<', ':', static_cast<char>(byte)});
