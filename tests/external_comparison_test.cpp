@@ -185,6 +185,30 @@ TEST(ExternalComparison, ChangedTagIsAnAlertOnBothSides) {
     EXPECT_EQ(result.alerts, 1);
 }
 
+TEST(ExternalComparison, FindingsNameTheSegmentsTheyConcern) {
+    test::PassReport report;
+    std::vector<Finding> found;
+    report.findings.onFinding([&](const Finding& finding) { found.push_back(finding); });
+    Segments source = segments({"<t1>", "<t2>", "<t3>", "<t4>"});
+    Segments target = segments({"<t1>", "<t8>", "<t4>"});
+    compareExternalTags(source, target, report.findings);
+    ASSERT_EQ(found.size(), 2u);
+    // <t2> changed to <t8>, then <t3> deleted: numbers, ids and both sides as they stand.
+    EXPECT_EQ(found[0].number, 1);
+    EXPECT_EQ(found[0].severity, Severity::Alert);
+    EXPECT_EQ(found[0].messageId, static_cast<int>(MessageId::ExternalTagChanged));
+    EXPECT_EQ(found[0].segments, (std::vector<SegmentRef>{{Side::Source, 1}, {Side::Target, 1}}));
+    EXPECT_EQ(found[1].number, 2);
+    EXPECT_EQ(found[1].segments, (std::vector<SegmentRef>{{Side::Source, 2}}));
+    EXPECT_EQ(found[1].text, "[2] ERROR! The external tag <t3> has been deleted.");
+
+    // A segment quoted by a pass is found in its file's list when the list is known.
+    test::PassReport quoted;
+    quoted.findings.knowSegments(Side::Target, target);
+    EXPECT_EQ(quoted.findings.refsTo(target[2]), (std::vector<SegmentRef>{{Side::Target, 2}}));
+    EXPECT_TRUE(quoted.findings.refsTo(source[2]).empty());
+}
+
 TEST(ExternalComparison, AddedSyntaxIsSkippedButShowsAsNeighbour) {
     Segments target = segments({"<t1>", "<t2>", "<t3>"});
     target.insert(target.begin() + 1, addedSyntax("<#ie>"));

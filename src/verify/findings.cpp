@@ -73,6 +73,7 @@ const Finding& Findings::report(Severity severity, MessageId id, Args args,
                                 std::vector<SegmentRef> segments, ParagraphStyle style) {
     const Finding& finding = count(severity, id, args, std::move(segments));
     writer_.appendReportLine(finding.text, Marking::Tags, style);
+    if (listener_) listener_(finding);
     return finding;
 }
 
@@ -82,6 +83,7 @@ const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args
     const Finding& finding = count(severity, id, args, refsTo(segment));
     writer_.appendReportLine(finding.text, marking, ParagraphStyle::Report);
     writer_.writeSegmentFrame(segment.text, marking, segmentStyle.value_or(quoteStyle()));
+    if (listener_) listener_(finding);
     return finding;
 }
 
@@ -93,6 +95,7 @@ const Finding& Findings::reportWithNeighbours(Severity severity, MessageId id, A
     const Finding& finding = count(severity, id, args, std::move(refs));
     writer_.appendReportLine(finding.text, Marking::Tags, ParagraphStyle::Report);
     writer_.writeNeighbourFrame(segments, position, quoteStyle());
+    if (listener_) listener_(finding);
     return finding;
 }
 

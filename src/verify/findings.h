@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -54,6 +55,11 @@ public:
     // A line of the report's own, unmarked: notes between findings.
     void note(std::string_view line) { writer_.appendReportLine(line); }
 
+    // Hears of every finding as it is counted, after the report has its lines.
+    void onFinding(std::function<void(const Finding&)> listener) {
+        listener_ = std::move(listener);
+    }
+
     // Where the text that findings concern is framed.
     ReportLineWriter& writer() { return writer_; }
     // The place of `segment` in its file, when the segments of that file are known.
@@ -77,6 +83,7 @@ private:
     const std::vector<Segment>* sourceSegments_ = nullptr;
     const std::vector<Segment>* targetSegments_ = nullptr;
     Finding last_;
+    std::function<void(const Finding&)> listener_;
     int numbered_ = 0;
     int alerts_ = 0;
     int warnings_ = 0;
