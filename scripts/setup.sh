@@ -4,7 +4,7 @@
 BREVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BREVO_BUILD="${BREVO_BUILD:-$BREVO_ROOT/build}"
 
-brevo_packages=(cmake g++ ninja-build libgtest-dev)
+brevo_packages=(cmake g++ ninja-build libgtest-dev nlohmann-json3-dev libcli11-dev)
 
 brevo_install_missing() {
     local missing=()

@@ -177,7 +177,12 @@ TEST(Batch, SelectionOrderSwapsOnlyFirstAndLast) {
 
 TEST(Batch, SummaryWording) {
     auto summary = [](int files, int processed, int failed, int changes) {
-        return summaryText(BatchResult{files, processed, failed, changes, false});
+        BatchResult result;
+        result.fileCount = files;
+        result.processed = processed;
+        result.failed = failed;
+        result.tagChangeFiles = changes;
+        return summaryText(result);
     };
     EXPECT_EQ(summary(1, 1, 1, 0), "The file could not be verified.");
     EXPECT_EQ(summary(1, 1, 0, 1), "Files verified. There are Tag changes.");
@@ -186,14 +191,21 @@ TEST(Batch, SummaryWording) {
     EXPECT_EQ(summary(3, 3, 0, 2), "3 file(s) verified. Tag changes in 2 file(s).");
 }
 
+PairOutcome outcomeOf(VerifyStatus status, FindingCounts counts = {}) {
+    PairOutcome outcome;
+    outcome.status = status;
+    outcome.counts = counts;
+    return outcome;
+}
+
 TEST(Outcome, CountLinesAndStopTexts) {
     RecordingUser user;
     BatchCounts counts;
-    EXPECT_TRUE(reportOutcome({VerifyStatus::Completed, {2, 0, 5}, {}}, counts, 24, 3, user));
+    EXPECT_TRUE(reportOutcome(outcomeOf(VerifyStatus::Completed, {2, 0, 5}), counts, 24, 3, user));
     EXPECT_EQ(user.lines,
               (std::vector<std::string>{"Verification complete!", "Errors: 2", "Warnings: 5", ""}));
     user.lines.clear();
-    EXPECT_FALSE(reportOutcome({static_cast<VerifyStatus>(4711), {}, {}}, counts, 24, 3, user));
+    EXPECT_FALSE(reportOutcome(outcomeOf(static_cast<VerifyStatus>(4711)), counts, 24, 3, user));
     EXPECT_EQ(user.lines.front(), "Verification failed! An unknown parser error has occurred.");
     EXPECT_EQ(user.stop, "An unknown parser error has occurred! 1 file(s) verified.");
     EXPECT_EQ(counts.processed, 2);

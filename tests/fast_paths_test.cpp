@@ -148,10 +148,30 @@ std::string textByLines(const std::string& path) {
 }
 
 struct CollectingSink {
+    void lineStart(std::uint32_t line) { starts.push_back(line); }
     void text(std::string_view run) { all += run; }
     void lineBreak() { all += '\n'; }
     std::string all;
+    std::vector<std::uint32_t> starts;
 };
+
+// The editor's number of every line with text: CR LF, lone CR and lone LF each end a line.
+std::vector<std::uint32_t> editorLinesWithText(std::string_view content) {
+    std::vector<std::uint32_t> lines;
+    std::uint32_t line = 1;
+    bool atLineStart = true;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' || i == 0 || content[i - 1] != '\r') ++line;
+            atLineStart = true;
+        } else {
+            if (atLineStart) lines.push_back(line);
+            atLineStart = false;
+        }
+    }
+    return lines;
+}
 
 // The loader's reader breaks lines exactly as LineReader does: leading breaks, files of breaks
 // only, no final break, and breaks that straddle its blocks or LineReader's.
@@ -173,6 +193,10 @@ TEST(TextReader, SameTextAsLineByLine) {
         CollectingSink sink;
         reader.readAll(sink);
         ASSERT_EQ(sink.all, textByLines(path)) << "content " << i;
+        // A leading break is an empty first line of its own, numbered 1.
+        std::vector<std::uint32_t> expected = editorLinesWithText(contents[i]);
+        if (!expected.empty() && expected.front() != 1) expected.insert(expected.begin(), 1);
+        ASSERT_EQ(sink.starts, expected) << "content " << i;
     }
 }
 

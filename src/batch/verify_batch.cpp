@@ -45,21 +45,27 @@ void selectFile(VerifyJob& job, const std::string& path) {
     job.extension = job.options.fileFormat == FileFormat::Rtf ? ".RTF" : ".TXT";
 }
 
-VerifyStatus statusWithout(OverwriteAnswer answer) {
+// A pair the user did not let the batch verify.
+PairOutcome outcomeWithout(OverwriteAnswer answer) {
+    PairOutcome outcome;
     switch (answer) {
         case OverwriteAnswer::No:
-            return VerifyStatus::Declined;
+            outcome.status = VerifyStatus::Declined;
+            break;
         case OverwriteAnswer::Cancel:
-            return VerifyStatus::BatchCancelled;
+            outcome.status = VerifyStatus::BatchCancelled;
+            break;
         default:
-            return VerifyStatus::UnknownError;
+            outcome.status = VerifyStatus::UnknownError;
     }
+    return outcome;
 }
 
 // The bookkeeping of one batch: what the results list shows after each pair.
 class BatchLog {
 public:
-    BatchLog(const BatchRequest& request, BatchUser& user) : user_(user) {
+    BatchLog(const BatchRequest& request, BatchUser& user)
+        : user_(user), pathsJob_(makeJob(request)), keep_(request.options.keepFindings) {
         result_.fileCount = static_cast<int>(request.files.size());
         user_.startProgress(kStepsPerFile, kStepsPerFile * result_.fileCount);
         user_.appendResultLine("");
@@ -73,10 +79,14 @@ public:
     }
 
     // False when the pair's status stops the batch.
-    bool finishPair(const PairOutcome& outcome) {
+    bool finishPair(const std::string& path, PairOutcome outcome) {
         if (outcome.counts.any()) ++result_.tagChangeFiles;
+        result_.totals.errors += outcome.counts.errors;
+        result_.totals.alerts += outcome.counts.alerts;
+        result_.totals.warnings += outcome.counts.warnings;
         const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, result_.fileCount, user_);
         result_.stopped = !goOn;
+        if (keep_) keep(path, std::move(outcome));
         return goOn;
     }
 
@@ -92,9 +102,18 @@ public:
     }
 
 private:
+    void keep(const std::string& path, PairOutcome outcome) {
+        selectFile(pathsJob_, path);
+        result_.pairs.push_back({resolvePathIgnoringCase(pathsJob_.sourcePath()),
+                                 resolvePathIgnoringCase(pathsJob_.targetPath()),
+                                 pathsJob_.reportPath(), std::move(outcome)});
+    }
+
     BatchUser& user_;
     BatchResult result_;
     BatchCounts counts_;
+    VerifyJob pathsJob_;  // only its paths are used
+    bool keep_;
 };
 
 BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
@@ -105,10 +124,9 @@ BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
         selectFile(job, path);
         log.startPair(path);
         const OverwriteAnswer answer = askOverwrite(job, user);
-        const PairOutcome outcome = answer == OverwriteAnswer::Yes
-                                        ? verifyPair(job, progress)
-                                        : PairOutcome{statusWithout(answer), {}, {}};
-        if (!log.finishPair(outcome)) break;
+        PairOutcome outcome =
+            answer == OverwriteAnswer::Yes ? verifyPair(job, progress) : outcomeWithout(answer);
+        if (!log.finishPair(path, std::move(outcome))) break;
     }
     return log.finish();
 }
@@ -202,10 +220,9 @@ BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
     PairPool pool(request, toVerify, request.jobs);
     for (std::size_t i = 0; i < answers.size(); ++i) {
         log.startPair(request.files[i]);
-        const PairOutcome outcome = answers[i] == OverwriteAnswer::Yes
-                                        ? pool.take(i, user)
-                                        : PairOutcome{statusWithout(answers[i]), {}, {}};
-        if (!log.finishPair(outcome)) {
+        PairOutcome outcome =
+            answers[i] == OverwriteAnswer::Yes ? pool.take(i, user) : outcomeWithout(answers[i]);
+        if (!log.finishPair(request.files[i], std::move(outcome))) {
             pool.stop();
             break;
         }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "batch/batch_user.h"
+#include "verify/pair_outcome.h"
 #include "verify/verify_job.h"
 
 namespace brevo {
@@ -20,12 +21,23 @@ struct BatchRequest {
     int jobs = 1;
 };
 
+// A pair as pipelines read it: its files and how its verification ended.
+struct PairRecord {
+    std::string sourcePath;
+    std::string targetPath;
+    std::string reportPath;  // where its report is, written or not
+    PairOutcome outcome;
+};
+
 struct BatchResult {
     int fileCount = 0;
     int processed = 0;
     int failed = 0;
     int tagChangeFiles = 0;
     bool stopped = false;
+    FindingCounts totals;  // over every pair
+    // Every pair the batch reached, in order, when the request keeps findings.
+    std::vector<PairRecord> pairs;
 };
 
 // With several files, the first and the last change places unless the first sorts before the

@@ -34,11 +34,19 @@ void checkFirstLine(std::string_view line) {
 class SegmentCutter {
 public:
     explicit SegmentCutter(BrxDocument& document)
-        : segments_(document.segments), text_(document.text) {}
+        : segments_(document.segments), lines_(document.segmentLines), text_(document.text) {}
 
+    // A line that is numbered by the lines before it, as RTF paragraphs are.
     void addLine(std::string_view line) {
+        lineStart(line_ + 1);
         take(line);
         endLine();
+    }
+
+    // The line whose text comes next.
+    void lineStart(std::uint32_t line) {
+        line_ = line;
+        if (openLine_ == 0) openLine_ = line;
     }
 
     // A stretch of a line, for text that comes in pieces.
@@ -76,6 +84,8 @@ private:
     void takeCharacter(char c) {
         text_.push_back(c);
         if (c == '<') {
+            // The first segment is where the file's first tag is.
+            if (!seenTag_ && depth_ == 0) openLine_ = line_;
             ++depth_;
         } else if (c == '>') {
             if (depth_ == 1 && tagLength_ == 0) {
@@ -95,6 +105,8 @@ private:
     void cut() {
         addSegment(text_.open().size() - 2);
         depth_ = 1;
+        // A "<" that ends a line is cut at the break, before the next line starts.
+        openLine_ = line_;
     }
 
     void addSegment(std::size_t size) {
@@ -102,10 +114,14 @@ private:
         segment.text = text_.take(size);
         segment.tagLength = tagLength_;
         tagLength_ = 0;
+        lines_.push_back(openLine_);
     }
 
     std::vector<Segment>& segments_;
+    std::vector<std::uint32_t>& lines_;
     TextStore& text_;
+    std::uint32_t line_ = 0;       // the line being cut
+    std::uint32_t openLine_ = 0;   // where the open segment began
     std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
     int depth_ = 0;
     char previous_ = ' ';
@@ -122,6 +138,7 @@ void reserveForFile(const std::string& path, BrxDocument& document) {
     std::vector<Segment>& segments = document.segments;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(segments);
+    document.segmentLines.reserve(segments.capacity());
     // A line break becomes one line feed and RTF markup goes, so the text is rarely longer
     // than the file; the final line may gain a line feed.
     document.text.reserve(static_cast<std::size_t>(size) + 1);
@@ -134,6 +151,7 @@ public:
     TextSink(SegmentCutter& cutter, std::vector<std::string>& header)
         : cutter_(cutter), header_(header) {}
 
+    void lineStart(std::uint32_t line) { cutter_.lineStart(line); }
     void text(std::string_view run) {
         if (header_.size() < kHeaderLines) line_ += run;
         cutter_.take(run);

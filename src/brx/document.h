@@ -41,6 +41,9 @@ struct InternalTag {
 // The views of the segments and internal tags point into `text`, which the document owns.
 struct BrxDocument {
     std::vector<Segment> segments;
+    // Where each segment's tag is in the file: the line an editor shows, from 1, or for RTF
+    // files the paragraph of the decoded text. Kept beside the segments, which stay small.
+    std::vector<std::uint32_t> segmentLines;
     std::vector<InternalTag> internalTags;
     TextStore text;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,8 +22,9 @@ public:
     // Throws FileFailure when the file cannot be opened or is no regular file.
     void open(const std::string& path) { file_.open(path); }
 
-    // Calls sink.text(run) for each stretch of a line and sink.lineBreak() once after each
-    // line. Throws FileFailure on a read error.
+    // Calls sink.lineStart(n) where a line begins, with the number an editor shows for it;
+    // sink.text(run) for each stretch of the line; and sink.lineBreak() once after it. Throws
+    // FileFailure on a read error.
     template <typename Sink>
     void readAll(Sink& sink);
 
@@ -32,12 +34,16 @@ private:
 };
 
 // A run of CR and LF bytes ends a line. A file that starts with a break has an empty first
-// line, but only when some text follows; a last line without a break still gets one.
+// line, but only when some text follows; a last line without a break still gets one. Editors
+// count every CR LF, lone CR and lone LF as a line of its own, blank ones included, and so do
+// the line numbers.
 template <typename Sink>
 void TextReader::readAll(Sink& sink) {
     bool lineOpen = false;      // text of the current line has been handed on
     bool atStart = true;        // nothing read yet
     bool leadingBreak = false;  // the file began with a break, which becomes an empty line
+    std::uint32_t line = 1;     // the editor's number of the line being read
+    bool afterCr = false;       // an LF right after a CR ends no line of its own
     while (const std::size_t count = file_.read(buffer_.get(), kBlockSize)) {
         const char* p = buffer_.get();
         const char* const end = p + count;
@@ -49,16 +55,21 @@ void TextReader::readAll(Sink& sink) {
                 } else if (atStart) {
                     leadingBreak = true;
                 }
+                if (*p == '\r' || !afterCr) ++line;
+                afterCr = *p == '\r';
                 atStart = false;
                 ++p;
                 continue;
             }
+            afterCr = false;
             if (leadingBreak) {
+                sink.lineStart(1);
                 sink.lineBreak();
                 leadingBreak = false;
             }
             atStart = false;
             const char* const stop = findLineBreak(p, end);
+            if (!lineOpen) sink.lineStart(line);
             sink.text(std::string_view(p, static_cast<std::size_t>(stop - p)));
             lineOpen = true;
             p = stop;

@@ -1,10 +1,10 @@
 #include "cli/arguments.h"
 
-#include <sys/stat.h>
-
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -16,9 +16,8 @@ namespace brevo::cli {
 namespace {
 
 bool isDirectory(const std::string& path) {
-    struct stat info;
-    return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0 &&
-           S_ISDIR(info.st_mode);
+    std::error_code error;
+    return path.find('\0') == std::string::npos && std::filesystem::is_directory(path, error);
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -69,18 +68,6 @@ std::string unknownLanguageMessage(const std::string& name) {
     return message;
 }
 
-struct Parser {
-    const std::vector<std::string>& args;
-    std::size_t next = 0;
-
-    bool done() const { return next >= args.size(); }
-    const std::string& take() { return args[next++]; }
-    std::string valueOf(const std::string& option) {
-        if (done()) throw UsageError{"Option " + option + " needs a value."};
-        return take();
-    }
-};
-
 int parseJobs(const std::string& value) {
     int jobs = 0;
     const char* end = value.data() + value.size();
@@ -101,115 +88,169 @@ void checkSourceDirectory(const std::string& sourceDir) {
     }
 }
 
-}  // namespace
-
-Arguments parseArguments(const std::vector<std::string>& args) {
-    Arguments result;
-    BatchRequest& request = result.request;
-    request.jobs = defaultJobs();
-    std::optional<std::string> sourceDir;
-    std::optional<FileFormat> format;
-    std::vector<std::string> names;
-    Parser parser{args};
-    bool onlyFiles = false;
-    while (!parser.done()) {
-        const std::string& arg = parser.take();
-        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            names.push_back(arg);
-        } else if (arg == "--") {
-            onlyFiles = true;
-        } else if (arg == "--help" || arg == "-h") {
-            result.showHelp = true;
-            return result;
-        } else if (arg == "--source-dir") {
-            sourceDir = parser.valueOf(arg);
-        } else if (arg == "--format") {
-            std::string value = parser.valueOf(arg);
-            if (value == "text") {
-                format = FileFormat::Text;
-            } else if (value == "rtf") {
-                format = FileFormat::Rtf;
-            } else {
-                throw UsageError{"--format takes text or rtf, not \"" + value + "\"."};
-            }
-        } else if (arg == "--target-language") {
-            std::string name = parser.valueOf(arg);
-            std::optional<std::string> known = languageNameIgnoringCase(name);
-            if (!known) throw UsageError{unknownLanguageMessage(name)};
-            request.targetLanguage = std::move(*known);
-        } else if (arg == "--page-size") {
-            std::string value = parser.valueOf(arg);
-            if (value != "a4" && value != "letter") {
-                throw UsageError{"--page-size takes a4 or letter, not \"" + value + "\"."};
-            }
-            request.options.pageSize = value == "a4" ? PageSize::A4 : PageSize::Letter;
-        } else if (arg == "--jobs" || arg == "-j") {
-            request.jobs = parseJobs(parser.valueOf(arg));
-        } else if (arg == "--overwrite") {
-            request.options.overwriteFiles = true;
-        } else {
-            throw UsageError{"Unknown option " + arg + ". Try --help."};
-        }
+// One of a few words, or a usage error that names them.
+template <typename Value>
+Value choice(const std::string& option, const std::string& value,
+             std::initializer_list<std::pair<std::string_view, Value>> words) {
+    for (const auto& [word, meaning] : words) {
+        if (value == word) return meaning;
     }
+    std::string allowed;
+    for (const auto& [word, meaning] : words) {
+        if (!allowed.empty()) allowed += words.size() == 2 ? " or " : ", ";
+        allowed += word;
+    }
+    throw UsageError{option + " takes " + allowed + ", not \"" + value + "\"."};
+}
 
-    if (!sourceDir) throw UsageError{"--source-dir is required. Try --help."};
-    if (names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
-    checkSourceDirectory(*sourceDir);
+// The values of the options as they were typed; checked after parsing, with this program's
+// own messages.
+struct Typed {
+    std::optional<std::string> sourceDir;
+    std::optional<std::string> format;
+    std::optional<std::string> targetLanguage;
+    std::optional<std::string> pageSize;
+    std::optional<std::string> jobs;
+    std::string failOn = "warning";
+    std::vector<std::string> names;
+};
 
-    FileSelection selection = selectFiles(names, format);
+void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
+    app.set_help_flag("-h,--help", "Print this help and exit");
+    app.get_formatter()->column_width(34);
+    app.add_option("--source-dir", typed.sourceDir, "Directory of the source BRX files (required)")
+        ->type_name("DIR");
+    app.add_option("--format", typed.format, "How BRX files are stored (default: by extension)")
+        ->type_name("text|rtf");
+    app.add_option("--target-language", typed.targetLanguage,
+                   "Language of the translation (default English (US))")
+        ->type_name("NAME");
+    app.add_option("--page-size", typed.pageSize, "Page size of RTF reports (default a4)")
+        ->type_name("a4|letter");
+    app.add_flag("--overwrite", result.request.options.overwriteFiles,
+                 "Replace existing reports without asking");
+    app.add_option("-j,--jobs", typed.jobs, "Pairs verified at once (default: one per core)")
+        ->type_name("N");
+    app.add_option("--json", result.jsonPath, "Write the findings as JSON (- for stdout)")
+        ->type_name("FILE");
+    app.add_option("--sarif", result.sarifPath, "Write the findings as SARIF 2.1.0 (- for stdout)")
+        ->type_name("FILE");
+    app.add_option("--fail-on", typed.failOn, "Least severity that exits with 1 (default warning)")
+        ->type_name("error|alert|warning|never");
+    app.add_flag("-q,--quiet", result.quiet, "No results lines, only the summary");
+    app.add_flag("--version", result.showVersion, "Print the version and exit");
+    app.add_option("FILE", typed.names, "Translated BRX files, all in one directory")
+        ->type_name("");
+}
+
+// CLI11's own words for a fault, in this program's.
+UsageError usageErrorOf(const CLI::ParseError& error) {
+    const std::string what = error.what();
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+        const std::size_t colon = what.find(": ");
+        const std::string extra = colon == std::string::npos ? what : what.substr(colon + 2);
+        return UsageError{"Unknown option " + extra + ". Try --help."};
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+        return UsageError{"Option " + what.substr(0, what.find(':')) + " needs a value."};
+    }
+    return UsageError{what + " Try --help."};
+}
+
+void applyOptions(const Typed& typed, Arguments& result) {
+    BatchRequest& request = result.request;
+    if (typed.format) {
+        result.format = choice<FileFormat>("--format", *typed.format,
+                                           {{"text", FileFormat::Text}, {"rtf", FileFormat::Rtf}});
+    }
+    request.jobs = typed.jobs ? parseJobs(*typed.jobs) : defaultJobs();
+    if (typed.targetLanguage) {
+        std::optional<std::string> known = languageNameIgnoringCase(*typed.targetLanguage);
+        if (!known) throw UsageError{unknownLanguageMessage(*typed.targetLanguage)};
+        request.targetLanguage = std::move(*known);
+    }
+    if (typed.pageSize) {
+        request.options.pageSize = choice<PageSize>(
+            "--page-size", *typed.pageSize, {{"a4", PageSize::A4}, {"letter", PageSize::Letter}});
+    }
+    result.failOn = choice<FailOn>("--fail-on", typed.failOn,
+                                   {{"error", FailOn::Error},
+                                    {"alert", FailOn::Alert},
+                                    {"warning", FailOn::Warning},
+                                    {"never", FailOn::Never}});
+    if (result.jsonPath && result.sarifPath && *result.jsonPath == "-" &&
+        *result.sarifPath == "-") {
+        throw UsageError{"Only one of --json and --sarif can write to standard output."};
+    }
+    request.options.keepFindings = result.jsonPath || result.sarifPath;
+}
+
+void selectTranslatedFiles(const Typed& typed, Arguments& result) {
+    if (!typed.sourceDir) throw UsageError{"--source-dir is required. Try --help."};
+    if (typed.names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
+    checkSourceDirectory(*typed.sourceDir);
+
+    FileSelection selection = selectFiles(typed.names, result.format);
     if (selection.severalDirectories) {
         throw UsageError{"All translated files must be in one directory."};
     }
     result.rejected = std::move(selection.rejected);
-    if (selection.files.empty()) return result;
+    if (selection.files.empty()) return;
+    BatchRequest& request = result.request;
     request.files = std::move(selection.files);
     request.targetDir = std::move(selection.directory);
-    request.sourceDir = withTrailingSeparator(*sourceDir);
+    request.sourceDir = withTrailingSeparator(*typed.sourceDir);
     request.options.fileFormat = selection.format;
     if (sameDirectory(request.sourceDir, request.targetDir)) {
         throw UsageError{std::string(kTwoDirectoriesMessage)};
     }
     orderSelection(request.files);
+}
+
+}  // namespace
+
+Arguments parseArguments(const std::vector<std::string>& args) {
+    Arguments result;
+    Typed typed;
+    CLI::App app;
+    describeOptions(app, typed, result);
+    try {
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        result.showHelp = true;
+        return result;
+    } catch (const CLI::ParseError& error) {
+        throw usageErrorOf(error);
+    }
+    if (result.showVersion) return result;
+    applyOptions(typed, result);
+    selectTranslatedFiles(typed, result);
     return result;
 }
 
 std::string helpText() {
-    return R"HELP(Usage: brevo-verify --source-dir DIR [options] FILE...
-
-Verifies translated BRX files against their source files. Each FILE is a translated
-BRX file; all of them must be in one directory. The source file of the same name is
-looked up in DIR. A report NAME.CMP is written next to each translated file that has
-findings; a pair without findings leaves no report. A FILE that does not exist, is no
-regular file or lacks the format's extension is named on standard error and left out.
-
-Options:
-  --source-dir DIR          directory of the source BRX files (required); must differ
-                            from the directory of the translated files
-  --format text|rtf         how BRX files and reports are stored (default: from the first
-                            file's extension, .txt text, .rtf RTF)
-  --target-language NAME    language of the translation (default "English (US)"), in
-                            any case;
-                            Japanese targets also get the Japanese character check
-  --page-size a4|letter     page size of RTF reports (default a4)
-  --overwrite               replace existing reports without asking; otherwise the
-                            question is asked on a terminal (y, n, a: yes to all
-                            remaining, c: cancel) and existing reports are kept when
-                            the input is not a terminal
-  -j, --jobs N              verify N pairs at once (default: the number of cores); the
-                            output is the same as one at a time, and every overwrite
-                            question is asked before any work starts
-  -h, --help                this text
-
-Output: the results log of the batch on standard output, then its summary. Progress
-bars go to standard error when it is a terminal. Ctrl-C cancels the batch.
-
-Exit status:
-  0   every file verified without findings
-  1   every file verified, with findings
-  2   some file could not be (fully) verified, or was left out
-  3   the batch was stopped (cancelled, out of memory, unknown error)
-  64  usage error
-)HELP";
+    Typed typed;
+    Arguments result;
+    CLI::App app(
+        "Verifies translated BRX files against their source files, which have the same names\n"
+        "in DIR. A report NAME.CMP is written beside each translated file with findings.\n"
+        "A FILE that does not exist, is no regular file or lacks the format's extension is\n"
+        "named on standard error and left out. See brevo-verify(1) for more.",
+        "brevo-verify");
+    describeOptions(app, typed, result);
+    app.footer(
+        "Output: the results log on standard output, then the summary; progress on standard\n"
+        "error when it is a terminal. Ctrl-C cancels the batch.\n\n"
+        "Exit status:\n"
+        "  0   every file verified without findings (at or above --fail-on)\n"
+        "  1   every file verified, with such findings\n"
+        "  2   some file could not be (fully) verified or was left out, or the JSON or\n"
+        "      SARIF could not be written\n"
+        "  3   the batch was stopped (cancelled, out of memory, unknown error)\n"
+        "  64  usage error");
+    return app.help();
 }
 
 }  // namespace brevo::cli

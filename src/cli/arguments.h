@@ -11,10 +11,19 @@ namespace brevo::cli {
 
 inline constexpr int kExitUsage = 64;
 
+// The least severity of a finding that makes the exit status 1.
+enum class FailOn { Error, Alert, Warning, Never };
+
 struct Arguments {
     BatchRequest request;  // without files when none of the names given can be verified
     std::vector<RejectedFile> rejected;
+    std::optional<std::string> jsonPath;
+    std::optional<std::string> sarifPath;
+    std::optional<FileFormat> format;  // as asked for; otherwise the first file's extension
+    FailOn failOn = FailOn::Warning;
+    bool quiet = false;
     bool showHelp = false;
+    bool showVersion = false;
 };
 
 // A usage error: the message for the user; the exit status is always kExitUsage.

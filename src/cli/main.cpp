@@ -2,12 +2,16 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/file_failure.h"
+#include "batch/status_messages.h"
 #include "batch/verify_batch.h"
 #include "cli/arguments.h"
 #include "cli/terminal_user.h"
+#include "export/findings_json.h"
 
 namespace {
 
@@ -24,11 +28,45 @@ void complain(const std::string& text) {
     std::fprintf(stderr, "brevo-verify: %s\n", text.c_str());
 }
 
-int exitStatusOf(const brevo::BatchResult& result, bool someRejected) {
+// Whether the batch found something at or above the severity that fails it.
+bool findingsFail(const brevo::BatchResult& result, brevo::cli::FailOn failOn) {
+    using brevo::cli::FailOn;
+    switch (failOn) {
+        case FailOn::Error:
+            return result.totals.errors > 0;
+        case FailOn::Alert:
+            return result.totals.errors + result.totals.alerts > 0;
+        case FailOn::Warning:
+            return result.tagChangeFiles > 0;
+        case FailOn::Never:
+            break;
+    }
+    return false;
+}
+
+int exitStatusOf(const brevo::BatchResult& result, bool someNotDone, brevo::cli::FailOn failOn) {
     if (result.stopped) return kExitStopped;
-    if (result.failed > 0 || someRejected) return kExitNotVerified;
-    if (result.tagChangeFiles > 0) return kExitFindings;
+    if (result.failed > 0 || someNotDone) return kExitNotVerified;
+    if (findingsFail(result, failOn)) return kExitFindings;
     return kExitClean;
+}
+
+// The findings for pipelines, once the reports are written. False when a file could not be.
+bool writeFindings(const brevo::cli::Arguments& arguments, const brevo::BatchResult& result) {
+    bool written = true;
+    auto write = [&](const std::optional<std::string>& path, const char* what, auto&& make) {
+        if (!path) return;
+        try {
+            brevo::writeDocument(*path, make(result, BREVO_VERSION));
+        } catch (const brevo::FileFailure& failure) {
+            complain(std::string("cannot write the ") + what + " to " + *path + ": " +
+                     std::string(brevo::fileErrorMessage(failure.cause)));
+            written = false;
+        }
+    };
+    write(arguments.jsonPath, "JSON", brevo::findingsJson);
+    write(arguments.sarifPath, "SARIF log", brevo::findingsSarif);
+    return written;
 }
 
 // What a rerun should know: files an editor spoiled, and reports that were not replaced.
@@ -62,6 +100,10 @@ int main(int argc, char** argv) {
         std::fputs(helpText().c_str(), stdout);
         return kExitClean;
     }
+    if (arguments.showVersion) {
+        std::puts("brevo-verify " BREVO_VERSION);
+        return kExitClean;
+    }
     for (const brevo::RejectedFile& file : arguments.rejected) {
         complain(file.name + ": " + file.reason);
     }
@@ -75,8 +117,12 @@ int main(int argc, char** argv) {
     TerminalOptions options;
     options.askQuestions = !request.options.overwriteFiles && ::isatty(STDIN_FILENO) != 0;
     options.drawProgress = ::isatty(STDERR_FILENO) != 0;
-    TerminalUser user(stdout, stderr, stdin, options);
+    options.quiet = arguments.quiet;
+    // Findings written to standard output keep it to themselves.
+    const bool findingsOnStdout = arguments.jsonPath == "-" || arguments.sarifPath == "-";
+    TerminalUser user(findingsOnStdout ? stderr : stdout, stderr, stdin, options);
     const brevo::BatchResult result = brevo::verifyBatch(request, user);
     explainAfterwards(request, user.keptReports());
-    return exitStatusOf(result, !arguments.rejected.empty());
+    const bool findingsWritten = writeFindings(arguments, result);
+    return exitStatusOf(result, !arguments.rejected.empty() || !findingsWritten, arguments.failOn);
 }

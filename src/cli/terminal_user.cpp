@@ -50,6 +50,7 @@ TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, Termin
     : out_(out), err_(err), in_(in), options_(options), clock_(std::move(clock)) {}
 
 void TerminalUser::appendResultLine(std::string_view line) {
+    if (options_.quiet) return;
     clearBars();
     writeText(out_, line);
     writeText(out_, "\n");

@@ -12,6 +12,7 @@ namespace brevo::cli {
 struct TerminalOptions {
     bool askQuestions = false;  // the overwrite question has someone to answer it
     bool drawProgress = false;  // standard error is a terminal
+    bool quiet = false;         // the summary alone, without the results lines
 };
 
 // The batch's user as a terminal: results on stdout, bars and questions on stderr.

@@ -21,10 +21,12 @@ struct FindingCounts {
 
 enum class Side { Source, Target };
 
-// A segment of the source or the target file, by its place in the file's segments.
+// A segment of the source or the target file, by its place in the file's segments, and the
+// line where its tag is (0 where the line is not known).
 struct SegmentRef {
     Side side = Side::Source;
     std::size_t index = 0;
+    std::uint32_t line = 0;
     bool operator==(const SegmentRef&) const = default;
 };
 
@@ -35,6 +37,9 @@ struct Finding {
     std::int32_t messageId = 0;
     std::string text;                  // the message as the report shows it
     std::vector<SegmentRef> segments;  // the segments it concerns, where they are known
+    // The file it is about: the source for the source's own checks, otherwise the target,
+    // which the comparisons of the two files judge.
+    Side file = Side::Source;
 };
 
 }  // namespace brevo

@@ -22,19 +22,20 @@ ParagraphStyle Findings::quoteStyle() const {
     return side_ == Side::Source ? ParagraphStyle::Source : ParagraphStyle::Target;
 }
 
-void Findings::knowSegments(Side side, const std::vector<Segment>& segments) {
-    (side == Side::Source ? sourceSegments_ : targetSegments_) = &segments;
+void Findings::knowSegments(Side side, const std::vector<Segment>& segments,
+                            const std::vector<std::uint32_t>* lines) {
+    (side == Side::Source ? source_ : target_) = KnownFile{&segments, lines};
 }
 
 std::vector<SegmentRef> Findings::refsTo(const Segment& segment) const {
-    for (const auto& [side, segments] :
-         {std::pair{Side::Source, sourceSegments_}, std::pair{Side::Target, targetSegments_}}) {
+    for (const Side side : {Side::Source, Side::Target}) {
+        const std::vector<Segment>* segments = known(side).segments;
         if (segments == nullptr || segments->empty()) continue;
         // Segments are compared by address: a segment is an element of its file's list.
         const Segment* first = segments->data();
         if (std::less_equal<>()(first, &segment) &&
             std::less<>()(&segment, first + segments->size())) {
-            return {SegmentRef{side, static_cast<std::size_t>(&segment - first)}};
+            return {SegmentRef{side, static_cast<std::size_t>(&segment - first), 0}};
         }
     }
     return {};
@@ -65,7 +66,19 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     last_.severity = severity;
     last_.messageId = static_cast<std::int32_t>(id);
     last_.text = formatText(messageText(id), withNumber);
+    for (SegmentRef& segment : segments) {
+        const std::vector<std::uint32_t>* lines = known(segment.side).lines;
+        if (lines != nullptr && segment.index < lines->size())
+            segment.line = (*lines)[segment.index];
+    }
+    for (SegmentRef& segment : segments) {
+        const std::vector<std::uint32_t>* lines = known(segment.side).lines;
+        if (lines != nullptr && segment.index < lines->size()) {
+            segment.line = (*lines)[segment.index];
+        }
+    }
     last_.segments = std::move(segments);
+    last_.file = side_;
     return last_;
 }
 

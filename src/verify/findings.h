@@ -35,8 +35,10 @@ public:
     void quoteFrom(Side side) { side_ = side; }
     Side quotedSide() const { return side_; }
     ParagraphStyle quoteStyle() const;
-    // The segments of a file, so that findings can name the segments they concern.
-    void knowSegments(Side side, const std::vector<Segment>& segments);
+    // The segments of a file and the lines they begin on, so that findings can name the
+    // segments they concern.
+    void knowSegments(Side side, const std::vector<Segment>& segments,
+                      const std::vector<std::uint32_t>* lines = nullptr);
 
     // The message line alone, its tags marked.
     const Finding& report(Severity severity, MessageId id, Args args = {},
@@ -80,8 +82,14 @@ private:
 
     ReportLineWriter& writer_;
     Side side_ = Side::Source;
-    const std::vector<Segment>* sourceSegments_ = nullptr;
-    const std::vector<Segment>* targetSegments_ = nullptr;
+    struct KnownFile {
+        const std::vector<Segment>* segments = nullptr;
+        const std::vector<std::uint32_t>* lines = nullptr;
+    };
+    const KnownFile& known(Side side) const { return side == Side::Source ? source_ : target_; }
+
+    KnownFile source_;
+    KnownFile target_;
     Finding last_;
     std::function<void(const Finding&)> listener_;
     int numbered_ = 0;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "base/file_failure.h"
 #include "brx/failure.h"
@@ -36,6 +38,9 @@ enum class VerifyStatus : std::int32_t {
     Completed = 10030,
 };
 
+// The name a status has in what pipelines read; every code outside the table is UnknownError.
+std::string_view statusName(VerifyStatus status);
+
 constexpr VerifyStatus statusOf(BrxError error) {
     return static_cast<VerifyStatus>(error);
 }
@@ -45,6 +50,12 @@ struct PairOutcome {
     VerifyStatus status = VerifyStatus::UnknownError;
     FindingCounts counts;
     std::optional<FileFailure> fileFailure;  // the file and the cause, for FileError
+
+    // Kept when the job asks for the findings.
+    std::vector<Finding> findings;
+    bool reportWritten = false;
+    int sourceCodePage = 0;  // the code pages the files' texts are in
+    int targetCodePage = 0;
 };
 
 // Thrown where a run stops before its end: a lexical fault, or a cancel.

@@ -50,7 +50,10 @@ VerificationRun::VerificationRun(VerifyJob& job, RunProgress& progress)
       writer_(report_, job.options.fileFormat, job.languages),
       findings_(writer_),
       layout_(writer_) {
-    findings_.knowSegments(Side::Source, source_.segments);
+    findings_.knowSegments(Side::Source, source_.segments, &source_.segmentLines);
+    if (job.options.keepFindings) {
+        findings_.onFinding([this](const Finding& finding) { kept_.push_back(finding); });
+    }
 }
 
 void VerificationRun::skipRemainingSteps() {
@@ -69,7 +72,10 @@ PairOutcome VerificationRun::run() {
     checkSource();
     checkTarget();
     compare();
-    return {VerifyStatus::Completed, counts(), std::nullopt};
+    PairOutcome outcome;
+    outcome.status = VerifyStatus::Completed;
+    outcome.counts = counts();
+    return outcome;
 }
 
 PairOutcome verifyPair(VerifyJob& job, RunProgress& progress) {
@@ -93,8 +99,12 @@ PairOutcome verifyPair(VerifyJob& job, RunProgress& progress) {
     }
     if (run) {
         outcome.counts = run->counts();
+        outcome.findings = run->takeFindings();
+        outcome.reportWritten = run->reportWritten();
         run->skipRemainingSteps();
     }
+    outcome.sourceCodePage = job.languages.sourceCodePage;
+    outcome.targetCodePage = job.languages.targetCodePage;
     return outcome;
 }
 
@@ -198,7 +208,7 @@ void VerificationRun::checkSource() {
 void VerificationRun::checkTarget() {
     findings_.quoteFrom(Side::Target);
     takeTarget();
-    findings_.knowSegments(Side::Target, target_.segments);
+    findings_.knowSegments(Side::Target, target_.segments, &target_.segmentLines);
 
     section(Heading::TargetLexical, [&] {
         if (!targetPrepared_) checkLexical(target_.segments, target_.text, findings_);
@@ -352,6 +362,7 @@ void VerificationRun::writeReport() {
     } else {
         writeTextReport(job_.reportPath(), report_);
     }
+    reportWritten_ = true;
 }
 
 }  // namespace brevo

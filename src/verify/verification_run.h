@@ -35,6 +35,9 @@ public:
     PairOutcome run();
 
     FindingCounts counts() const { return findings_.counts(); }
+    // The findings kept as records, when the job asks for them; emptied by taking them.
+    std::vector<Finding> takeFindings() { return std::move(kept_); }
+    bool reportWritten() const { return reportWritten_; }
     // The steps a run that ended early did not reach, so that the batch's progress moves on.
     void skipRemainingSteps();
 
@@ -85,6 +88,8 @@ private:
     ReportLayout layout_;
     int addedTagCount_ = 0;
     bool reportNeeded_ = false;
+    bool reportWritten_ = false;
+    std::vector<Finding> kept_;
     int stepsLeft_ = kProgressSteps;
     bool targetPrepared_ = false;
     int targetAddedTagCount_ = 0;

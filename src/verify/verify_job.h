@@ -27,6 +27,8 @@ struct VerifyOptions {
     bool overwriteFiles = false;
     FileFormat fileFormat = FileFormat::Text;
     HandedOnOptions handedOn;
+    // Keep every finding of a pair as a record, for what pipelines read.
+    bool keepFindings = false;
 };
 
 // One record per batch. The batch sets the base name and extension before each pair; the

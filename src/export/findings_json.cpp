@@ -1,0 +1,206 @@
+#include "export/findings_json.h"
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "base/file_failure.h"
+#include "export/text_encoding.h"
+#include "report/report_file.h"
+#include "verify/messages.h"
+
+namespace brevo {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::string_view kToolName = "brevo-verify";
+constexpr std::string_view kSchemaId =
+    "https://brevo-verifier.invalid/schemas/brevo-verify-findings-1.json";
+
+std::string_view severityName(Severity severity) {
+    switch (severity) {
+        case Severity::Alert:
+            return "alert";
+        case Severity::Warning:
+            return "warning";
+        case Severity::Error:
+            break;
+    }
+    return "error";
+}
+
+// ERROR, ALERT and WARNING as SARIF's levels.
+std::string_view sarifLevel(Severity severity) {
+    switch (severity) {
+        case Severity::Alert:
+            return "warning";
+        case Severity::Warning:
+            return "note";
+        case Severity::Error:
+            break;
+    }
+    return "error";
+}
+
+std::optional<std::uint32_t> lineOf(const Finding& finding, Side side) {
+    for (const SegmentRef& segment : finding.segments) {
+        if (segment.side == side && segment.line != 0) return segment.line;
+    }
+    return std::nullopt;
+}
+
+Json lineOrNull(std::optional<std::uint32_t> line) {
+    return line ? Json(*line) : Json(nullptr);
+}
+
+// A finding's text quotes the file whose segment it concerns first, or the file it is about.
+std::string messageUtf8(const Finding& finding, const PairOutcome& outcome) {
+    const Side side = finding.segments.empty() ? finding.file : finding.segments.front().side;
+    return codePageToUtf8(finding.text,
+                          side == Side::Target ? outcome.targetCodePage : outcome.sourceCodePage);
+}
+
+Json findingJson(const Finding& finding, const PairOutcome& outcome) {
+    Json json;
+    json["number"] = finding.number;
+    json["severity"] = severityName(finding.severity);
+    json["messageId"] = finding.messageId;
+    json["message"] = messageUtf8(finding, outcome);
+    json["sourceLine"] = lineOrNull(lineOf(finding, Side::Source));
+    json["targetLine"] = lineOrNull(lineOf(finding, Side::Target));
+    return json;
+}
+
+Json pairJson(const PairRecord& pair) {
+    const PairOutcome& outcome = pair.outcome;
+    Json json;
+    json["sourceFile"] = asUtf8(pair.sourcePath);
+    json["targetFile"] = asUtf8(pair.targetPath);
+    json["status"] = {{"code", static_cast<std::int32_t>(outcome.status)},
+                      {"name", statusName(outcome.status)}};
+    json["errors"] = outcome.counts.errors;
+    json["alerts"] = outcome.counts.alerts;
+    json["warnings"] = outcome.counts.warnings;
+    json["report"] = outcome.reportWritten ? Json(asUtf8(pair.reportPath)) : Json(nullptr);
+    Json findings = Json::array();
+    for (const Finding& finding : outcome.findings)
+        findings.push_back(findingJson(finding, outcome));
+    json["findings"] = std::move(findings);
+    return json;
+}
+
+// A file name as a URI reference: relative names stay relative, every byte that a URI may not
+// hold is percent-encoded.
+std::string uriOf(const std::string& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = path.starts_with('/') ? "file://" : "";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool keep = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                          (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
+                          c == '~' || c == '/';
+        if (keep) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri;
+}
+
+Json location(const std::string& path, std::optional<std::uint32_t> line) {
+    Json physical;
+    physical["artifactLocation"] = {{"uri", uriOf(path)}};
+    if (line) physical["region"] = {{"startLine", *line}};
+    return Json{{"physicalLocation", std::move(physical)}};
+}
+
+// The rule of a message: its text without the running number in front.
+std::string ruleText(MessageId id) {
+    std::string_view text = messageText(id);
+    if (text.starts_with("[%d] ")) text.remove_prefix(5);
+    return std::string(text);
+}
+
+// Located in the file the finding is about, at its line where there is one; a finding of the
+// comparison also points to the source's line.
+Json sarifResult(const Finding& finding, const PairRecord& pair, std::size_t ruleIndex) {
+    const auto sourceLine = lineOf(finding, Side::Source);
+    const auto targetLine = lineOf(finding, Side::Target);
+    const bool onTarget = finding.file == Side::Target;
+    Json result;
+    result["ruleId"] = std::to_string(finding.messageId);
+    result["ruleIndex"] = ruleIndex;
+    result["level"] = sarifLevel(finding.severity);
+    result["message"] = {{"text", messageUtf8(finding, pair.outcome)}};
+    result["locations"] = Json::array({onTarget ? location(asUtf8(pair.targetPath), targetLine)
+                                                : location(asUtf8(pair.sourcePath), sourceLine)});
+    if (onTarget && sourceLine) {
+        Json related = location(asUtf8(pair.sourcePath), sourceLine);
+        related["id"] = 0;
+        related["message"] = {{"text", "The source file"}};
+        result["relatedLocations"] = Json::array({std::move(related)});
+    }
+    return result;
+}
+
+}  // namespace
+
+Json findingsJson(const BatchResult& result, std::string_view version) {
+    Json json;
+    json["$schema"] = kSchemaId;
+    json["tool"] = {{"name", kToolName}, {"version", version}};
+    json["files"] = result.fileCount;
+    json["stopped"] = result.stopped;
+    Json pairs = Json::array();
+    for (const PairRecord& pair : result.pairs) pairs.push_back(pairJson(pair));
+    json["pairs"] = std::move(pairs);
+    return json;
+}
+
+Json findingsSarif(const BatchResult& result, std::string_view version) {
+    // One rule a message id, in the order they first occur.
+    std::map<std::int32_t, std::size_t> ruleIndex;
+    Json rules = Json::array();
+    Json results = Json::array();
+    for (const PairRecord& pair : result.pairs) {
+        for (const Finding& finding : pair.outcome.findings) {
+            auto [at, added] = ruleIndex.try_emplace(finding.messageId, rules.size());
+            if (added) {
+                const auto id = static_cast<MessageId>(finding.messageId);
+                rules.push_back({{"id", std::to_string(finding.messageId)},
+                                 {"shortDescription", {{"text", asUtf8(ruleText(id))}}}});
+            }
+            results.push_back(sarifResult(finding, pair, at->second));
+        }
+    }
+    Json driver;
+    driver["name"] = kToolName;
+    driver["version"] = version;
+    driver["rules"] = std::move(rules);
+    Json run;
+    run["tool"] = {{"driver", std::move(driver)}};
+    run["results"] = std::move(results);
+    Json log;
+    log["$schema"] = "https://json.schemastore.org/sarif-2.1.0.json";
+    log["version"] = "2.1.0";
+    log["runs"] = Json::array({std::move(run)});
+    return log;
+}
+
+void writeDocument(const std::string& path, const Json& document) {
+    const std::string text = document.dump(2) + "\n";
+    if (path == "-") {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        if (std::ferror(stdout)) throw FileFailure{FileErrorCause::Unspecified, path};
+        return;
+    }
+    writeWholeFile(path, text);
+}
+
+}  // namespace brevo

@@ -1,0 +1,254 @@
+// The findings for pipelines: UTF-8 texts, the JSON and SARIF documents, and the line numbers
+// they give, checked against the reports and the files of generated batches.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/verify_batch.h"
+#include "brx/brx_loader.h"
+#include "brx/rtf_reader.h"
+#include "export/findings_json.h"
+#include "export/text_encoding.h"
+#include "pair_generator.h"
+#include "test_support.h"
+
+namespace brevo {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using test::TempDir;
+
+class QuietUser : public BatchUser {
+public:
+    void appendResultLine(std::string_view) override {}
+    void startProgress(int, int) override {}
+    void startFile(std::string_view) override {}
+    void stepProgress() override {}
+    void skipFileStep() override {}
+    void setFileProgress(int) override {}
+    void setBatchProgress(int) override {}
+    bool cancelRequested() override { return false; }
+    OverwriteAnswer askOverwrite(std::string_view) override { return OverwriteAnswer::Yes; }
+    void showSummary(std::string_view) override {}
+    void showStop(std::string_view) override {}
+};
+
+TEST(TextEncoding, CodePagesToUtf8KeepingWhatDoesNotConvert) {
+    EXPECT_EQ(codePageToUtf8("caf\xE9 <b>", 1252), "caf\xC3\xA9 <b>");
+    EXPECT_EQ(codePageToUtf8("\x82\xA0", 932), "\xE3\x81\x82");       // hiragana a
+    EXPECT_EQ(codePageToUtf8("a\x81", 932), "a\xC2\x81");             // a lead byte at the end
+    EXPECT_EQ(codePageToUtf8("\x81\x20x", 1252), "\xC2\x81 x");       // 0x81 is no CP1252
+    EXPECT_EQ(codePageToUtf8("\xD0\xB0", 1251), "\xD0\xA0\xC2\xB0");  // Cyrillic, two letters
+    EXPECT_EQ(asUtf8("ok \xC3\xA9 \xE9\xFF"), "ok \xC3\xA9 \xC3\xA9\xC3\xBF");
+    EXPECT_EQ(asUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // a surrogate is no UTF-8
+}
+
+// The lines an editor shows, numbered from 1: CR LF, lone CR and lone LF each end one.
+std::vector<std::string> editorLines(const std::string& bytes) {
+    std::vector<std::string> lines(2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\n' && i > 0 && bytes[i - 1] == '\r') continue;
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+
+// Line breaks as editors on every system leave them: CR LF, lone CR, and blank lines.
+std::string withMixedBreaks(const std::string& bytes, std::mt19937& random) {
+    std::string out;
+    for (const char c : bytes) {
+        if (c != '\n') {
+            out += c;
+            continue;
+        }
+        static const char* const kBreaks[] = {"\n", "\r\n", "\r", "\n\n", "\r\n\r\n\r\n"};
+        out += kBreaks[random() % 5];
+    }
+    return out;
+}
+
+struct GeneratedBatch {
+    TempDir dir;
+    BatchRequest request;
+
+    GeneratedBatch(bench::Form form, const bench::Damage& damage, int files, unsigned seed) {
+        const bool rtf = form == bench::Form::Rtf;
+        std::mt19937 random(seed);
+        for (int i = 0; i < files; ++i) {
+            const std::string name = "pair" + std::to_string(i) + (rtf ? ".rtf" : ".txt");
+            bench::PairOptions options;
+            options.seed = seed * 100 + static_cast<unsigned>(i);
+            options.sourceBytes = 6 * 1024;
+            options.form = form;
+            options.damage = damage;
+            const std::string source = dir.dir() + "src/" + name;
+            const std::string target = dir.dir() + "tgt/" + name;
+            std::filesystem::create_directories(dir.path() / "src");
+            std::filesystem::create_directories(dir.path() / "tgt");
+            bench::generatePairFiles(options, source, target);
+            if (!rtf) {
+                for (const std::string& path : {source, target}) {
+                    dir.write(path.substr(dir.dir().size()),
+                              withMixedBreaks(test::readFile(path), random));
+                }
+            }
+            request.files.push_back(target);
+        }
+        request.sourceDir = dir.dir() + "src/";
+        request.targetDir = dir.dir() + "tgt/";
+        request.options.fileFormat = rtf ? FileFormat::Rtf : FileFormat::Text;
+        request.options.overwriteFiles = true;
+        request.options.keepFindings = true;
+        request.jobs = 2;
+    }
+
+    BatchResult verify() {
+        QuietUser user;
+        return verifyBatch(request, user);
+    }
+};
+
+// The lines as the reader numbers them: editor lines for text, paragraphs for RTF.
+std::vector<std::string> numberedLines(const std::string& path, FileFormat format) {
+    if (format == FileFormat::Text) return editorLines(test::readFile(path));
+    std::vector<std::string> lines(1);  // numbered from 1
+    readRtfLines(path, lines);
+    return lines;
+}
+
+// Every finding of the JSON is the report's, in its order; every line it names holds the tag
+// of the segment the finding concerns.
+void expectAgreement(const PairRecord& pair, const Json& json, FileFormat format) {
+    ASSERT_EQ(json["findings"].size(), pair.outcome.findings.size());
+    EXPECT_EQ(json["errors"], pair.outcome.counts.errors);
+    if (pair.outcome.findings.empty()) return;
+    ASSERT_TRUE(json["report"].is_string());
+
+    std::vector<std::string> numbered;  // the report's finding lines, in order
+    std::istringstream report(test::readFile(pair.reportPath));
+    for (std::string line; std::getline(report, line);) {
+        if (format == FileFormat::Rtf) {
+            const std::size_t at = line.find("\\f1 [");
+            if (at == std::string::npos) continue;
+            line = line.substr(at + 4);
+        }
+        if (line.starts_with('[') && line.find("] ") != std::string::npos) numbered.push_back(line);
+    }
+    ASSERT_EQ(numbered.size(), pair.outcome.findings.size());
+
+    const std::vector<std::string> sourceLines = numberedLines(pair.sourcePath, format);
+    const std::vector<std::string> targetLines = numberedLines(pair.targetPath, format);
+    LanguageSettings languages;
+    BrxDocument source;
+    BrxDocument target;
+    readBrxSegments(pair.sourcePath, format, languages, source);
+    readBrxSegments(pair.targetPath, format, languages, target);
+    for (std::size_t i = 0; i < numbered.size(); ++i) {
+        const Json& finding = json["findings"][i];
+        EXPECT_EQ(finding["number"], static_cast<int>(i) + 1);
+        std::string prefix(1, '[');
+        prefix += std::to_string(i + 1);
+        prefix += "] ";
+        EXPECT_TRUE(numbered[i].starts_with(prefix)) << numbered[i];
+        if (format == FileFormat::Text) {
+            const std::string message = finding["message"];
+            EXPECT_EQ(numbered[i].substr(0, numbered[i].find('\r')),
+                      message.substr(0, message.find('\n')));
+        }
+        for (const SegmentRef& segment : pair.outcome.findings[i].segments) {
+            const bool onSource = segment.side == Side::Source;
+            const BrxDocument& document = onSource ? source : target;
+            const std::vector<std::string>& lines = onSource ? sourceLines : targetLines;
+            const Json& line = finding[onSource ? "sourceLine" : "targetLine"];
+            ASSERT_EQ(line, segment.line);
+            ASSERT_LT(segment.line, lines.size());
+            std::string_view tag = document.segments[segment.index].tagText();
+            tag = tag.substr(0, tag.find('\n'));
+            EXPECT_NE(lines[segment.line].find(tag), std::string::npos)
+                << "line " << segment.line << " lacks " << tag;
+        }
+    }
+}
+
+TEST(FindingsJson, AgreesWithTheReportsAndNamesTheLinesOfTheTags) {
+    std::vector<bench::Damage> damages(6);
+    damages[0].loseExternal = 8;
+    damages[1].moveInternal = 8;
+    damages[2].changeTags = 8;
+    damages[3].dropInternal = 8;
+    damages[4].addMarked = 8;
+    damages[5] = {4, 4, 4, 4, 4};
+    unsigned seed = 1;
+    for (const bench::Form form : {bench::Form::Text, bench::Form::Rtf}) {
+        for (const bench::Damage& damage : damages) {
+            GeneratedBatch batch(form, damage, 3, seed++);
+            const BatchResult result = batch.verify();
+            const Json json = findingsJson(result, "9.9.9");
+            ASSERT_EQ(json["pairs"].size(), result.pairs.size());
+            for (std::size_t p = 0; p < result.pairs.size(); ++p) {
+                SCOPED_TRACE("seed " + std::to_string(seed) + " pair " + std::to_string(p));
+                expectAgreement(result.pairs[p], json["pairs"][p],
+                                batch.request.options.fileFormat);
+            }
+        }
+    }
+}
+
+TEST(FindingsSarif, OneResultPerFindingLocatedInTheFileItIsAbout) {
+    GeneratedBatch batch(bench::Form::Text, {3, 3, 3, 3, 3}, 2, 77);
+    const BatchResult result = batch.verify();
+    const Json sarif = findingsSarif(result, "9.9.9");
+    const Json& run = sarif["runs"][0];
+    std::size_t findings = 0;
+    for (const PairRecord& pair : result.pairs) findings += pair.outcome.findings.size();
+    ASSERT_GT(findings, 0u);
+    ASSERT_EQ(run["results"].size(), findings);
+    std::size_t i = 0;
+    for (const PairRecord& pair : result.pairs) {
+        for (const Finding& finding : pair.outcome.findings) {
+            const Json& item = run["results"][i++];
+            const Json& rule = run["tool"]["driver"]["rules"][item["ruleIndex"].get<std::size_t>()];
+            EXPECT_EQ(rule["id"], item["ruleId"]);
+            EXPECT_EQ(item["ruleId"], std::to_string(finding.messageId));
+            const std::string level = item["level"];
+            EXPECT_EQ(level, finding.severity == Severity::Error   ? "error"
+                             : finding.severity == Severity::Alert ? "warning"
+                                                                   : "note");
+            const std::string uri =
+                item["locations"][0]["physicalLocation"]["artifactLocation"]["uri"];
+            const std::string& file =
+                finding.file == Side::Target ? pair.targetPath : pair.sourcePath;
+            EXPECT_EQ(uri, "file://" + file);
+        }
+    }
+}
+
+TEST(FindingsJson, PairsWithoutARunHaveStatusAndNoFindings) {
+    GeneratedBatch batch(bench::Form::Text, {}, 2, 5);
+    test::TempDir elsewhere;
+    batch.request.files.push_back(batch.request.targetDir + "missing.txt");
+    const BatchResult result = batch.verify();
+    const Json json = findingsJson(result, "1.2.3");
+    EXPECT_EQ(json["tool"]["version"], "1.2.3");
+    ASSERT_EQ(json["pairs"].size(), 3u);
+    const Json& clean = json["pairs"][0];
+    EXPECT_EQ(clean["status"]["name"], "Completed");
+    EXPECT_EQ(clean["report"], nullptr);
+    const Json& missing = json["pairs"][2];
+    EXPECT_EQ(missing["status"]["code"], 4);
+    EXPECT_EQ(missing["status"]["name"], "FileError");
+    EXPECT_TRUE(missing["findings"].empty());
+}
+
+}  // namespace
+}  // namespace brevo
