@@ -13,6 +13,7 @@
 #include "app/model/start_up.h"
 #include "app/model/system_overview.h"
 #include "app/model/window_placement.h"
+#include "batch/status_messages.h"
 #include "test_support.h"
 
 namespace brevo::app {
@@ -50,7 +51,7 @@ TEST(ResultsFile, SavedWithCrLfAndAFailureNamed) {
 
     const std::string missing = (dir.path() / "no" / "RESULTS.TXT").string();
     EXPECT_EQ(saveResults(missing, {"x"}),
-              (std::vector<std::string>{"File Error! The file could not be located.",
+              (std::vector<std::string>{std::string(fileErrorMessage(test::kNoSuchDirectory)),
                                         "Filename:" + missing}));
     std::filesystem::create_directory(dir.path() / "taken");
     const std::string directory = (dir.path() / "taken").string();

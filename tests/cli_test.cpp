@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -7,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/temporary_file.h"
 #include "cli/terminal_user.h"
 #include "test_support.h"
 
@@ -16,6 +20,17 @@ namespace {
 using test::brxText;
 using test::TempDir;
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// The command as a process, run through the POSIX shell. On Windows the test script runs it
+// on the sample batch instead.
+#if !defined(_WIN32)
 struct Result {
     int status = -1;
     std::string out;  // standard output, then standard error
@@ -100,14 +115,6 @@ TEST(Cli, ExistingReportIsKeptWithoutATerminal) {
     EXPECT_NE(declined.out.find("Verification failed! Cancelled by user."), std::string::npos);
     EXPECT_EQ(test::readFile(dir.path() / "tgt/a.CMP"), "old report");
     EXPECT_EQ(runCli(dir.path(), "--source-dir src --overwrite tgt/a.txt").status, 0);
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 // A pair whose target has findings against its real source, and none against itself.
@@ -234,11 +241,16 @@ TEST(Cli, SmallThingsAUserTripsOver) {
               "must not have; save it again without one\n");
 }
 
+#endif  // !_WIN32
+
 // A TerminalUser on temporary files, with a clock that moves only when told.
 struct Terminal {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    std::FILE* in = std::tmpfile();
+    OwnedFile outFile = openTemporaryFile();
+    OwnedFile errFile = openTemporaryFile();
+    OwnedFile inFile = openTemporaryFile();
+    std::FILE* out = outFile.get();
+    std::FILE* err = errFile.get();
+    std::FILE* in = inFile.get();
     std::chrono::steady_clock::time_point now{};
     cli::TerminalUser user;
 
@@ -246,9 +258,6 @@ struct Terminal {
         : user(out, err, in, options, [this] { return now; }) {
         std::fputs(answers.c_str(), in);
         std::rewind(in);
-    }
-    ~Terminal() {
-        for (std::FILE* file : {out, err, in}) std::fclose(file);
     }
     static std::string contents(std::FILE* file) {
         std::fflush(file);

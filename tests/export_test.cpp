@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/file_names.h"
 #include "batch/verify_batch.h"
 #include "brx/brx_loader.h"
 #include "brx/rtf_reader.h"
@@ -204,6 +206,18 @@ TEST(FindingsJson, AgreesWithTheReportsAndNamesTheLinesOfTheTags) {
     }
 }
 
+// URIs of absolute names: "file:///C:/dir/a.txt" for "C:\\dir\\a.txt" on Windows.
+#if defined(_WIN32)
+const std::string kFileUriPrefix = "file:///";
+#else
+const std::string kFileUriPrefix = "file://";
+#endif
+
+std::string slashed(std::string path) {
+    std::replace(path.begin(), path.end(), kDirSeparator, '/');
+    return path;
+}
+
 TEST(FindingsSarif, OneResultPerFindingLocatedInTheFileItIsAbout) {
     GeneratedBatch batch(bench::Form::Text, {3, 3, 3, 3, 3}, 2, 77);
     const BatchResult result = batch.verify();
@@ -228,7 +242,7 @@ TEST(FindingsSarif, OneResultPerFindingLocatedInTheFileItIsAbout) {
                 item["locations"][0]["physicalLocation"]["artifactLocation"]["uri"];
             const std::string& file =
                 finding.file == Side::Target ? pair.targetPath : pair.sourcePath;
-            EXPECT_EQ(uri, "file://" + file);
+            EXPECT_EQ(uri, kFileUriPrefix + slashed(file));
         }
     }
 }

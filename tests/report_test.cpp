@@ -138,7 +138,7 @@ TEST(TextReport, UnwritablePathIsAFileFailure) {
         writeTextReport(dir.dir() + "missing/r.CMP", log);
         FAIL() << "no failure";
     } catch (const FileFailure& failure) {
-        EXPECT_EQ(failure.cause, FileErrorCause::NotFound);
+        EXPECT_EQ(failure.cause, test::kNoSuchDirectory);
         EXPECT_EQ(failure.fileName, dir.dir() + "missing/r.CMP");
     }
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
+#include "batch/batch_user.h"
 #include "brx/document.h"
 #include "brx/language_table.h"
 #include "report/line_writer.h"
@@ -24,7 +26,9 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     // The directory with its trailing separator, as the job wants it.
-    std::string dir() const { return path_.string() + "/"; }
+    std::string dir() const;
+    // Writes `bytes` to `name` (UTF-8, "/" between directories) under the directory, which it
+    // makes as needed; returns the file's name as the core takes it.
     std::string write(const std::string& name, std::string_view bytes) const;
 
 private:
@@ -32,6 +36,36 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& path);
+std::string readFile(const std::string& path);
+
+// A name as the core holds it (UTF-8 on Windows) as a path of the file system library.
+std::filesystem::path fsPath(const std::string& path);
+
+// What writing into a directory that does not exist fails with: Windows tells a path that
+// leads nowhere from a file that is missing.
+#if defined(_WIN32)
+inline constexpr FileErrorCause kNoSuchDirectory = FileErrorCause::BadPath;
+#else
+inline constexpr FileErrorCause kNoSuchDirectory = FileErrorCause::NotFound;
+#endif
+
+// A batch's user that keeps the results lines and answers every question with yes.
+class LogUser : public BatchUser {
+public:
+    void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
+    void startProgress(int, int) override {}
+    void startFile(std::string_view) override {}
+    void stepProgress() override {}
+    void skipFileStep() override {}
+    void setFileProgress(int) override {}
+    void setBatchProgress(int) override {}
+    bool cancelRequested() override { return false; }
+    OverwriteAnswer askOverwrite(std::string_view) override { return OverwriteAnswer::Yes; }
+    void showSummary(std::string_view) override {}
+    void showStop(std::string_view) override {}
+
+    std::vector<std::string> lines;
+};
 
 // A text report with its writer and findings, for running one pass.
 struct PassReport {

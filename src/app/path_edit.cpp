@@ -1,5 +1,6 @@
 #include "app/path_edit.h"
 
+#include <QDir>
 #include <QFocusEvent>
 #include <QLineEdit>
 
@@ -18,7 +19,10 @@ bool leavesForAnotherControl(const QEvent& event) {
 
 void endPathEditWithSeparator(QLineEdit& edit) {
     const QString path = edit.text();
-    if (!path.endsWith(QLatin1Char('/'))) edit.setText(path + QLatin1Char('/'));
+    // Windows takes "/" as well as its own separator.
+    if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QDir::separator())) {
+        edit.setText(path + QDir::separator());
+    }
 }
 
 bool checkPathEdit(QLineEdit& edit, QWidget* owner, Dialogs& dialogs) {

@@ -14,6 +14,7 @@
 #include "app/path_edit.h"
 #include "app/property_sheet.h"
 #include "app/qt_text.h"
+#include "base/file_names.h"
 
 namespace brevo::app {
 namespace {
@@ -108,8 +109,8 @@ bool CMyPropertyPage4V::eventFilter(QObject* watched, QEvent* event) {
 
 void CMyPropertyPage4V::editLeft(std::string& path) {
     if (!saveData()) return;
-    if (!path.empty() && path.back() == '/') return;
-    path += '/';
+    if (!path.empty() && isDirSeparator(path.back())) return;
+    path = withTrailingSeparator(std::move(path));
     loadData();
 }
 

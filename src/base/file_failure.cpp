@@ -23,7 +23,9 @@ FileErrorCause causeFromErrno(int error) {
             return FileErrorCause::TooManyOpenFiles;
         // A quota or a size limit is a full disk as far as this file is concerned.
         case ENOSPC:
+#if defined(EDQUOT)
         case EDQUOT:
+#endif
         case EFBIG:
             return FileErrorCause::DiskFull;
         default:

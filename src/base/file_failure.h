@@ -29,8 +29,16 @@ struct FileFailure {
     std::string fileName;
 };
 
+// The cause of an errno value.
 FileErrorCause causeFromErrno(int error);
 
 [[noreturn]] void failFile(int error, const std::string& fileName);
+
+#if defined(_WIN32)
+// The cause of a Windows error code (GetLastError()).
+FileErrorCause causeFromWindowsError(unsigned long error);
+
+[[noreturn]] void failFileWithWindowsError(unsigned long error, const std::string& fileName);
+#endif
 
 }  // namespace brevo

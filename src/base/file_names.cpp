@@ -11,12 +11,19 @@ char folded(char c) {
 
 }  // namespace
 
+std::string withNativeSeparators(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kDirSeparator);
+    return path;
+}
+
 std::string directoryOf(std::string_view path) {
-    return std::string(path.substr(0, path.rfind(kDirSeparator) + 1));
+    std::size_t end = path.size();
+    while (end > 0 && !isDirSeparator(path[end - 1])) --end;
+    return std::string(path.substr(0, end));
 }
 
 std::string withTrailingSeparator(std::string directory) {
-    if (!directory.empty() && directory.back() != kDirSeparator) directory += kDirSeparator;
+    if (!directory.empty() && !isDirSeparator(directory.back())) directory += kDirSeparator;
     return directory;
 }
 

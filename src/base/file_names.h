@@ -5,8 +5,20 @@
 
 namespace brevo {
 
-// The directory separator of this platform; every directory ends with it.
+// The directory separator of this platform; every directory ends with it. Windows takes "/"
+// as well, and names are written with "\\" there as its users see them.
+#if defined(_WIN32)
+inline constexpr char kDirSeparator = '\\';
+#else
 inline constexpr char kDirSeparator = '/';
+#endif
+
+constexpr bool isDirSeparator(char c) {
+    return c == '/' || c == kDirSeparator;
+}
+
+// A name as given, with every "/" written as this platform's separator.
+std::string withNativeSeparators(std::string path);
 
 // "dir/a.txt" -> "dir/"; "a.txt" -> "".
 std::string directoryOf(std::string_view path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "base/file_failure.h"
@@ -26,7 +27,8 @@ public:
 private:
     void refuseAllButRegularFiles();
 
-    int fd_ = -1;
+    // A descriptor, or a HANDLE on Windows; -1 when closed.
+    std::intptr_t file_ = -1;
     std::string path_;
 };
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <unordered_set>
 
+#include "base/file_status.h"
 #include "base/path_lookup.h"
 
 namespace brevo {
@@ -12,7 +12,7 @@ namespace {
 
 // "a.txt" stands for "./a.txt": every file has a directory ending with the separator.
 std::string withDirectory(const std::string& name) {
-    if (name.find(kDirSeparator) != std::string::npos) return name;
+    if (std::any_of(name.begin(), name.end(), isDirSeparator)) return name;
     return std::string{'.', kDirSeparator} + name;
 }
 
@@ -32,22 +32,19 @@ std::string notOfFormat(std::optional<FileFormat> format) {
 // is refused for its extension even before it is looked for.
 std::optional<std::string> rejectionOf(const std::string& resolved, const std::string& path,
                                        std::optional<FileFormat> format) {
-    std::error_code error;
-    const auto status = std::filesystem::status(resolved, error);
-    if (std::filesystem::is_directory(status)) return "not a regular file";
+    const FileKind kind = fileKind(resolved);
+    if (kind == FileKind::Directory) return "not a regular file";
     const std::optional<FileFormat> own = formatOfName(path);
     if (!own || (format && *own != *format)) return notOfFormat(format);
-    if (!std::filesystem::exists(status)) return "no such file";
-    if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+    if (kind == FileKind::Missing) return "no such file";
+    if (kind != FileKind::Regular) return "not a regular file";
     return std::nullopt;
 }
 
 }  // namespace
 
 bool sameDirectory(const std::string& first, const std::string& second) {
-    if (first == second) return true;
-    std::error_code error;
-    return std::filesystem::equivalent(first, second, error) && !error;
+    return first == second || sameFile(first, second);
 }
 
 std::string confirmationCountText(int fileCount) {
@@ -60,7 +57,7 @@ FileSelection selectFiles(const std::vector<std::string>& names, std::optional<F
     // two spellings) is verified once.
     std::unordered_set<std::string> chosen;
     for (const std::string& name : names) {
-        const std::string path = withDirectory(name);
+        const std::string path = withDirectory(withNativeSeparators(name));
         const std::string resolved = resolvePathIgnoringCase(path);
         if (auto reason = rejectionOf(resolved, path, format)) {
             selection.rejected.push_back({name, std::move(*reason)});

@@ -1,11 +1,11 @@
 #include "brx/brx_loader.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <new>
+#include <optional>
 #include <string_view>
-#include <system_error>
 
+#include "base/file_status.h"
 #include "base/memory_advice.h"
 #include "brx/bracket_scan.h"
 #include "brx/failure.h"
@@ -132,9 +132,9 @@ private:
 // copied again and again while it grows. Room that is not used is never touched, so costs no
 // memory.
 void reserveForFile(const std::string& path, BrxDocument& document) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return;
+    const std::optional<std::uint64_t> found = fileSize(path);
+    if (!found) return;
+    const std::uint64_t size = *found;
     std::vector<Segment>& segments = document.segments;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(segments);

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <filesystem>
 #include <thread>
 #include <vector>
 
+#include "base/file_status.h"
 #include "base/path_lookup.h"
 #include "batch/file_selection.h"
 #include "brx/language_table.h"
@@ -16,8 +16,7 @@ namespace brevo::cli {
 namespace {
 
 bool isDirectory(const std::string& path) {
-    std::error_code error;
-    return path.find('\0') == std::string::npos && std::filesystem::is_directory(path, error);
+    return fileKind(path) == FileKind::Directory;
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -199,7 +198,7 @@ void selectTranslatedFiles(const Typed& typed, Arguments& result) {
     BatchRequest& request = result.request;
     request.files = std::move(selection.files);
     request.targetDir = std::move(selection.directory);
-    request.sourceDir = withTrailingSeparator(*typed.sourceDir);
+    request.sourceDir = withTrailingSeparator(withNativeSeparators(*typed.sourceDir));
     request.options.fileFormat = selection.format;
     if (sameDirectory(request.sourceDir, request.targetDir)) {
         throw UsageError{std::string(kTwoDirectoriesMessage)};

@@ -1,12 +1,10 @@
-#include <unistd.h>
-
-#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/file_failure.h"
+#include "base/terminal.h"
 #include "batch/status_messages.h"
 #include "batch/verify_batch.h"
 #include "cli/arguments.h"
@@ -19,10 +17,6 @@ constexpr int kExitClean = 0;
 constexpr int kExitFindings = 1;
 constexpr int kExitNotVerified = 2;
 constexpr int kExitStopped = 3;
-
-void onInterrupt(int) {
-    brevo::cli::TerminalUser::requestCancel();
-}
 
 void complain(const std::string& text) {
     std::fprintf(stderr, "brevo-verify: %s\n", text.c_str());
@@ -88,7 +82,8 @@ void explainAfterwards(const brevo::BatchRequest& request, int keptReports) {
 
 int main(int argc, char** argv) {
     using namespace brevo::cli;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    brevo::prepareTerminal();
+    const std::vector<std::string> args = brevo::programArguments(argc, argv);
     Arguments arguments;
     try {
         arguments = parseArguments(args);
@@ -113,10 +108,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    std::signal(SIGINT, onInterrupt);
+    brevo::onInterrupt(TerminalUser::requestCancel);
     TerminalOptions options;
-    options.askQuestions = !request.options.overwriteFiles && ::isatty(STDIN_FILENO) != 0;
-    options.drawProgress = ::isatty(STDERR_FILENO) != 0;
+    options.askQuestions = !request.options.overwriteFiles && brevo::isTerminal(stdin);
+    options.drawProgress = brevo::isTerminal(stderr);
     options.quiet = arguments.quiet;
     // Findings written to standard output keep it to themselves.
     const bool findingsOnStdout = arguments.jsonPath == "-" || arguments.sarifPath == "-";

@@ -1,13 +1,17 @@
 #include "cli/terminal_user.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
-#include <csignal>
+
+#include "base/file_names.h"
 
 namespace brevo::cli {
 namespace {
 
-volatile std::sig_atomic_t cancelFlag = 0;
+// Set from a signal handler, or on Windows from the console's own thread.
+std::atomic<bool> cancelFlag{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 // A terminal redraws a line fast, but not thousands of times a second.
 constexpr std::chrono::milliseconds kRedrawInterval{100};
@@ -27,7 +31,7 @@ void writeText(std::FILE* file, std::string_view text) {
 }
 
 std::string shownName(std::string_view path) {
-    std::string_view name = path.substr(path.rfind('/') + 1);
+    std::string_view name = path.substr(directoryOf(path).size());
     if (name.size() <= kLongestName) return std::string(name);
     return "..." + std::string(name.substr(name.size() - (kLongestName - 3)));
 }
@@ -42,7 +46,7 @@ char firstLetter(const std::string& answer) {
 }  // namespace
 
 void TerminalUser::requestCancel() {
-    cancelFlag = 1;
+    cancelFlag = true;
 }
 
 TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, TerminalOptions options,
@@ -96,11 +100,11 @@ void TerminalUser::setBatchProgress(int position) {
 }
 
 bool TerminalUser::cancelRequested() {
-    return cancelFlag != 0;
+    return cancelFlag;
 }
 
 bool TerminalUser::stopped() const {
-    return cancelFlag != 0 || answeredCancel_;
+    return cancelFlag || answeredCancel_;
 }
 
 OverwriteAnswer TerminalUser::askOverwrite(std::string_view question) {

@@ -38,7 +38,7 @@ public:
     // Existing reports left alone because there was no one to ask.
     int keptReports() const { return keptReports_; }
 
-    // Set from a signal handler.
+    // Safe from a signal handler and from any thread.
     static void requestCancel();
 
 private:

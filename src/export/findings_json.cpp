@@ -1,11 +1,14 @@
 #include "export/findings_json.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
 
 #include "base/file_failure.h"
+#include "base/file_names.h"
 #include "export/text_encoding.h"
 #include "report/report_file.h"
 #include "verify/messages.h"
@@ -92,15 +95,22 @@ Json pairJson(const PairRecord& pair) {
 }
 
 // A file name as a URI reference: relative names stay relative, every byte that a URI may not
-// hold is percent-encoded.
+// hold is percent-encoded. URIs separate with "/" on every platform; on Windows a name that
+// starts with a drive is absolute.
 std::string uriOf(const std::string& path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string uri = path.starts_with('/') ? "file://" : "";
-    for (const char c : path) {
+    std::string name = path;
+    std::replace(name.begin(), name.end(), kDirSeparator, '/');
+    const bool drive = kDirSeparator != '/' && name.size() >= 3 &&
+                       std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':' &&
+                       name[2] == '/';
+    std::string uri = name.starts_with('/') ? "file://" : drive ? "file:///" : "";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
         const auto byte = static_cast<unsigned char>(c);
         const bool keep = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                           (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
-                          c == '~' || c == '/';
+                          c == '~' || c == '/' || (drive && i == 1);
         if (keep) {
             uri += c;
         } else {

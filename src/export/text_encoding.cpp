@@ -1,22 +1,12 @@
 #include "export/text_encoding.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
+
+#include "base/code_page.h"
 
 namespace brevo {
 namespace {
-
-void appendLatin1(std::string& out, unsigned char byte) {
-    if (byte < 0x80) {
-        out += static_cast<char>(byte);
-        return;
-    }
-    out += static_cast<char>(0xC0 | (byte >> 6));
-    out += static_cast<char>(0x80 | (byte & 0x3F));
-}
 
 // The length of the valid UTF-8 sequence at `text`, or 0.
 std::size_t utf8SequenceAt(std::string_view text) {
@@ -50,43 +40,6 @@ std::size_t utf8SequenceAt(std::string_view text) {
     return length;
 }
 
-class Converter {
-public:
-    explicit Converter(int codePage)
-        : handle_(::iconv_open("UTF-8", ("CP" + std::to_string(codePage)).c_str())) {}
-    ~Converter() {
-        if (valid()) ::iconv_close(handle_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much as it can; a byte it cannot take is kept by its Latin-1 reading.
-    std::string convert(std::string_view bytes) {
-        std::string out;
-        char buffer[256];
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        while (inLeft > 0) {
-            char* next = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t result = ::iconv(handle_, &in, &inLeft, &next, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(next - buffer));
-            if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-            // EILSEQ or EINVAL: the byte here does not convert, or ends the text too early.
-            appendLatin1(out, static_cast<unsigned char>(*in));
-            ++in;
-            --inLeft;
-            ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        }
-        return out;
-    }
-
-private:
-    iconv_t handle_;
-};
-
 }  // namespace
 
 std::string asUtf8(std::string_view bytes) {
@@ -110,9 +63,9 @@ std::string codePageToUtf8(std::string_view bytes, int codePage) {
     const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii) return std::string(bytes);
-    Converter converter(codePage);
-    if (!converter.valid()) return asUtf8(bytes);
-    return converter.convert(bytes);
+    std::optional<std::string> converted = utf8FromCodePage(bytes, codePage);
+    if (!converted) return asUtf8(bytes);
+    return std::move(*converted);
 }
 
 }  // namespace brevo

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "base/local_time.h"
+
 namespace brevo {
 
 std::string detail::longDateTime(std::time_t when) {
@@ -11,8 +13,7 @@ std::string detail::longDateTime(std::time_t when) {
     static constexpr std::array<const char*, 12> kMonths = {
         "January", "February", "March",     "April",   "May",      "June",
         "July",    "August",   "September", "October", "November", "December"};
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = localTime(when);
     // Spelled out by hand so that the process locale cannot change it.
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%s, %s %02d, %04d, %02d:%02d:%02d",

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <sys/stat.h>
-
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/file_failure.h"
+#include "base/replacing_file.h"
 #include "report/report_log.h"
 
 namespace brevo {
@@ -22,10 +19,8 @@ namespace detail {
 void writeTextReport(const std::string& path, const ReportLog::Lines& lines);
 }  // namespace detail
 
-// Writes `bytes` to `path`, replacing an existing file. The bytes go to a temporary file in the
-// same directory that is renamed over the old one only when complete: a failure leaves the
-// earlier file as it was and nothing partial. A symbolic link stays and its target is replaced;
-// a device or pipe is written in place. Throws FileFailure naming `path`.
+// Writes `bytes` to `path` as a ReplacingFile: a failure leaves the earlier file as it was and
+// nothing partial. Throws FileFailure naming `path`.
 void writeWholeFile(const std::string& path, const std::string& bytes);
 
 // writeWholeFile for bytes that come piece by piece: reports can be far larger than is worth
@@ -35,27 +30,15 @@ void writeWholeFile(const std::string& path, const std::string& bytes);
 class BlockFileWriter {
 public:
     explicit BlockFileWriter(const std::string& path);
-    ~BlockFileWriter();
-    BlockFileWriter(const BlockFileWriter&) = delete;
-    BlockFileWriter& operator=(const BlockFileWriter&) = delete;
 
     void write(std::string_view bytes);
     void close();
 
 private:
-    void openInPlace();
-    void openBeside(const std::string& destination, const std::optional<struct stat>& replaced);
     void flush();
-    [[noreturn]] void fail(int error);
-    void discard();
 
-    std::string path_;         // as asked for; every failure names it
-    std::string destination_;  // what the temporary file is renamed to
-    std::string temporary_;    // empty when writing in place
-    int fd_ = -1;
+    ReplacingFile file_;
     std::string buffer_;
-    std::uint64_t written_ = 0;   // bytes in the file so far
-    std::uint64_t handedOn_ = 0;  // bytes already sent on towards the disk
 };
 
 }  // namespace brevo

@@ -182,7 +182,7 @@ bool ReportLog::spill() {
 }
 
 bool ReportLog::openSpillFile() {
-    spillFile_.reset(std::tmpfile());
+    spillFile_ = openTemporaryFile();
     return spillFile_ != nullptr;
 }
 
@@ -212,7 +212,7 @@ bool ReportLog::writeSpill(std::string_view bytes, Run& run) {
 
 void ReportLog::readRun(const Run& run, const std::function<void(std::string_view)>& visit) const {
     std::FILE* file = spillFile_.get();
-    if (std::fflush(file) != 0 || std::fseek(file, static_cast<long>(run.offset), SEEK_SET) != 0) {
+    if (std::fflush(file) != 0 || !seekTo(file, run.offset)) {
         failFile(errno, kSpillName);
     }
     // Lines are cut at chunk ends: what a chunk leaves of a line is carried to the next.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/file_failure.h"
+#include "base/temporary_file.h"
 
 namespace brevo {
 
@@ -83,15 +84,11 @@ private:
     bool writeSpill(std::string_view bytes, Run& run);
     void readRun(const Run& run, const std::function<void(std::string_view)>& visit) const;
 
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     Entries entries_;
     std::size_t lineCount_ = 0;
     std::size_t bytesHeld_ = 0;
     std::vector<Run> runs_;
-    std::unique_ptr<std::FILE, CloseFile> spillFile_;
+    OwnedFile spillFile_;
     std::uint64_t spillEnd_ = 0;
     bool spillBroken_ = false;  // no temporary file can be had: everything stays in memory
     mutable Lines lines_;

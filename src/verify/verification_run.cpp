@@ -1,10 +1,11 @@
 #include "verify/verification_run.h"
 
+#include <cstdint>
 #include <exception>
-#include <filesystem>
 #include <new>
 #include <system_error>
 
+#include "base/file_status.h"
 #include "base/path_lookup.h"
 #include "brx/brx_loader.h"
 #include "brx/failure.h"
@@ -123,9 +124,8 @@ void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
 // as a thread would cost more than it saves.
 void VerificationRun::startTargetLoad() {
     const std::string path = job_.targetPath();
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(resolvePathIgnoringCase(path), error);
-    const bool ahead = !error && size >= job_.options.readTargetAheadFrom;
+    const std::optional<std::uint64_t> size = fileSize(resolvePathIgnoringCase(path));
+    const bool ahead = size && *size >= job_.options.readTargetAheadFrom;
     auto load = [path, ahead, format = job_.options.fileFormat]() {
         LoadedFile file;
         file.header.sourceLanguage.clear();

@@ -1,0 +1,152 @@
+#include "base/replacing_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "base/file_failure.h"
+#include "base/file_names.h"
+
+namespace brevo {
+namespace {
+
+constexpr std::uint64_t kHandOnEvery = std::uint64_t{8} << 20;
+
+// Writes all of `bytes`; 0 or the errno of the failure.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return wrote < 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return 0;
+}
+
+bool isSymbolicLink(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+}  // namespace
+
+struct ReplacingFile::State {
+    std::string path;         // as asked for; every failure names it
+    std::string destination;  // what the temporary file is renamed to
+    std::string temporary;    // empty when writing in place
+    int fd = -1;
+    std::uint64_t written = 0;   // bytes in the file so far
+    std::uint64_t handedOn = 0;  // bytes already sent on towards the disk
+
+    void openInPlace();
+    void openBeside(const std::string& where, const std::optional<struct stat>& replaced);
+    void handOn();
+    [[noreturn]] void fail(int error);
+    void discard();
+};
+
+ReplacingFile::ReplacingFile(const std::string& path) : state_(std::make_unique<State>()) {
+    State& state = *state_;
+    state.path = path;
+    if (path.find('\0') != std::string::npos) failFile(EINVAL, path);
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        // A dangling link: writing through it creates the file it names.
+        if (isSymbolicLink(path)) {
+            state.openInPlace();
+        } else {
+            state.openBeside(path, std::nullopt);
+        }
+    } else if (S_ISDIR(info.st_mode)) {
+        failFile(EISDIR, path);
+    } else if (!S_ISREG(info.st_mode)) {
+        state.openInPlace();
+    } else {
+        // A link stays a link: the file it points to is replaced.
+        std::error_code error;
+        const std::filesystem::path destination = std::filesystem::canonical(path, error);
+        if (error) failFile(error.value(), path);
+        state.openBeside(destination.string(), info);
+    }
+}
+
+ReplacingFile::~ReplacingFile() {
+    state_->discard();
+}
+
+// Devices and pipes cannot be replaced, and there is no earlier report in them to keep. A pipe
+// that nobody reads fails at once instead of blocking the batch.
+void ReplacingFile::State::openInPlace() {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) failFile(errno, path);
+}
+
+void ReplacingFile::State::openBeside(const std::string& where,
+                                      const std::optional<struct stat>& replaced) {
+    // A file the user may not write stays, as it would when written over in place.
+    if (replaced && ::access(where.c_str(), W_OK) != 0) failFile(errno, path);
+    static std::atomic<unsigned> counter{0};
+    const std::string prefix = directoryOf(where) + ".brevo-" + std::to_string(::getpid()) + "-";
+    do {
+        temporary = prefix + std::to_string(counter++) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EEXIST);
+    if (fd < 0) {
+        temporary.clear();
+        failFile(errno, path);
+    }
+    destination = where;
+    if (replaced) {
+        // Only a privileged process can hand the file to another owner; others keep theirs.
+        [[maybe_unused]] const int owned = ::fchown(fd, replaced->st_uid, replaced->st_gid);
+        ::fchmod(fd, replaced->st_mode & 07777);
+    }
+}
+
+void ReplacingFile::write(std::string_view bytes) {
+    State& state = *state_;
+    if (int error = writeAll(state.fd, bytes)) state.fail(error);
+    state.written += bytes.size();
+    state.handOn();
+}
+
+// A large file is sent on to the disk while the rest is being written, so that the wait for
+// all of it before the rename stays short. Only a hint: it changes no bytes.
+void ReplacingFile::State::handOn() {
+    if (temporary.empty() || written - handedOn < kHandOnEvery) return;
+    ::posix_fadvise(fd, static_cast<off_t>(handedOn), static_cast<off_t>(written - handedOn),
+                    POSIX_FADV_DONTNEED);
+    handedOn = written;
+}
+
+void ReplacingFile::commit() {
+    State& state = *state_;
+    if (!state.temporary.empty() && ::fsync(state.fd) != 0) state.fail(errno);
+    const int closed = ::close(state.fd);
+    state.fd = -1;
+    if (closed != 0) state.fail(errno);
+    if (state.temporary.empty()) return;
+    if (::rename(state.temporary.c_str(), state.destination.c_str()) != 0) state.fail(errno);
+    state.temporary.clear();
+}
+
+void ReplacingFile::State::fail(int error) {
+    discard();
+    failFile(error, path);
+}
+
+// Closes the file and removes the temporary one, so that nothing partial is left in place.
+void ReplacingFile::State::discard() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    temporary.clear();
+}
+
+}  // namespace brevo

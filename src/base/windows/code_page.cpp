@@ -1,0 +1,45 @@
+#include "base/code_page.h"
+
+#include <windows.h>
+
+#include "base/windows/wide_names.h"
+
+namespace brevo {
+namespace {
+
+// The UTF-16 of `bytes` when every one of them converts.
+std::optional<std::wstring> strictlyWide(std::string_view bytes, UINT codePage) {
+    const int size = static_cast<int>(bytes.size());
+    const int length =
+        ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length == 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length);
+    return wide;
+}
+
+}  // namespace
+
+std::optional<std::string> utf8FromCodePage(std::string_view bytes, int codePage) {
+    const auto page = static_cast<UINT>(codePage);
+    if (!::IsValidCodePage(page)) return std::nullopt;
+    if (bytes.empty()) return std::string();
+    if (const auto wide = strictlyWide(bytes, page)) return windows::utf8FromWide(*wide);
+    // Character by character, so that only the bytes that do not convert fall back.
+    std::string out;
+    while (!bytes.empty()) {
+        const auto lead = static_cast<BYTE>(bytes.front());
+        const std::size_t length =
+            bytes.size() > 1 && ::IsDBCSLeadByteEx(page, lead) ? std::size_t{2} : std::size_t{1};
+        if (const auto wide = strictlyWide(bytes.substr(0, length), page)) {
+            out += windows::utf8FromWide(*wide);
+            bytes.remove_prefix(length);
+        } else {
+            appendLatin1(out, lead);
+            bytes.remove_prefix(1);
+        }
+    }
+    return out;
+}
+
+}  // namespace brevo

@@ -1,0 +1,128 @@
+// File names and files as each platform has them: names beyond ASCII and beyond the old length
+// limit, "/" among the names a user gives, and on Windows a report that another program holds
+// open.
+#include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "base/file_failure.h"
+#include "base/file_names.h"
+#include "base/file_status.h"
+#include "base/replacing_file.h"
+#include "batch/file_selection.h"
+#include "batch/verify_batch.h"
+#include "test_support.h"
+
+namespace brevo {
+namespace {
+
+using test::brxText;
+using test::TempDir;
+
+const std::string kClean =
+    "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello\n</page>\n</file \"x\">\n</brx>\n";
+// A target with a lexical error: the pair always writes a report.
+const std::string kBrokenTarget = brxText("<file \"x\">\n<page \"1\"\n</brx>\n");
+
+TEST(PlatformNames, LongNamesBeyondAsciiAreVerifiedAndReported) {
+    TempDir dir;
+    std::string deep = "Übersetzung 翻訳";
+    for (int level = 0; level < 6; ++level) {
+        deep += "/ein-verzeichnis-mit-einem-recht-langen-namen-" + std::to_string(level);
+    }
+    const std::string source = dir.write(deep + "/src/café.txt", brxText(kClean));
+    const std::string target = dir.write(deep + "/tgt/café.txt", kBrokenTarget);
+    ASSERT_GT(target.size(), 300u);
+    EXPECT_EQ(fileKind(target), FileKind::Regular);
+
+    BatchRequest request;
+    request.sourceDir = directoryOf(source);
+    request.targetDir = directoryOf(target);
+    request.files = {target};
+    request.options.overwriteFiles = true;
+    test::LogUser user;
+    verifyBatch(request, user);
+    const auto verifying = std::find(user.lines.begin(), user.lines.end(), "Verifying " + target);
+    ASSERT_GE(std::distance(verifying, user.lines.end()), 3);
+    const std::vector<std::string> expected = {
+        "Verification failed! The files could not be fully compared.", "Errors: 1"};
+    EXPECT_EQ(std::vector<std::string>(verifying + 1, verifying + 3), expected);
+    const std::string report = directoryOf(target) + "café.CMP";
+    EXPECT_NE(test::readFile(report).find("Verification Report"), std::string::npos);
+}
+
+TEST(PlatformNames, SlashesAreTakenAndShownAsTheSystemsSeparator) {
+    TempDir dir;
+    dir.write("tgt/a.txt", brxText(kClean));
+    const std::string given = dir.dir() + "tgt/a.txt";
+    const FileSelection selection = selectFiles({given}, std::nullopt);
+    ASSERT_EQ(selection.files.size(), 1u);
+    EXPECT_EQ(selection.files.front(), dir.dir() + "tgt" + kDirSeparator + "a.txt");
+    EXPECT_EQ(selection.directory, dir.dir() + "tgt" + kDirSeparator);
+    EXPECT_TRUE(sameDirectory(dir.dir() + "tgt/", selection.directory));
+}
+
+#if defined(_WIN32)
+// Another program's handle on the report, shared only as `sharing` says.
+class HeldOpen {
+public:
+    HeldOpen(const std::string& path, DWORD sharing)
+        : handle_(::CreateFileW(test::fsPath(path).c_str(), GENERIC_READ, sharing, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldOpen() {
+        if (held()) ::CloseHandle(handle_);
+    }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+FileErrorCause causeOfReplacing(const std::string& path) {
+    try {
+        ReplacingFile file(path);
+        file.write("new report");
+        file.commit();
+    } catch (const FileFailure& failure) {
+        return failure.cause;
+    }
+    return FileErrorCause::None;
+}
+
+// Whether it keeps writers out or only keeps the file from being removed, a program that has the
+// report open keeps it as it is, and no temporary file is left beside it.
+TEST(PlatformFiles, AReportAnotherProgramHoldsOpenIsKept) {
+    TempDir dir;
+    const std::string report = dir.write("a.CMP", "old report");
+    for (const DWORD sharing :
+         {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        {
+            const HeldOpen other(report, sharing);
+            ASSERT_TRUE(other.held());
+            EXPECT_EQ(causeOfReplacing(report), FileErrorCause::SharingViolation) << sharing;
+        }
+        EXPECT_EQ(test::readFile(report), "old report");
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"a.CMP"});
+    }
+    // Once it lets go the report is replaced.
+    EXPECT_EQ(causeOfReplacing(report), FileErrorCause::None);
+    EXPECT_EQ(test::readFile(report), "new report");
+}
+#endif
+
+}  // namespace
+}  // namespace brevo
