@@ -25,21 +25,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 using test::TempDir;
 
-class QuietUser : public BatchUser {
-public:
-    void appendResultLine(std::string_view) override {}
-    void startProgress(int, int) override {}
-    void startFile(std::string_view) override {}
-    void stepProgress() override {}
-    void skipFileStep() override {}
-    void setFileProgress(int) override {}
-    void setBatchProgress(int) override {}
-    bool cancelRequested() override { return false; }
-    OverwriteAnswer askOverwrite(std::string_view) override { return OverwriteAnswer::Yes; }
-    void showSummary(std::string_view) override {}
-    void showStop(std::string_view) override {}
-};
-
 TEST(TextEncoding, CodePagesToUtf8KeepingWhatDoesNotConvert) {
     EXPECT_EQ(codePageToUtf8("caf\xE9 <b>", 1252), "caf\xC3\xA9 <b>");
     EXPECT_EQ(codePageToUtf8("\x82\xA0", 932), "\xE3\x81\x82");       // hiragana a
@@ -115,7 +100,7 @@ struct GeneratedBatch {
     }
 
     BatchResult verify() {
-        QuietUser user;
+        test::LogUser user;
         return verifyBatch(request, user);
     }
 };
