@@ -73,14 +73,19 @@ deb_of() {
     [ -f "${debs[0]}" ] && echo "${debs[0]}"
 }
 
+# unpacked DEB NAME: the package's files under $work/NAME, whose path it prints.
+unpacked() {
+    mkdir "$work/$2"
+    dpkg-deb -x "$1" "$work/$2"
+    echo "$work/$2"
+}
+
 # --- brevo-verify: the command line and its man page, nothing of Qt.
 cli_deb="$(deb_of brevo-verify || true)"
 if [ -z "$cli_deb" ]; then
     fail "no brevo-verify package in $build"
 else
-    tree="$work/brevo-verify"
-    mkdir "$tree"
-    dpkg-deb -x "$cli_deb" "$tree"
+    tree="$(unpacked "$cli_deb" brevo-verify)"
     check_files "$tree" usr/ "${cli_files[@]}"
 
     depends="$(dpkg-deb -f "$cli_deb" Depends)"
@@ -144,9 +149,7 @@ desktop_deb="$(deb_of brevo-verifier || true)"
 if [ -z "$desktop_deb" ]; then
     fail "no brevo-verifier package in $build (was Qt 6 found?)"
 else
-    tree="$work/brevo-verifier"
-    mkdir "$tree"
-    dpkg-deb -x "$desktop_deb" "$tree"
+    tree="$(unpacked "$desktop_deb" brevo-verifier)"
     check_files "$tree" usr/ "${desktop_files[@]}"
 
     depends="$(dpkg-deb -f "$desktop_deb" Depends)"

@@ -11,29 +11,34 @@
 
 namespace brevo {
 
-// The outcome of one file pair. Any int may travel here: codes outside the named ones count as
-// unknown.
+// The code of a BRX error, which its status shares.
+constexpr std::int32_t codeOf(BrxError error) {
+    return static_cast<std::int32_t>(error);
+}
+
+// The outcome of one file pair. A file that is no readable BRX ends its pair with the status of
+// the same code. Any int may travel here: codes outside the named ones count as unknown.
 enum class VerifyStatus : std::int32_t {
     Cancelled = 1,
     BatchCancelled = 2,  // Cancel in the overwrite question
     Declined = 3,        // No in the overwrite question
     FileError = 4,
     OutOfMemory = 5,
-    ParserError = 6,
-    UnexpectedEnd = 8,
+    ParserError = codeOf(BrxError::ParserError),
+    UnexpectedEnd = codeOf(BrxError::UnexpectedEnd),
     UnknownError = 100,
-    NotBrx = 5000,
-    NotRtf = 5010,
-    RtfUnmatchedBrace = 5020,
-    RtfBadHexDigit = 5030,
-    RtfOpenGroups = 5040,
-    RtfUnexpectedEnd = 5050,
-    NewerVersion = 5070,
-    FrameMakerFile = 5080,
-    MissingLanguage = 6020,
-    InvalidLanguage = 6040,
-    MissingQuotes = 7000,
-    MissingReadOnly = 7010,
+    NotBrx = codeOf(BrxError::NotBrx),
+    NotRtf = codeOf(BrxError::NotRtf),
+    RtfUnmatchedBrace = codeOf(BrxError::RtfUnmatchedBrace),
+    RtfBadHexDigit = codeOf(BrxError::RtfBadHexDigit),
+    RtfOpenGroups = codeOf(BrxError::RtfOpenGroups),
+    RtfUnexpectedEnd = codeOf(BrxError::RtfUnexpectedEnd),
+    NewerVersion = codeOf(BrxError::NewerVersion),
+    FrameMakerFile = codeOf(BrxError::FrameMakerFile),
+    MissingLanguage = codeOf(BrxError::MissingLanguage),
+    InvalidLanguage = codeOf(BrxError::InvalidLanguage),
+    MissingQuotes = codeOf(BrxError::MissingQuotes),
+    MissingReadOnly = codeOf(BrxError::MissingReadOnly),
     NotFullyCompared = 10020,
     Completed = 10030,
 };
