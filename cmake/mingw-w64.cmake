@@ -19,6 +19,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Programs built here run under Wine: its wrapper where it is installed, else Debian's wine64.
+if(BREVO_WINE AND NOT EXISTS "${BREVO_WINE}")
+  unset(BREVO_WINE CACHE)  # uninstalled since it was found
+endif()
 find_program(BREVO_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(BREVO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${BREVO_WINE})
