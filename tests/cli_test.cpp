@@ -241,6 +241,60 @@ TEST(Cli, SmallThingsAUserTripsOver) {
               "must not have; save it again without one\n");
 }
 
+TEST(Cli, FindingsNeverTakeThePlaceOfAFileOfTheBatch) {
+    TempDir dir;
+    const std::string target = brxText(
+        "<file \"x\">\n<page \"1\">\n<ps \"B\">Hi\n</page>\n"
+        "</file \"x\">\n</brx>\n");
+    dir.write("src/a.txt", brxText(kClean));
+    dir.write("src/b.txt", brxText(kClean));
+    dir.write("tgt/a.txt", target);
+    dir.write("tgt/b.txt", brxText(kClean));
+    const char* refused[] = {
+        "--json= tgt/a.txt tgt/b.txt",          // would take tgt/a.txt as its value
+        "--sarif '' tgt/b.txt",                 // an empty name
+        "--source-dir= src tgt/a.txt",          //
+        "--json tgt/a.txt tgt/a.txt",           // the translated file itself
+        "--json ./tgt/../tgt/b.txt tgt/b.txt",  // the same, spelled otherwise
+        "--sarif src/a.txt tgt/a.txt",          // its source file
+        "--json tgt//a.CMP tgt/a.txt",          // the report the batch writes
+        "--json x.json --sarif ./x.json tgt/a.txt",
+    };
+    for (const char* args : refused) {
+        const std::string command = std::string(args).starts_with("--source-dir")
+                                        ? args
+                                        : std::string("--source-dir src ") + args;
+        Result result = runCli(dir.path(), command);
+        EXPECT_EQ(result.status, 64) << args;
+        EXPECT_TRUE(result.out.find("Verifying") == std::string::npos) << args;
+    }
+    EXPECT_EQ(test::readFile(dir.path() / "tgt/a.txt"), target);
+    EXPECT_EQ(test::readFile(dir.path() / "tgt/b.txt"), brxText(kClean));
+    EXPECT_EQ(test::readFile(dir.path() / "src/a.txt"), brxText(kClean));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "tgt/a.CMP"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.json"));
+
+    Result empty = runCli(dir.path(), "--source-dir src --json= tgt/a.txt tgt/b.txt");
+    EXPECT_EQ(empty.err, "brevo-verify: Option --json needs a name, not an empty value.\n");
+    Result report = runCli(dir.path(), "--source-dir src --json tgt/a.CMP tgt/a.txt");
+    EXPECT_EQ(report.err,
+              "brevo-verify: --json tgt/a.CMP would take the place of tgt/a.CMP, a file of the "
+              "batch.\n");
+    // Another file beside them is fine.
+    EXPECT_EQ(runCli(dir.path(), "--source-dir src --json tgt/a.json tgt/a.txt").status, 1);
+}
+
+TEST(Cli, ARepeatedOptionIsNamedAsSuch) {
+    TempDir dir;
+    dir.write("src/a.txt", brxText(kClean));
+    dir.write("tgt/a.txt", brxText(kClean));
+    Result twice = runCli(dir.path(), "--source-dir src --format text --format rtf tgt/a.txt");
+    EXPECT_EQ(twice.status, 64);
+    EXPECT_EQ(twice.err, "brevo-verify: Option --format is given more than once.\n");
+    Result lacking = runCli(dir.path(), "--source-dir src tgt/a.txt --format");
+    EXPECT_EQ(lacking.err, "brevo-verify: Option --format needs a value.\n");
+}
+
 #endif  // !_WIN32
 
 // A TerminalUser on temporary files, with a clock that moves only when told.

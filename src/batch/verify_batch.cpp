@@ -276,6 +276,18 @@ std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request) {
     return marked;
 }
 
+std::vector<std::string> filesOfBatch(const BatchRequest& request) {
+    std::vector<std::string> files;
+    VerifyJob job = makeJob(request);
+    for (const std::string& path : request.files) {
+        selectFile(job, path);
+        files.push_back(resolvePathIgnoringCase(job.sourcePath()));
+        files.push_back(path);
+        files.push_back(job.reportPath());
+    }
+    return files;
+}
+
 void orderSelection(std::vector<std::string>& files) {
     if (files.size() > 1 && !(files.front() < files.back())) std::swap(files.front(), files.back());
 }

@@ -49,6 +49,10 @@ BatchResult verifyBatch(const BatchRequest& request, BatchUser& user);
 
 std::string summaryText(const BatchResult& result);
 
+// Every file a batch reads or writes: per pair its source file (as found), its translated
+// file and its report, whether it will be written or not.
+std::vector<std::string> filesOfBatch(const BatchRequest& request);
+
 // The source and target files of the batch's pairs that begin with a UTF-8 byte order mark,
 // which editors add when they save as UTF-8 and no BRX file may have. Each found once.
 std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request);

@@ -15,6 +15,11 @@
 namespace brevo::cli {
 namespace {
 
+constexpr std::size_t kJobsPerCore = 4;
+
+// The options whose value names a file or a directory.
+constexpr std::string_view kNameOptions[] = {"--source-dir", "--json", "--sarif"};
+
 bool isDirectory(const std::string& path) {
     return fileKind(path) == FileKind::Directory;
 }
@@ -77,8 +82,15 @@ int parseJobs(const std::string& value) {
     return jobs;
 }
 
-int defaultJobs() {
+int cores() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// More pairs at once than the machine runs only costs memory; none are left waiting for a file.
+int usefulJobs(int asked, std::size_t files) {
+    const std::size_t most = std::min(files, kJobsPerCore * static_cast<std::size_t>(cores()));
+    return static_cast<int>(std::clamp(static_cast<std::size_t>(asked), std::size_t{1},
+                                       std::max<std::size_t>(1, most)));
 }
 
 void checkSourceDirectory(const std::string& sourceDir) {
@@ -128,7 +140,9 @@ void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
         ->type_name("a4|letter");
     app.add_flag("--overwrite", result.request.options.overwriteFiles,
                  "Replace existing reports without asking");
-    app.add_option("-j,--jobs", typed.jobs, "Pairs verified at once (default: one per core)")
+    app.add_option(
+           "-j,--jobs", typed.jobs,
+           "Pairs verified at once (default: one per core; at most 4 per core and one per file)")
         ->type_name("N");
     app.add_option("--json", result.jsonPath, "Write the findings as JSON (- for stdout)")
         ->type_name("FILE");
@@ -143,7 +157,7 @@ void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
 }
 
 // CLI11's own words for a fault, in this program's.
-UsageError usageErrorOf(const CLI::ParseError& error) {
+UsageError usageErrorOf(const CLI::ParseError& error, const CLI::App& app) {
     const std::string what = error.what();
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
         const std::size_t colon = what.find(": ");
@@ -151,7 +165,12 @@ UsageError usageErrorOf(const CLI::ParseError& error) {
         return UsageError{"Unknown option " + extra + ". Try --help."};
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
-        return UsageError{"Option " + what.substr(0, what.find(':')) + " needs a value."};
+        const std::string option = what.substr(0, what.find(':'));
+        const CLI::Option* given = app.get_option_no_throw(option);
+        if (given != nullptr && given->count() > 1) {
+            return UsageError{"Option " + option + " is given more than once."};
+        }
+        return UsageError{"Option " + option + " needs a value."};
     }
     return UsageError{what + " Try --help."};
 }
@@ -162,7 +181,7 @@ void applyOptions(const Typed& typed, Arguments& result) {
         result.format = choice<FileFormat>("--format", *typed.format,
                                            {{"text", FileFormat::Text}, {"rtf", FileFormat::Rtf}});
     }
-    request.jobs = typed.jobs ? parseJobs(*typed.jobs) : defaultJobs();
+    request.jobs = typed.jobs ? parseJobs(*typed.jobs) : cores();
     if (typed.targetLanguage) {
         std::optional<std::string> known = languageNameIgnoringCase(*typed.targetLanguage);
         if (!known) throw UsageError{unknownLanguageMessage(*typed.targetLanguage)};
@@ -204,11 +223,66 @@ void selectTranslatedFiles(const Typed& typed, Arguments& result) {
         throw UsageError{std::string(kTwoDirectoriesMessage)};
     }
     orderSelection(request.files);
+    request.jobs = usefulJobs(request.jobs, request.files.size());
+}
+
+bool isNameOption(std::string_view option) {
+    return std::find(std::begin(kNameOptions), std::end(kNameOptions), option) !=
+           std::end(kNameOptions);
+}
+
+std::string emptyValueMessage(std::string_view option) {
+    const std::string name(option);
+    if (isNameOption(option)) return "Option " + name + " needs a name, not an empty value.";
+    return "Option " + name + " needs a value.";
+}
+
+// "--json=" would otherwise take the next argument, a translated file, as its value.
+void rejectEmptyValues(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") return;
+        if (arg.starts_with("--") && arg.ends_with('=') && arg.find('=') == arg.size() - 1) {
+            throw UsageError{emptyValueMessage(std::string_view(arg).substr(0, arg.size() - 1))};
+        }
+    }
+}
+
+void rejectEmptyNames(const Typed& typed, const Arguments& result) {
+    const std::pair<std::string_view, const std::optional<std::string>*> given[] = {
+        {"--source-dir", &typed.sourceDir},
+        {"--json", &result.jsonPath},
+        {"--sarif", &result.sarifPath}};
+    for (const auto& [option, value] : given) {
+        if (*value && (*value)->empty()) throw UsageError{emptyValueMessage(option)};
+    }
+}
+
+// The findings must not take the place of a file the batch reads or writes, nor of each other.
+void checkFindingsFiles(const Arguments& result) {
+    std::vector<std::pair<std::string_view, std::string>> outputs;
+    if (result.jsonPath && *result.jsonPath != "-")
+        outputs.emplace_back("--json", *result.jsonPath);
+    if (result.sarifPath && *result.sarifPath != "-") {
+        outputs.emplace_back("--sarif", *result.sarifPath);
+    }
+    if (outputs.size() == 2 && sameFileOrPlace(outputs[0].second, outputs[1].second)) {
+        throw UsageError{"--json and --sarif name the same file, " + outputs[1].second + "."};
+    }
+    const std::vector<std::string> batchFiles = filesOfBatch(result.request);
+    for (const auto& [option, path] : outputs) {
+        for (const std::string& file : batchFiles) {
+            if (sameFileOrPlace(path, file)) {
+                throw UsageError{std::string(option) + " " + path + " would take the place of " +
+                                 file + ", a file of the batch."};
+            }
+        }
+    }
 }
 
 }  // namespace
 
 Arguments parseArguments(const std::vector<std::string>& args) {
+    rejectEmptyValues(args);
     Arguments result;
     Typed typed;
     CLI::App app;
@@ -221,11 +295,13 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         result.showHelp = true;
         return result;
     } catch (const CLI::ParseError& error) {
-        throw usageErrorOf(error);
+        throw usageErrorOf(error, app);
     }
     if (result.showVersion) return result;
+    rejectEmptyNames(typed, result);
     applyOptions(typed, result);
     selectTranslatedFiles(typed, result);
+    checkFindingsFiles(result);
     return result;
 }
 
