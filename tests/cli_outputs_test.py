@@ -9,6 +9,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -102,6 +103,101 @@ def test_a_file_that_cannot_be_written():
         check(done.returncode == 2, "a directory in place of the SARIF file: exit 2")
         leftovers = [n for n in os.listdir(work) if n not in ("source", "target", "taken.json")]
         check(not leftovers, "nothing half-written is left: " + ", ".join(leftovers))
+
+
+def brx(body):
+    return ('<brx "I2.00">\n<language "English (US)">\n<quotes "As text">\n'
+            '<readonly "Translate">\n<file "x">\n<page "1">\n' + body +
+            '</page>\n</file "x">\n</brx>\n').encode("cp1252")
+
+
+def long_batch(work, pairs=120, segments=3000):
+    """Pairs that take long enough to be stopped halfway, each with findings."""
+    os.mkdir(os.path.join(work, "source"))
+    os.mkdir(os.path.join(work, "target"))
+    source = brx('<ps "Body">Some <:b>bold<:/b> text\n' * segments)
+    target = brx('<ps "Body">Some <:b>bold<:/b> text\n' * (segments - 1) + '<ps "Head">Lost\n')
+    names = []
+    for i in range(pairs):
+        name = "p%03d.txt" % i
+        with open(os.path.join(work, "source", name), "wb") as f:
+            f.write(source)
+        with open(os.path.join(work, "target", name), "wb") as f:
+            f.write(target)
+        names.append("target/" + name)
+    return names
+
+
+def strays(work):
+    return [n for n in os.listdir(os.path.join(work, "target"))
+            if not n.endswith(".txt") and not n.endswith(".CMP")]
+
+
+def stopped_by(signal_number, work, names, reference):
+    """Stops a batch after its third pair and checks that what it leaves is whole."""
+    for name in os.listdir(os.path.join(work, "target")):
+        if name.endswith(".CMP"):
+            os.remove(os.path.join(work, "target", name))
+    process = subprocess.Popen([EXE, "--source-dir", "source", "--overwrite", "--jobs", "1",
+                                "--json", "out.json"] + names, cwd=work,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    started = 0
+    while started < 3:
+        started += process.stdout.readline().startswith(b"Verifying")
+    process.send_signal(signal_number)
+    process.stdout.read()
+    what = "stopped by signal %d" % signal_number
+    check(process.wait() == 3, what + ": exit 3")
+    check(load(os.path.join(work, "out.json"))["stopped"] is True, what + ": JSON says stopped")
+    check(not strays(work), what + ": nothing but reports left: %s" % strays(work))
+    reports = [n for n in os.listdir(os.path.join(work, "target")) if n.endswith(".CMP")]
+    check(0 < len(reports) < len(names), what + ": stopped halfway, %d reports" % len(reports))
+    for name in reports:
+        check(report_body(os.path.join(work, "target", name)) == reference,
+              what + ": " + name + " is complete")
+
+
+def report_body(path):
+    """A report without its date and with its pair's name as NAME."""
+    stem = os.path.basename(path)[:-4].encode()
+    with open(path, "rb") as f:
+        lines = f.read().replace(stem, b"NAME").split(b"\r\n")
+    return [line for line in lines if not line.startswith(b"Date/Time:")]
+
+
+def test_a_stopped_batch_leaves_whole_reports_and_nothing_else():
+    with tempfile.TemporaryDirectory() as work:
+        names = long_batch(work)
+        done = run(["--source-dir", "source", "--overwrite", names[0]], work)
+        check(done.returncode == 1, "the long pairs have findings")
+        reference = report_body(os.path.join(work, "target", "p000.CMP"))
+        stopped_by(signal.SIGTERM, work, names, reference)
+        stopped_by(signal.SIGHUP, work, names, reference)
+
+        # A reader that goes away after the first line, as "| head -1" does.
+        process = subprocess.Popen([EXE, "--source-dir", "source", "--overwrite"] + names,
+                                   cwd=work, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        process.stdout.readline()
+        process.stdout.close()
+        error = process.stderr.read()
+        check(process.wait() == 3, "a closed standard output stops the batch: exit 3")
+        check(error == b"", "a closed standard output stops it quietly: %r" % error[:200])
+        check(not strays(work), "a closed standard output leaves nothing behind")
+
+
+def test_standard_output_that_cannot_be_written_is_named():
+    if not os.path.exists("/dev/full"):
+        return
+    with tempfile.TemporaryDirectory() as work:
+        batch(work)
+        for extra in ([], ["--json", "-"]):
+            with open("/dev/full", "wb") as full:
+                done = subprocess.run([EXE, "--source-dir", "source", "--overwrite"] + extra +
+                                      ["target/guide.txt"], cwd=work, stdout=full,
+                                      stderr=subprocess.PIPE)
+            check(done.returncode == 2, "a full standard output: exit 2")
+            check(b"cannot write to standard output: No space left on device" in done.stderr,
+                  "a full standard output is named with its cause: %r" % done.stderr[-200:])
 
 
 def test_thresholds():

@@ -8,6 +8,7 @@
 #endif
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -121,6 +122,43 @@ TEST(PlatformFiles, AReportAnotherProgramHoldsOpenIsKept) {
     // Once it lets go the report is replaced.
     EXPECT_EQ(causeOfReplacing(report), FileErrorCause::None);
     EXPECT_EQ(test::readFile(report), "new report");
+}
+#endif
+
+#if defined(__linux__)
+std::vector<std::string> namesIn(const std::filesystem::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A file being written has no name until it is complete, so that a process killed at any
+// moment leaves nothing beside the reports.
+TEST(PlatformFiles, AFileBeingWrittenHasNoNameUntilItIsComplete) {
+    TempDir dir;
+    const std::string replaced = dir.write("old.CMP", "old report");
+    const std::string fresh = (dir.path() / "new.CMP").string();
+    {
+        ReplacingFile first(replaced);
+        ReplacingFile second(fresh);
+        first.write("new report");
+        second.write("first report");
+        EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"old.CMP"});
+        first.commit();
+        second.commit();
+    }
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"new.CMP", "old.CMP"}));
+    EXPECT_EQ(test::readFile(replaced), "new report");
+    EXPECT_EQ(test::readFile(fresh), "first report");
+    {
+        ReplacingFile dropped(fresh);
+        dropped.write("never committed");
+    }
+    EXPECT_EQ(test::readFile(fresh), "first report");
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"new.CMP", "old.CMP"}));
 }
 #endif
 

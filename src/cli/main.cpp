@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,11 +47,45 @@ int exitStatusOf(const brevo::BatchResult& result, bool someNotDone, brevo::cli:
     return kExitClean;
 }
 
+// How standard output fared: 0, or the errno of its first failure.
+class StandardOutput {
+public:
+    void failed(int error) {
+        if (error_ == 0) error_ = error;
+    }
+    // A reader that went away ends the batch without a word, as a closed pipe should.
+    bool closed() const { return error_ == EPIPE; }
+    bool broken() const { return error_ != 0 && !closed(); }
+    void explain() const {
+        if (broken())
+            complain("cannot write to standard output: " + std::string(std::strerror(error_)));
+    }
+
+private:
+    int error_ = 0;
+};
+
+// Help and version: text on standard output, and a status that says whether it got there.
+int print(const std::string& text) {
+    StandardOutput standardOutput;
+    standardOutput.failed(brevo::writeAndFlush(stdout, text));
+    standardOutput.explain();
+    return standardOutput.broken() ? kExitNotVerified : kExitClean;
+}
+
 // The findings for pipelines, once the reports are written. False when a file could not be.
-bool writeFindings(const brevo::cli::Arguments& arguments, const brevo::BatchResult& result) {
+bool writeFindings(const brevo::cli::Arguments& arguments, const brevo::BatchResult& result,
+                   StandardOutput& standardOutput) {
     bool written = true;
     auto write = [&](const std::optional<std::string>& path, const char* what, auto&& make) {
         if (!path) return;
+        if (*path == "-") {
+            const int error =
+                brevo::writeAndFlush(stdout, brevo::documentText(make(result, BREVO_VERSION)));
+            standardOutput.failed(error);
+            written = written && error == 0;
+            return;
+        }
         try {
             brevo::writeDocument(*path, make(result, BREVO_VERSION));
         } catch (const brevo::FileFailure& failure) {
@@ -91,14 +127,8 @@ int main(int argc, char** argv) {
         complain(error.message);
         return kExitUsage;
     }
-    if (arguments.showHelp) {
-        std::fputs(helpText().c_str(), stdout);
-        return kExitClean;
-    }
-    if (arguments.showVersion) {
-        std::puts("brevo-verify " BREVO_VERSION);
-        return kExitClean;
-    }
+    if (arguments.showHelp) return print(helpText());
+    if (arguments.showVersion) return print("brevo-verify " BREVO_VERSION "\n");
     for (const brevo::RejectedFile& file : arguments.rejected) {
         complain(file.name + ": " + file.reason);
     }
@@ -117,7 +147,13 @@ int main(int argc, char** argv) {
     const bool findingsOnStdout = arguments.jsonPath == "-" || arguments.sarifPath == "-";
     TerminalUser user(findingsOnStdout ? stderr : stdout, stderr, stdin, options);
     const brevo::BatchResult result = brevo::verifyBatch(request, user);
+    StandardOutput standardOutput;
+    if (!findingsOnStdout) standardOutput.failed(user.outputError());
     explainAfterwards(request, user.keptReports());
-    const bool findingsWritten = writeFindings(arguments, result);
-    return exitStatusOf(result, !arguments.rejected.empty() || !findingsWritten, arguments.failOn);
+    const bool findingsWritten = writeFindings(arguments, result, standardOutput);
+    standardOutput.explain();
+    if (standardOutput.closed()) return kExitStopped;
+    return exitStatusOf(result,
+                        !arguments.rejected.empty() || !findingsWritten || standardOutput.broken(),
+                        arguments.failOn);
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 
 #include "base/file_names.h"
+#include "base/terminal.h"
 
 namespace brevo::cli {
 namespace {
@@ -56,9 +58,7 @@ TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, Termin
 void TerminalUser::appendResultLine(std::string_view line) {
     if (options_.quiet) return;
     clearBars();
-    writeText(out_, line);
-    writeText(out_, "\n");
-    std::fflush(out_);
+    writeOut(line);
     drawBars();
 }
 
@@ -147,9 +147,14 @@ OverwriteAnswer TerminalUser::ask(std::string_view question) {
 
 void TerminalUser::showSummary(std::string_view text) {
     leaveBars();
-    writeText(out_, text);
-    writeText(out_, "\n");
-    std::fflush(out_);
+    writeOut(text);
+}
+
+void TerminalUser::writeOut(std::string_view line) {
+    if (outputError_ != 0) return;
+    outputError_ = writeAndFlush(out_, std::string(line) + "\n");
+    // Whoever read the results went away: there is no one left to verify for.
+    if (outputError_ == EPIPE) requestCancel();
 }
 
 void TerminalUser::showStop(std::string_view text) {

@@ -38,6 +38,10 @@ public:
     // Existing reports left alone because there was no one to ask.
     int keptReports() const { return keptReports_; }
 
+    // The errno of the first failed write of results or summary, or 0. After EPIPE, a pipe
+    // nobody reads, the batch is cancelled.
+    int outputError() const { return outputError_; }
+
     // Safe from a signal handler and from any thread.
     static void requestCancel();
 
@@ -50,6 +54,7 @@ private:
     void drawBarsNow();
     void clearBars();
     void leaveBars();
+    void writeOut(std::string_view line);
 
     std::FILE* out_;
     std::FILE* err_;
@@ -62,6 +67,7 @@ private:
     bool yesToAll_ = false;
     bool answeredCancel_ = false;
     int keptReports_ = 0;
+    int outputError_ = 0;
     int stepsPerFile_ = 0;
     int batchSteps_ = 0;
     int fileStep_ = 0;

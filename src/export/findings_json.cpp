@@ -9,6 +9,7 @@
 
 #include "base/file_failure.h"
 #include "base/file_names.h"
+#include "base/terminal.h"
 #include "export/text_encoding.h"
 #include "report/report_file.h"
 #include "verify/messages.h"
@@ -202,15 +203,18 @@ Json findingsSarif(const BatchResult& result, std::string_view version) {
     return log;
 }
 
+std::string documentText(const Json& document) {
+    return document.dump(2) + "\n";
+}
+
 void writeDocument(const std::string& path, const Json& document) {
-    const std::string text = document.dump(2) + "\n";
     if (path == "-") {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-        if (std::ferror(stdout)) throw FileFailure{FileErrorCause::Unspecified, path};
+        if (const int error = writeAndFlush(stdout, documentText(document))) {
+            failFile(error, "standard output");
+        }
         return;
     }
-    writeWholeFile(path, text);
+    writeWholeFile(path, documentText(document));
 }
 
 }  // namespace brevo

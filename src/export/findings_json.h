@@ -16,8 +16,11 @@ nlohmann::ordered_json findingsJson(const BatchResult& result, std::string_view 
 // The same findings as a SARIF 2.1.0 log, for code review systems that annotate files.
 nlohmann::ordered_json findingsSarif(const BatchResult& result, std::string_view version);
 
+// A document as it is written: indented, with a final line end.
+std::string documentText(const nlohmann::ordered_json& document);
+
 // Writes `document` to `path`, or to standard output for "-". The file takes its place only
-// when complete. Throws FileFailure naming `path`.
+// when complete. Throws FileFailure naming `path`, or "standard output".
 void writeDocument(const std::string& path, const nlohmann::ordered_json& document);
 
 }  // namespace brevo

@@ -38,14 +38,21 @@ bool isSymbolicLink(const std::string& path) {
 
 struct ReplacingFile::State {
     std::string path;         // as asked for; every failure names it
-    std::string destination;  // what the temporary file is renamed to
-    std::string temporary;    // empty when writing in place
+    std::string destination;  // the name the new file takes at commit()
+    std::string temporary;    // the named temporary file, while there is one
     int fd = -1;
+    bool inPlace = false;
+    bool unnamed = false;        // an O_TMPFILE without a name until commit()
+    bool linkedInPlace = false;  // the unnamed file took a free destination name
     std::uint64_t written = 0;   // bytes in the file so far
     std::uint64_t handedOn = 0;  // bytes already sent on towards the disk
 
     void openInPlace();
     void openBeside(const std::string& where, const std::optional<struct stat>& replaced);
+    bool openUnnamed(const std::string& directory);
+    void openNamed(const std::string& directory);
+    void giveName();
+    std::string temporaryName(const std::string& directory);
     void handOn();
     [[noreturn]] void fail(int error);
     void discard();
@@ -83,6 +90,7 @@ ReplacingFile::~ReplacingFile() {
 // Devices and pipes cannot be replaced, and there is no earlier report in them to keep. A pipe
 // that nobody reads fails at once instead of blocking the batch.
 void ReplacingFile::State::openInPlace() {
+    inPlace = true;
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) failFile(errno, path);
 }
@@ -91,21 +99,71 @@ void ReplacingFile::State::openBeside(const std::string& where,
                                       const std::optional<struct stat>& replaced) {
     // A file the user may not write stays, as it would when written over in place.
     if (replaced && ::access(where.c_str(), W_OK) != 0) failFile(errno, path);
-    static std::atomic<unsigned> counter{0};
-    const std::string prefix = directoryOf(where) + ".brevo-" + std::to_string(::getpid()) + "-";
+    destination = where;
+    const std::string directory = directoryOf(where).empty() ? "./" : directoryOf(where);
+    if (!openUnnamed(directory)) openNamed(directory);
+    if (replaced) {
+        // Only a privileged process can hand the file to another owner; others keep theirs.
+        [[maybe_unused]] const int owned = ::fchown(fd, replaced->st_uid, replaced->st_gid);
+        ::fchmod(fd, replaced->st_mode & 07777);
+    }
+}
+
+// A file without a name vanishes with the process, however it ends. Not every file system
+// makes one; the named temporary file then serves.
+bool ReplacingFile::State::openUnnamed(const std::string& directory) {
+#if defined(O_TMPFILE)
+    fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    unnamed = fd >= 0;
+#endif
+    return unnamed;
+}
+
+void ReplacingFile::State::openNamed(const std::string& directory) {
     do {
-        temporary = prefix + std::to_string(counter++) + ".tmp";
+        temporary = temporaryName(directory);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EEXIST);
     if (fd < 0) {
         temporary.clear();
         failFile(errno, path);
     }
-    destination = where;
-    if (replaced) {
-        // Only a privileged process can hand the file to another owner; others keep theirs.
-        [[maybe_unused]] const int owned = ::fchown(fd, replaced->st_uid, replaced->st_gid);
-        ::fchmod(fd, replaced->st_mode & 07777);
+}
+
+std::string ReplacingFile::State::temporaryName(const std::string& directory) {
+    static std::atomic<unsigned> counter{0};
+    return directory + ".brevo-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+           ".tmp";
+}
+
+// The complete file takes the destination's name at once when it is free. An existing file is
+// replaced by renaming over it, so the file has a temporary name only between two calls.
+void ReplacingFile::State::giveName() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    auto linkTo = [&](const std::string& name) {
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return 0;
+        }
+        // Without /proc the file itself is linked, where the process may do so.
+        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
+            return 0;
+        }
+        return errno;
+    };
+    int error = linkTo(destination);
+    if (error == 0) {
+        linkedInPlace = true;
+        return;
+    }
+    if (error != EEXIST) fail(error);
+    do {
+        temporary =
+            temporaryName(directoryOf(destination).empty() ? "./" : directoryOf(destination));
+        error = linkTo(temporary);
+    } while (error == EEXIST);
+    if (error != 0) {
+        temporary.clear();
+        fail(error);
     }
 }
 
@@ -119,7 +177,7 @@ void ReplacingFile::write(std::string_view bytes) {
 // A large file is sent on to the disk while the rest is being written, so that the wait for
 // all of it before the rename stays short. Only a hint: it changes no bytes.
 void ReplacingFile::State::handOn() {
-    if (temporary.empty() || written - handedOn < kHandOnEvery) return;
+    if (inPlace || written - handedOn < kHandOnEvery) return;
     ::posix_fadvise(fd, static_cast<off_t>(handedOn), static_cast<off_t>(written - handedOn),
                     POSIX_FADV_DONTNEED);
     handedOn = written;
@@ -127,10 +185,16 @@ void ReplacingFile::State::handOn() {
 
 void ReplacingFile::commit() {
     State& state = *state_;
-    if (!state.temporary.empty() && ::fsync(state.fd) != 0) state.fail(errno);
+    if (!state.inPlace && ::fsync(state.fd) != 0) state.fail(errno);
+    if (state.unnamed) state.giveName();
     const int closed = ::close(state.fd);
     state.fd = -1;
-    if (closed != 0) state.fail(errno);
+    if (closed != 0) {
+        const int error = errno;
+        // The name was free before: freeing it again leaves all as it was.
+        if (state.linkedInPlace) ::unlink(state.destination.c_str());
+        state.fail(error);
+    }
     if (state.temporary.empty()) return;
     if (::rename(state.temporary.c_str(), state.destination.c_str()) != 0) state.fail(errno);
     state.temporary.clear();
