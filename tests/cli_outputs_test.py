@@ -72,6 +72,15 @@ def test_documents_are_valid_and_agree_with_the_reports():
                   pair["targetFile"] + ": the JSON and the report have other findings")
         check(total > 0, "the samples have findings")
         check(len(sarif["runs"][0]["results"]) == total, "one SARIF result per finding")
+        invocation = sarif["runs"][0]["invocations"][0]
+        not_verified = [p["targetFile"] for p in findings["pairs"]
+                        if p["status"]["name"] != "Completed"]
+        notified = [n["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]
+                    for n in invocation.get("toolExecutionNotifications", [])]
+        check(not_verified and invocation["executionSuccessful"] is False,
+              "files not fully verified fail the SARIF run")
+        check(notified == not_verified, "one notification per file not fully verified: %s, %s"
+              % (notified, not_verified))
 
 
 def test_findings_on_standard_output():

@@ -249,5 +249,66 @@ TEST(FindingsJson, PairsWithoutARunHaveStatusAndNoFindings) {
     EXPECT_TRUE(missing["findings"].empty());
 }
 
+// A source whose checks find something, beside a target that is no BRX file: the run stops at
+// the target, writes no report, and its results line shows no counts.
+struct UnreadableTarget {
+    GeneratedBatch batch{bench::Form::Text, {}, 1, 9};
+    BatchResult result;
+
+    UnreadableTarget() {
+        batch.dir.write("src/bad.txt",
+                        test::brxText("<file \"x\">\n<page \"1\">\n<ps \"Body\">A <:zz>\n"
+                                      "<tb 3>\n</page>\n</file \"x\">\n</brx>\n"));
+        batch.dir.write("tgt/bad.txt", "plain text\n");
+        batch.request.files.push_back(batch.request.targetDir + "bad.txt");
+        result = batch.verify();
+    }
+};
+
+TEST(FindingsJson, APairWithoutAReportHasNoFindingsOfItsOwn) {
+    UnreadableTarget unreadable;
+    const Json json = findingsJson(unreadable.result, "1.2.3");
+    ASSERT_EQ(json["pairs"].size(), 2u);
+    const Json& bad = json["pairs"][1];
+    EXPECT_EQ(bad["status"]["name"], "NotBrx");
+    EXPECT_EQ(bad["report"], nullptr);
+    EXPECT_TRUE(bad["findings"].empty());
+    EXPECT_EQ(bad["errors"], 0);
+    EXPECT_EQ(bad["alerts"], 0);
+    EXPECT_EQ(bad["warnings"], 0);
+
+    // The same source beside a readable target does have findings, in a report.
+    unreadable.batch.dir.write("tgt/bad.txt",
+                               test::readFile(unreadable.batch.dir.path() / "src/bad.txt"));
+    const Json again = findingsJson(unreadable.batch.verify(), "1.2.3");
+    EXPECT_FALSE(again["pairs"][1]["findings"].empty());
+    EXPECT_NE(again["pairs"][1]["report"], nullptr);
+}
+
+TEST(FindingsSarif, PairsNotFullyVerifiedAreNotifiedAndFailTheRun) {
+    UnreadableTarget unreadable;
+    const Json sarif = findingsSarif(unreadable.result, "1.2.3");
+    const Json& invocation = sarif["runs"][0]["invocations"][0];
+    EXPECT_EQ(invocation["executionSuccessful"], false);
+    const Json& notifications = invocation["toolExecutionNotifications"];
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0]["level"], "error");
+    EXPECT_EQ(notifications[0]["message"]["text"],
+              "Verification failed! This file is not a valid BRX file. BRX files must begin "
+              "with the tag <brx \"I2.xx\">.");
+    const std::string uri =
+        notifications[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"];
+    EXPECT_TRUE(uri.ends_with("/tgt/bad.txt")) << uri;
+
+    unreadable.result.pairs.pop_back();
+    const Json clean = findingsSarif(unreadable.result, "1.2.3");
+    EXPECT_EQ(clean["runs"][0]["invocations"][0]["executionSuccessful"], true);
+    EXPECT_FALSE(clean["runs"][0]["invocations"][0].contains("toolExecutionNotifications"));
+    unreadable.result.stopped = true;
+    EXPECT_EQ(findingsSarif(unreadable.result,
+                            "1.2.3")["runs"][0]["invocations"][0]["executionSuccessful"],
+              false);
+}
+
 }  // namespace
 }  // namespace brevo

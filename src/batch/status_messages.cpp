@@ -83,6 +83,23 @@ StatusLines statusLinesOf(VerifyStatus status) {
     }
 }
 
+std::string failureReason(const PairOutcome& outcome) {
+    const StatusLines status = statusLinesOf(outcome.status);
+    if (!status.failed) return {};
+    std::vector<std::string> lines;
+    if (const auto& failure = outcome.fileFailure) {
+        lines.emplace_back(fileErrorMessage(failure->cause));
+        lines.push_back("Filename:" + failure->fileName);
+    }
+    lines.insert(lines.end(), status.lines.begin(), status.lines.end());
+    std::string reason;
+    for (const std::string& line : lines) {
+        if (!reason.empty()) reason += ' ';
+        reason += line;
+    }
+    return reason;
+}
+
 std::string_view fileErrorMessage(FileErrorCause cause) {
     switch (cause) {
         case FileErrorCause::None:

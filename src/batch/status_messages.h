@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct StatusLines {
 StatusLines statusLinesOf(VerifyStatus status);
 
 std::string_view fileErrorMessage(FileErrorCause cause);
+
+// Why a pair counts as failed, in the words of its results lines on one line; empty for a
+// pair that does not.
+std::string failureReason(const PairOutcome& outcome);
 
 // The line that closes a batch in the results list, and frames the note of a stopped one.
 inline constexpr std::string_view kResultsRule =

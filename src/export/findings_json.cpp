@@ -10,6 +10,7 @@
 #include "base/file_failure.h"
 #include "base/file_names.h"
 #include "base/terminal.h"
+#include "batch/status_messages.h"
 #include "export/text_encoding.h"
 #include "report/report_file.h"
 #include "verify/messages.h"
@@ -159,6 +160,29 @@ Json sarifResult(const Finding& finding, const PairRecord& pair, std::size_t rul
     return result;
 }
 
+// A pair that was not fully verified, as a notification where the translated file is.
+Json failureNotification(const PairRecord& pair, const std::string& reason) {
+    Json notification;
+    notification["descriptor"] = {{"id", statusName(pair.outcome.status)}};
+    notification["level"] = "error";
+    notification["message"] = {{"text", asUtf8(reason)}};
+    notification["locations"] = Json::array({location(asUtf8(pair.targetPath), std::nullopt)});
+    return notification;
+}
+
+// The run succeeded only when every pair was fully verified and the batch was not stopped.
+Json invocation(const BatchResult& result) {
+    Json notifications = Json::array();
+    for (const PairRecord& pair : result.pairs) {
+        const std::string reason = failureReason(pair.outcome);
+        if (!reason.empty()) notifications.push_back(failureNotification(pair, reason));
+    }
+    Json json;
+    json["executionSuccessful"] = !result.stopped && notifications.empty();
+    if (!notifications.empty()) json["toolExecutionNotifications"] = std::move(notifications);
+    return json;
+}
+
 }  // namespace
 
 Json findingsJson(const BatchResult& result, std::string_view version) {
@@ -195,6 +219,7 @@ Json findingsSarif(const BatchResult& result, std::string_view version) {
     driver["rules"] = std::move(rules);
     Json run;
     run["tool"] = {{"driver", std::move(driver)}};
+    run["invocations"] = Json::array({invocation(result)});
     run["results"] = std::move(results);
     Json log;
     log["$schema"] = "https://json.schemastore.org/sarif-2.1.0.json";

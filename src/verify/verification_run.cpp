@@ -99,9 +99,13 @@ PairOutcome verifyPair(VerifyJob& job, RunProgress& progress) {
         outcome.status = VerifyStatus::UnknownError;
     }
     if (run) {
-        outcome.counts = run->counts();
-        outcome.findings = run->takeFindings();
+        // A pair's findings are those of its report: a run that ends before writing one, as
+        // when the target cannot be read after the source's checks found something, has none.
         outcome.reportWritten = run->reportWritten();
+        if (outcome.reportWritten) {
+            outcome.counts = run->counts();
+            outcome.findings = run->takeFindings();
+        }
         run->skipRemainingSteps();
     }
     outcome.sourceCodePage = job.languages.sourceCodePage;
