@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_names.h"
+#include "batch/batch_plan.h"
 #include "batch/file_job.h"
 #include "batch/status_messages.h"
 #include "batch/verify_batch.h"
@@ -34,6 +36,10 @@ public:
     }
     void showSummary(std::string_view text) override { summary = text; }
     void showStop(std::string_view text) override { stop = text; }
+    void finishPair(const PairRecord& record) override {
+        records.push_back(record);
+        linesAtRecord.push_back(lines.size());
+    }
 
     // The lines after the date block.
     std::vector<std::string> body() const { return {lines.begin() + 3, lines.end()}; }
@@ -43,6 +49,8 @@ public:
     std::deque<OverwriteAnswer> answers;
     std::string summary;
     std::string stop;
+    std::vector<PairRecord> records;
+    std::vector<std::size_t> linesAtRecord;  // how many lines there were as each record came
     int batchRange = 0;
     int batchPosition = 0;
 };
@@ -175,6 +183,68 @@ TEST(Batch, SelectionOrderSwapsOnlyFirstAndLast) {
     EXPECT_EQ(files, (std::vector<std::string>{"a", "a"}));
 }
 
+TEST(Batch, EveryPairHandsOnItsRecordAfterItsLines) {
+    Batch batch;
+    batch.addPair("a.txt", brxText(kClean), brxText(kClean));
+    batch.addPair("b.txt", brxText(kClean), brxText(kClean));
+    batch.target.write("b.CMP", "old");
+    batch.request.options.keepFindings = true;
+    RecordingUser user;
+    user.answers = {OverwriteAnswer::Cancel};
+    verifyBatch(batch.request, user);
+    ASSERT_EQ(user.records.size(), 2u);
+    EXPECT_EQ(user.records[0].reportPath, batch.target.dir() + "a.CMP");
+    EXPECT_EQ(user.records[0].outcome.status, VerifyStatus::Completed);
+    EXPECT_EQ(user.records[1].targetPath, batch.target.dir() + "b.txt");
+    EXPECT_EQ(user.records[1].outcome.status, VerifyStatus::BatchCancelled);
+    // Each record follows the blank line that ends its pair; the stop lines come after it.
+    EXPECT_EQ(user.lines[user.linesAtRecord[0] - 1], "");
+    EXPECT_EQ(user.lines[user.linesAtRecord[0]], "Verifying " + batch.target.dir() + "b.txt");
+    EXPECT_EQ(user.lines.size() - user.linesAtRecord[1], 4u);
+    EXPECT_EQ(user.lines.back(), kLine84);
+}
+
+TEST(BatchPlan, FilesAreCheckedOrderedAndCarryTheOptions) {
+    TempDir target;
+    const std::string c = target.write("c.txt", "x");
+    const std::string a = target.write("a.txt", "x");
+    const std::string b = target.write("b.txt", "x");
+    target.write("d.rtf", "x");
+    BatchRequest options;
+    options.targetLanguage = "German";
+    options.jobs = 3;
+    BatchPlan plan = planFiles({c, a, target.dir() + "d.rtf", b, a}, std::nullopt, options);
+    EXPECT_EQ(plan.request.files, (std::vector<std::string>{b, a, c}));
+    EXPECT_EQ(plan.request.targetDir, target.dir());
+    EXPECT_EQ(plan.request.options.fileFormat, FileFormat::Text);
+    EXPECT_EQ(plan.request.targetLanguage, "German");
+    EXPECT_EQ(plan.request.jobs, 3);
+    ASSERT_EQ(plan.rejected.size(), 1u);
+    EXPECT_EQ(plan.rejected[0].reason, "not a .txt file");
+    EXPECT_FALSE(plan.severalDirectories);
+
+    TempDir other;
+    plan = planFiles({a, other.write("e.txt", "x")}, FileFormat::Text, options);
+    EXPECT_TRUE(plan.severalDirectories);
+    EXPECT_EQ(plan.request.files, (std::vector<std::string>{a}));
+}
+
+TEST(BatchPlan, TheSourceDirectoryMustExistAndNotBeTheTarget) {
+    TempDir root;
+    root.write("source/x", "x");
+    const std::string target = root.write("target/a.txt", "x");
+    BatchPlan plan = planFiles({target}, std::nullopt, {});
+    const std::string source = root.dir() + "source";
+    EXPECT_EQ(takeSourceDirectory(plan, ""), SourceProblem::Missing);
+    EXPECT_EQ(takeSourceDirectory(plan, root.dir() + "nowhere/"), SourceProblem::Missing);
+    EXPECT_EQ(takeSourceDirectory(plan, root.dir() + "target"), SourceProblem::SameAsTarget);
+    EXPECT_EQ(takeSourceDirectory(plan, root.dir() + "source/../target/"),
+              SourceProblem::SameAsTarget);
+    EXPECT_TRUE(plan.request.sourceDir.empty());
+    EXPECT_EQ(takeSourceDirectory(plan, source), SourceProblem::None);
+    EXPECT_EQ(plan.request.sourceDir, source + kDirSeparator);
+}
+
 TEST(Batch, SummaryWording) {
     auto summary = [](int files, int processed, int failed, int changes) {
         BatchResult result;
@@ -201,12 +271,17 @@ PairOutcome outcomeOf(VerifyStatus status, FindingCounts counts = {}) {
 TEST(Outcome, CountLinesAndStopTexts) {
     RecordingUser user;
     BatchCounts counts;
-    EXPECT_TRUE(reportOutcome(outcomeOf(VerifyStatus::Completed, {2, 0, 5}), counts, 24, 3, user));
+    EXPECT_TRUE(reportOutcome(outcomeOf(VerifyStatus::Completed, {2, 0, 5}), counts, 24, user));
     EXPECT_EQ(user.lines,
               (std::vector<std::string>{"Verification complete!", "Errors: 2", "Warnings: 5", ""}));
     user.lines.clear();
-    EXPECT_FALSE(reportOutcome(outcomeOf(static_cast<VerifyStatus>(4711)), counts, 24, 3, user));
+    EXPECT_FALSE(reportOutcome(outcomeOf(static_cast<VerifyStatus>(4711)), counts, 24, user));
     EXPECT_EQ(user.lines.front(), "Verification failed! An unknown parser error has occurred.");
+    EXPECT_TRUE(user.stop.empty());
+    reportStop(static_cast<VerifyStatus>(4711), counts, 24, 3, user);
+    EXPECT_EQ(user.batchPosition, 72);
+    EXPECT_EQ(std::vector<std::string>(user.lines.end() - 4, user.lines.end()),
+              (std::vector<std::string>{kLine84, "", "The batch was cancelled.", kLine84}));
     EXPECT_EQ(user.stop, "An unknown parser error has occurred! 1 file(s) verified.");
     EXPECT_EQ(counts.processed, 2);
     EXPECT_EQ(counts.failed, 1);

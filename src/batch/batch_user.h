@@ -1,10 +1,21 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+
+#include "verify/pair_outcome.h"
 
 namespace brevo {
 
 enum class OverwriteAnswer { Yes, No, Cancel, Other };
+
+// A pair as pipelines and the window read it: its files and how its verification ended.
+struct PairRecord {
+    std::string sourcePath;
+    std::string targetPath;
+    std::string reportPath;  // where its report is, written or not
+    PairOutcome outcome;
+};
 
 // Whoever runs a batch for the user: a terminal or a window. The batch talks to it alone.
 class BatchUser {
@@ -28,6 +39,10 @@ public:
     virtual bool cancelRequested() = 0;
 
     virtual OverwriteAnswer askOverwrite(std::string_view question) = 0;
+    // The record of a pair, after its results lines and before any that stop the batch; only
+    // when the request keeps findings.
+    virtual void finishPair(const PairRecord&) {}
+
     // The closing summary of a finished batch, and the message of a stopped one.
     virtual void showSummary(std::string_view text) = 0;
     virtual void showStop(std::string_view text) = 0;

@@ -33,7 +33,7 @@ OverwriteAnswer askOverwrite(const VerifyJob& job, BatchUser& user) {
                              "\nCancel terminates the batch.");
 }
 
-bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile, int fileCount,
+bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile,
                    BatchUser& user) {
     if (const auto& failure = outcome.fileFailure) {
         user.appendResultLine(fileErrorMessage(failure->cause));
@@ -46,15 +46,18 @@ bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerF
     if (status.withCounts) appendCountLines(outcome.counts, user);
     user.appendResultLine("");
     if (status.failed) ++batch.failed;
-    if (!status.stopText) return true;
+    return !status.stopText;
+}
 
+void reportStop(VerifyStatus status, const BatchCounts& batch, int stepsPerFile, int fileCount,
+                BatchUser& user) {
+    const std::optional<std::string_view> stopText = statusLinesOf(status).stopText;
     user.setBatchProgress(stepsPerFile * fileCount);
     user.appendResultLine(kResultsRule);
     user.appendResultLine("");
     user.appendResultLine("The batch was cancelled.");
     user.appendResultLine(kResultsRule);
-    user.showStop(withNumber(*status.stopText, batch.processed - batch.failed));
-    return false;
+    user.showStop(withNumber(stopText.value_or(""), batch.processed - batch.failed));
 }
 
 }  // namespace brevo

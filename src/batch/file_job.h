@@ -29,7 +29,11 @@ struct BatchCounts {
 };
 
 // Writes the outcome's lines to the results list. False when its status stops the batch.
-bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile, int fileCount,
+bool reportOutcome(const PairOutcome& outcome, BatchCounts& batch, int stepsPerFile,
                    BatchUser& user);
+
+// The lines and the message of a batch that `status` stops.
+void reportStop(VerifyStatus status, const BatchCounts& batch, int stepsPerFile, int fileCount,
+                BatchUser& user);
 
 }  // namespace brevo

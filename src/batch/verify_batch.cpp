@@ -84,9 +84,11 @@ public:
         result_.totals.errors += outcome.counts.errors;
         result_.totals.alerts += outcome.counts.alerts;
         result_.totals.warnings += outcome.counts.warnings;
-        const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, result_.fileCount, user_);
+        const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, user_);
         result_.stopped = !goOn;
+        const VerifyStatus status = outcome.status;
         if (keep_) keep(path, std::move(outcome));
+        if (!goOn) reportStop(status, counts_, kStepsPerFile, result_.fileCount, user_);
         return goOn;
     }
 
@@ -107,6 +109,7 @@ private:
         result_.pairs.push_back({resolvePathIgnoringCase(pathsJob_.sourcePath()),
                                  resolvePathIgnoringCase(pathsJob_.targetPath()),
                                  pathsJob_.reportPath(), std::move(outcome)});
+        user_.finishPair(result_.pairs.back());
     }
 
     BatchUser& user_;

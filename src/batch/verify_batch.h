@@ -21,14 +21,6 @@ struct BatchRequest {
     int jobs = 1;
 };
 
-// A pair as pipelines read it: its files and how its verification ended.
-struct PairRecord {
-    std::string sourcePath;
-    std::string targetPath;
-    std::string reportPath;  // where its report is, written or not
-    PairOutcome outcome;
-};
-
 struct BatchResult {
     int fileCount = 0;
     int processed = 0;

@@ -9,7 +9,7 @@
 
 #include "base/file_status.h"
 #include "base/path_lookup.h"
-#include "batch/file_selection.h"
+#include "batch/batch_plan.h"
 #include "brx/language_table.h"
 
 namespace brevo::cli {
@@ -19,10 +19,6 @@ constexpr std::size_t kJobsPerCore = 4;
 
 // The options whose value names a file or a directory.
 constexpr std::string_view kNameOptions[] = {"--source-dir", "--json", "--sarif"};
-
-bool isDirectory(const std::string& path) {
-    return fileKind(path) == FileKind::Directory;
-}
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
@@ -91,12 +87,6 @@ int usefulJobs(int asked, std::size_t files) {
     const std::size_t most = std::min(files, kJobsPerCore * static_cast<std::size_t>(cores()));
     return static_cast<int>(std::clamp(static_cast<std::size_t>(asked), std::size_t{1},
                                        std::max<std::size_t>(1, most)));
-}
-
-void checkSourceDirectory(const std::string& sourceDir) {
-    if (!isDirectory(sourceDir)) {
-        throw UsageError{sourceDir + ": The path you entered doesn't exist. Please try again."};
-    }
 }
 
 // One of a few words, or a usage error that names them.
@@ -206,24 +196,18 @@ void applyOptions(const Typed& typed, Arguments& result) {
 void selectTranslatedFiles(const Typed& typed, Arguments& result) {
     if (!typed.sourceDir) throw UsageError{"--source-dir is required. Try --help."};
     if (typed.names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
-    checkSourceDirectory(*typed.sourceDir);
-
-    FileSelection selection = selectFiles(typed.names, result.format);
-    if (selection.severalDirectories) {
-        throw UsageError{"All translated files must be in one directory."};
+    if (!isExistingDirectory(*typed.sourceDir)) {
+        throw UsageError{*typed.sourceDir + ": " + std::string(kNoSuchDirectoryMessage)};
     }
-    result.rejected = std::move(selection.rejected);
-    if (selection.files.empty()) return;
-    BatchRequest& request = result.request;
-    request.files = std::move(selection.files);
-    request.targetDir = std::move(selection.directory);
-    request.sourceDir = withTrailingSeparator(withNativeSeparators(*typed.sourceDir));
-    request.options.fileFormat = selection.format;
-    if (sameDirectory(request.sourceDir, request.targetDir)) {
+    BatchPlan plan = planFiles(typed.names, result.format, std::move(result.request));
+    if (plan.severalDirectories) throw UsageError{std::string(kSeveralDirectoriesMessage)};
+    result.rejected = std::move(plan.rejected);
+    if (!plan.request.files.empty() &&
+        takeSourceDirectory(plan, *typed.sourceDir) == SourceProblem::SameAsTarget) {
         throw UsageError{std::string(kTwoDirectoriesMessage)};
     }
-    orderSelection(request.files);
-    request.jobs = usefulJobs(request.jobs, request.files.size());
+    result.request = std::move(plan.request);
+    result.request.jobs = usefulJobs(result.request.jobs, result.request.files.size());
 }
 
 bool isNameOption(std::string_view option) {
