@@ -9,6 +9,7 @@
 #include "app/model/batch_settings.h"
 #include "app/model/path_rules.h"
 #include "app/model/results_file.h"
+#include "app/model/results_log.h"
 #include "app/model/settings_rules.h"
 #include "app/model/start_up.h"
 #include "app/model/system_overview.h"
@@ -59,25 +60,34 @@ TEST(ResultsFile, SavedWithCrLfAndAFailureNamed) {
     EXPECT_TRUE(std::filesystem::is_directory(directory));
 }
 
-TEST(ResultsFile, ALineLeadsToTheReportOfItsPair) {
+TEST(ResultsLog, ALineLeadsToTheReportOfItsPairByItsRecord) {
     TempDir dir;
     const std::string report = dir.write("a.CMP", "report");
-    const std::vector<std::string> lines = {"",
-                                            "Monday",
-                                            "",
-                                            "Verifying " + dir.dir() + "a.txt",
-                                            "Verification complete!",
-                                            "Errors: 1",
-                                            "",
-                                            "Verifying " + dir.dir() + "b.txt",
-                                            "Verification complete!",
-                                            ""};
-    EXPECT_EQ(reportOfResultLine(lines, 3), report);
-    EXPECT_EQ(reportOfResultLine(lines, 5), report);
-    EXPECT_EQ(reportOfResultLine(lines, 6), std::nullopt);
-    EXPECT_EQ(reportOfResultLine(lines, 8), std::nullopt);
-    EXPECT_EQ(reportOfResultLine(lines, 1), std::nullopt);
-    EXPECT_EQ(reportOfResultLine(lines, 99), std::nullopt);
+    ResultsLog log;
+    for (const char* line : {"", "Monday", ""}) log.append(line);
+    auto pair = [&](const std::string& name, std::vector<std::string> lines) {
+        log.startPair();
+        // The text of the line is never read back: a name that says otherwise changes nothing.
+        log.append("Verifying elsewhere/" + name + ".txt");
+        for (std::string& line : lines) log.append(std::move(line));
+        PairRecord record;
+        record.reportPath = dir.dir() + name + ".CMP";
+        log.finishPair(std::make_shared<const PairRecord>(std::move(record)));
+    };
+    pair("a", {"Verification complete!", "Errors: 1", ""});
+    pair("b", {"Verification complete!", ""});
+    log.append(std::string(84, '_'));
+    EXPECT_EQ(log.reportOfRow(3), report);
+    EXPECT_EQ(log.reportOfRow(5), report);
+    EXPECT_EQ(log.reportOfRow(6), report);  // the blank line that closes the pair
+    EXPECT_EQ(log.recordOfRow(8)->reportPath, dir.dir() + "b.CMP");
+    EXPECT_EQ(log.reportOfRow(8), std::nullopt);  // b has no report
+    EXPECT_EQ(log.reportOfRow(1), std::nullopt);
+    EXPECT_EQ(log.recordOfRow(10), nullptr);
+    EXPECT_EQ(log.reportOfRow(99), std::nullopt);
+    log.clear();
+    log.append("x");
+    EXPECT_EQ(log.recordOfRow(0), nullptr);
 }
 
 TEST(PathRules, OnlyExistingDirectoriesCount) {
@@ -98,13 +108,13 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
     settings.overwriteFiles = 1;
     settings.rtfPageSize = 1;
     settings.targetLanguage = "Japanese (EUC)";
-    const BatchRequest request = batchRequestFrom(settings, {"/t/a.txt"}, "/s/", "/t/");
+    const BatchRequest request = batchRequestFrom(settings);
     EXPECT_EQ(request.options.fileFormat, FileFormat::Text);
     EXPECT_TRUE(request.options.overwriteFiles);
     EXPECT_EQ(request.options.pageSize, PageSize::Letter);
     EXPECT_TRUE(request.options.keepPathsDuringSession);
     EXPECT_EQ(request.targetLanguage, "Japanese (EUC)");
-    EXPECT_EQ(request.sourceDir, "/s/");
+    EXPECT_TRUE(request.options.keepFindings);
     EXPECT_EQ(request.jobs, 1);
 }
 
@@ -182,7 +192,7 @@ TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
     // Values without a control reach the batch.
     settings.handedOn.smartQuotes = 0;
     settings.handedOn.markerPlaceholders = 3;
-    const BatchRequest request = batchRequestFrom(settings, {}, "/s/", "/t/");
+    const BatchRequest request = batchRequestFrom(settings);
     EXPECT_EQ(request.options.handedOn.smartQuotes, 0);
     EXPECT_EQ(request.options.handedOn.markerPlaceholders, 3);
 }

@@ -12,13 +12,13 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "app/about_page.h"
 #include "app/app_texts.h"
-#include "app/dialog_units.h"
-#include "app/dialogs.h"
-#include "app/paths_page.h"
-#include "app/settings_page.h"
-#include "app/verify_page.h"
+#include "app/controls/dialog_units.h"
+#include "app/dialogs/dialogs.h"
+#include "app/pages/about_page.h"
+#include "app/pages/paths_page.h"
+#include "app/pages/settings_page.h"
+#include "app/pages/verify_page.h"
 
 namespace brevo::app {
 namespace {
@@ -155,9 +155,13 @@ void CMyPropertySheet::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMyPropertySheet::showHelp() {
-    if (!dialogs_.openDocument(helpPagePath())) {
-        dialogs_.message(this, QString::fromLatin1(text::kFailedToLaunchHelp), Dialogs::Icon::Stop,
-                         Dialogs::Buttons::Ok);
+    const QString path = helpPagePath();
+    if (!dialogs_.openDocument(path)) {
+        // Where it was looked for, so that a missing or unreadable file can be found.
+        dialogs_.message(this,
+                         QString::fromLatin1(text::kFailedToLaunchHelp) + QLatin1Char('\n') +
+                             QDir::toNativeSeparators(path),
+                         Dialogs::Icon::Stop, Dialogs::Buttons::Ok);
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -36,9 +35,6 @@ public:
 
     bool batchRunning() const { return batchRunning_; }
     void setBatchRunning(bool running) { batchRunning_ = running; }
-    // Set on the window's thread, read by a running batch at each of its steps.
-    bool cancelRequested() const { return cancelRequested_.load(); }
-    void setCancelRequested(bool requested) { cancelRequested_.store(requested); }
 
     CMyPropertyPage2& verifyPage() { return *verifyPage_; }
     CMyPropertyPage4V& pathsPage() { return *pathsPage_; }
@@ -65,7 +61,6 @@ private:
     VerifySettings settings_;
     std::string homeDirectory_;
     bool batchRunning_ = false;
-    std::atomic<bool> cancelRequested_{false};
 
     QTabBar* tabs_;
     QStackedWidget* stack_;

@@ -5,13 +5,14 @@
 #include <QPixmap>
 
 #include "app/app_texts.h"
+#include "app/dialogs/splash_window.h"
+#include "app/dialogs/system_dialogs.h"
 #include "app/model/settings_rules.h"
 #include "app/model/start_up.h"
+#include "app/platform/qt_settings_store.h"
+#include "app/platform/qt_text.h"
+#include "app/platform/session_guard.h"
 #include "app/property_sheet.h"
-#include "app/qt_settings_store.h"
-#include "app/qt_text.h"
-#include "app/splash_window.h"
-#include "app/system_dialogs.h"
 
 // The pictures are compiled into a library, whose unreferenced parts the linker would drop.
 static void loadPictures() {
@@ -51,7 +52,7 @@ int VerifyApp::run() {
         writeSettings(store, sheet.settings(), home);
         store.flush();
     };
-    connect(this, &QGuiApplication::commitDataRequest, &sheet, keepSettings);
+    const SessionGuard guard(*this, sheet, keepSettings);
     if (splash) SplashWindow::showAndWait(QPixmap(QStringLiteral(":/splash/splash.png")));
     sheet.exec();
     keepSettings();

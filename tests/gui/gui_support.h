@@ -13,11 +13,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "app/batch/results_model.h"
+#include "app/dialogs/dialogs.h"
 #include "app/model/verify_settings.h"
+#include "app/pages/verify_page.h"
+#include "app/platform/qt_text.h"
 #include "app/property_sheet.h"
-#include "app/qt_text.h"
-#include "app/verify_page.h"
 
 namespace brevo::app::test {
 
@@ -56,7 +57,9 @@ public:
     }
 
     std::optional<QString> chooseSaveFile(QWidget*, const QString&, const QString&,
+                                          const QString& startDirectory,
                                           const QString& proposedName) override {
+        saveStartDirectory = startDirectory;
         proposedSaveName = proposedName;
         return saveFile;
     }
@@ -84,6 +87,7 @@ public:
     std::vector<Shown> shown;
     std::vector<QStringList> askedFiles;
     std::vector<QString> askedDirectoryFrom;
+    QString saveStartDirectory;
     QString proposedSaveName;
     std::vector<QString> opened;
 };
@@ -100,6 +104,18 @@ inline const QByteArray kWithFindings =
     brx("<file \"x\">\n<page \"1\">\n<ps \"Body\">Hallo\n<ps \"Body\">Welt\n</page>\n"
         "</file \"x\">\n</brx>\n");
 inline const QByteArray kTruncated = "<brx \"I2.00\">\n";
+
+// A text BRX file of `paragraphs` paragraphs and then `extra`: at 100,000 paragraphs (4.5 MB)
+// a pair takes long enough to be caught in the middle.
+inline QByteArray longBrx(int paragraphs, const QByteArray& extra = {}) {
+    QByteArray body = "<file \"x\">\n<page \"1\">\n";
+    body.reserve(paragraphs * 45);
+    for (int i = 0; i < paragraphs; ++i) {
+        body += "<ps \"Body\">Hello <:b>world<:/b> number " + QByteArray::number(i) + '\n';
+    }
+    return brx(body + extra + "</page>\n</file \"x\">\n</brx>\n");
+}
+inline constexpr int kLongParagraphs = 100000;
 
 inline void write(const QString& path, const QByteArray& bytes) {
     QFile file(path);

@@ -8,12 +8,12 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-#include "app/about_page.h"
-#include "app/confirm_verify_dialog.h"
+#include "app/dialogs/confirm_verify_dialog.h"
 #include "app/model/settings_rules.h"
-#include "app/paths_page.h"
-#include "app/qt_settings_store.h"
-#include "app/settings_page.h"
+#include "app/pages/about_page.h"
+#include "app/pages/paths_page.h"
+#include "app/pages/settings_page.h"
+#include "app/platform/qt_settings_store.h"
 #include "gui_support.h"
 
 namespace brevo::app::test {

@@ -1,7 +1,7 @@
 // The desktop app's main sheet and Verify page, driven as a user would, with the dialogs
 // answered by the test.
 
-#include "app/verify_page.h"
+#include "app/pages/verify_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +14,13 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
-#include "app/confirm_verify_dialog.h"
+#include "app/dialogs/confirm_verify_dialog.h"
+#include "app/dialogs/splash_window.h"
 #include "app/model/verify_settings.h"
+#include "app/platform/qt_text.h"
 #include "app/property_sheet.h"
-#include "app/qt_text.h"
-#include "app/splash_window.h"
 #include "gui_support.h"
 
 namespace brevo::app::test {
@@ -59,7 +60,7 @@ private slots:
         QVERIFY(!sheet.page().cancelButton().isEnabled());
         QVERIFY(!sheet.page().clearButton().isEnabled());
         QVERIFY(!sheet.page().saveButton().isEnabled());
-        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QCOMPARE(sheet.page().results().rowCount(), 0);
         QVERIFY(!sheet.sheet->windowIcon().isNull());
 
         QTest::keyClick(sheet.sheet.get(), Qt::Key_Return);
@@ -138,17 +139,19 @@ private slots:
 
     void cancelAnsweredNoThenYesDuringARun() {
         Pairs pairs;
+        const QByteArray source = longBrx(kLongParagraphs);
+        const QByteArray target = longBrx(kLongParagraphs, "<ps \"Body\">more\n");
         QStringList files;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            files << pairs.add(name, kClean, kWithFindings);
-        }
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            files << pairs.add(name, source, target);
         Sheet sheet(pairs);
         CMyPropertyPage2& page = sheet.page();
         int presses = 0;
         bool refusedWhileRunning = false;
-        // Cancel is pressed at the fifth step of the first two files.
+        // Cancel is pressed in the middle of the first two pairs: answered No, then Yes.
         QObject::connect(&page.fileBar(), &QProgressBar::valueChanged, [&](int value) {
-            if (value != 5 || presses == 2) return;
+            const int pair = page.batchBar().value() / page.fileBar().maximum();
+            if (value <= 0 || value > 12 || pair != presses || presses == 2) return;
             ++presses;
             sheet.dialogs.answers = {presses == 1 ? Answer::No : Answer::Yes};
             QVERIFY(page.cancelButton().isEnabled());
@@ -168,11 +171,12 @@ private slots:
         const std::vector<std::string> lines = sheet.lines();
         QCOMPARE(lines[3], "Verifying " + toPath(files[0]));
         QCOMPARE(lines[4], std::string("Verification complete!"));
-        const std::size_t second = 3 + 4;  // "Verifying", outcome, "Errors: 1", blank
-        QCOMPARE(lines[second], "Verifying " + toPath(files[1]));
-        QCOMPARE(lines[second + 1], std::string("Verification failed! Cancelled by user."));
+        const auto second = std::find(lines.begin(), lines.end(), "Verifying " + toPath(files[1]));
+        QVERIFY(second != lines.end());
+        QCOMPARE(*(second + 1), std::string("Verification failed! Cancelled by user."));
         QCOMPARE(lines[lines.size() - 2], std::string("The batch was cancelled."));
         QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Stop);
+        QVERIFY(QFile::exists(pairs.target + "a.CMP"));
         QVERIFY(!QFile::exists(pairs.target + "b.CMP"));
         QVERIFY(!QFile::exists(pairs.target + "c.CMP"));
 
@@ -182,6 +186,27 @@ private slots:
         sheet.sheet->tabs().setCurrentIndex(0);
         QCOMPARE(page.fileBar().value(), page.fileBar().minimum());
         QCOMPARE(page.batchBar().value(), page.batchBar().minimum());
+    }
+
+    void yesToAllAnswersEveryLaterQuestion() {
+        Pairs pairs;
+        QStringList files;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            files << pairs.add(name, kClean, kWithFindings);
+            write(pairs.target + QString(name).replace(".txt", ".CMP"), "old");
+        }
+        Sheet sheet(pairs, 0);
+        sheet.dialogs.answers = {Answer::YesToAll};
+        sheet.verify(files, pairs.target);
+        QCOMPARE(sheet.dialogs.shown.size(), std::size_t{2});  // one question, the summary
+        QCOMPARE(sheet.dialogs.shown[0].buttons, Dialogs::Buttons::YesYesToAllNoCancel);
+        for (const char* report : {"a.CMP", "b.CMP", "c.CMP"}) {
+            QVERIFY(read(pairs.target + report) != "old");
+        }
+        // The next batch asks again.
+        sheet.dialogs.answers = {Answer::No, Answer::No, Answer::No};
+        sheet.verify(files, pairs.target);
+        QCOMPARE(sheet.dialogs.shown.size(), std::size_t{2 + 4});
     }
 
     void clearAndSaveResults() {
@@ -195,6 +220,7 @@ private slots:
         sheet.dialogs.saveFile = pairs.root.filePath("results.txt");
         sheet.page().saveButton().click();
         QCOMPARE(sheet.dialogs.proposedSaveName, QStringLiteral("RESULTS.TXT"));
+        QCOMPARE(sheet.dialogs.saveStartDirectory, pairs.target);
         QByteArray expected;
         for (const std::string& line : sheet.lines()) expected += line + "\r\n";
         QCOMPARE(read(pairs.root.filePath("results.txt")), expected);
@@ -208,7 +234,7 @@ private slots:
         QCOMPARE(sheet.lines()[before + 1], "Filename:" + toPath(nowhere));
 
         sheet.page().clearButton().click();
-        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QCOMPARE(sheet.page().results().rowCount(), 0);
         QVERIFY(!sheet.page().saveButton().isEnabled());
         QVERIFY(!sheet.page().clearButton().isEnabled());
     }
@@ -257,7 +283,20 @@ private slots:
                      QStringLiteral("You must select files in two different directories."));
             QCOMPARE(dialogs.shown.back().icon, Icon::None);
         }
-        confirm.sourceEdit().setText(pairs.root.filePath("nowhere"));
+        for (const QString& missing : {pairs.root.filePath("nowhere"), QString()}) {
+            confirm.sourceEdit().setText(missing);
+            confirm.accept();
+            QCOMPARE(confirm.result(), int(QDialog::Rejected));
+            QCOMPARE(dialogs.shown.back().text,
+                     QStringLiteral("The path you entered doesn't exist. Please try again."));
+        }
+        // Leaving an empty field does not make it the root directory.
+        QLineEdit other(&confirm);
+        confirm.show();
+        QVERIFY(QTest::qWaitForWindowActive(&confirm));
+        confirm.sourceEdit().setFocus();
+        other.setFocus();
+        QCOMPARE(confirm.sourceEdit().text(), QString());
         confirm.accept();
         QCOMPARE(confirm.result(), int(QDialog::Rejected));
         QCOMPARE(dialogs.shown.back().text,
@@ -286,7 +325,7 @@ private slots:
             return dialog.result();
         };
         sheet.verify({a}, pairs.target);
-        QCOMPARE(sheet.page().resultsList().count(), 0);
+        QCOMPARE(sheet.page().results().rowCount(), 0);
         QVERIFY(!sheet.sheet->batchRunning());
         QVERIFY(sheet.page().verifyButton().isEnabled());
     }
@@ -318,7 +357,9 @@ private slots:
         sheet.dialogs.documentsOpen = false;
         sheet.sheet->helpButton().click();
         QVERIFY(sheet.dialogs.opened.back().endsWith(QStringLiteral(".html")));
-        QCOMPARE(sheet.dialogs.shown.back().text, QStringLiteral("Failed to launch help."));
+        QCOMPARE(
+            sheet.dialogs.shown.back().text,
+            "Failed to launch help.\n" + QDir::toNativeSeparators(sheet.dialogs.opened.back()));
     }
 };
 

@@ -6,12 +6,8 @@ FileFormat fileFormatOf(const VerifySettings& settings) {
     return settings.fileFormat == 1 ? FileFormat::Rtf : FileFormat::Text;
 }
 
-BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::string> files,
-                              std::string sourceDir, std::string targetDir) {
+BatchRequest batchRequestFrom(const VerifySettings& settings) {
     BatchRequest request;
-    request.files = std::move(files);
-    request.sourceDir = std::move(sourceDir);
-    request.targetDir = std::move(targetDir);
     request.options.keepPathsDuringSession = settings.keepPathsDuringSession != 0;
     // The stored number: 0 is A4, anything else Letter.
     request.options.pageSize = settings.rtfPageSize == 0 ? PageSize::A4 : PageSize::Letter;
@@ -20,6 +16,7 @@ BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::s
     request.options.handedOn = settings.handedOn;
     request.sourceLanguage = settings.sourceLanguage;
     request.targetLanguage = settings.targetLanguage;
+    request.options.keepFindings = true;
     request.jobs = 1;
     return request;
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "app/model/verify_settings.h"
 #include "batch/verify_batch.h"
 
@@ -10,9 +7,9 @@ namespace brevo::app {
 
 FileFormat fileFormatOf(const VerifySettings& settings);
 
-// The batch for the chosen files as the settings make it: one pair at a time, so that the
-// results come as the command line's `--jobs 1` gives them.
-BatchRequest batchRequestFrom(const VerifySettings& settings, std::vector<std::string> files,
-                              std::string sourceDir, std::string targetDir);
+// Everything of a batch that the settings decide, without its files and directories, which
+// the batch plan adds. One pair at a time, so that the results come as the command line's
+// `--jobs 1` gives them; every finding kept for the window.
+BatchRequest batchRequestFrom(const VerifySettings& settings);
 
 }  // namespace brevo::app

@@ -1,11 +1,11 @@
 #include "app/model/path_rules.h"
 
-#include "base/file_status.h"
+#include "batch/batch_plan.h"
 
 namespace brevo::app {
 
 bool directoryExists(const std::string& path) {
-    return !path.empty() && fileKind(path) == FileKind::Directory;
+    return isExistingDirectory(path);
 }
 
 std::string existingDirectoryOr(const std::string& path, const std::string& fallback) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,10 +10,5 @@ namespace brevo::app {
 // say so for the results list: the cause and "Filename:" with the file's name.
 std::vector<std::string> saveResults(const std::string& path,
                                      const std::vector<std::string>& lines);
-
-// The report of the pair that a results line belongs to, when that report exists: the line
-// itself or the nearest "Verifying" line above it in the same block names the file.
-std::optional<std::string> reportOfResultLine(const std::vector<std::string>& lines,
-                                              std::size_t row);
 
 }  // namespace brevo::app

@@ -1,4 +1,4 @@
-#include "app/system_dialogs.h"
+#include "app/dialogs/system_dialogs.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "app/app_texts.h"
-#include "app/pickers.h"
+#include "app/dialogs/pickers.h"
 
 namespace brevo::app {
 namespace {
@@ -34,6 +34,8 @@ QMessageBox::StandardButtons boxButtons(Dialogs::Buttons buttons) {
             return QMessageBox::Yes | QMessageBox::No;
         case Dialogs::Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Dialogs::Buttons::YesYesToAllNoCancel:
+            return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
         case Dialogs::Buttons::Ok:
             break;
     }
@@ -44,6 +46,8 @@ Dialogs::Answer answerOf(int button) {
     switch (button) {
         case QMessageBox::Yes:
             return Dialogs::Answer::Yes;
+        case QMessageBox::YesToAll:
+            return Dialogs::Answer::YesToAll;
         case QMessageBox::No:
             return Dialogs::Answer::No;
         case QMessageBox::Cancel:
@@ -59,7 +63,7 @@ Dialogs::Answer SystemDialogs::message(QWidget* owner, const QString& text, Icon
                                        Buttons buttons) {
     QMessageBox box(boxIcon(icon), QString::fromLatin1(text::kCaption), text, boxButtons(buttons),
                     owner);
-    if (buttons == Buttons::YesNoCancel || buttons == Buttons::YesNo) {
+    if (buttons != Buttons::Ok) {
         box.setDefaultButton(QMessageBox::Yes);
     }
     return answerOf(box.exec());
@@ -84,8 +88,9 @@ std::optional<QString> SystemDialogs::chooseDirectory(QWidget* owner, const QStr
 
 std::optional<QString> SystemDialogs::chooseSaveFile(QWidget* owner, const QString& title,
                                                      const QString& filter,
+                                                     const QString& startDirectory,
                                                      const QString& proposedName) {
-    QFileDialog picker(owner, title, QString(), filter);
+    QFileDialog picker(owner, title, startDirectory, filter);
     picker.setOption(QFileDialog::DontUseNativeDialog);
     picker.setAcceptMode(QFileDialog::AcceptSave);
     picker.setFileMode(QFileDialog::AnyFile);

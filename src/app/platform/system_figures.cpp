@@ -1,10 +1,10 @@
-#include "app/system_figures.h"
+#include "app/platform/system_figures.h"
 
 #include <QDir>
 #include <QStorageInfo>
 #include <QSysInfo>
 
-#include "app/qt_text.h"
+#include "app/platform/qt_text.h"
 #include "base/system_memory.h"
 
 namespace brevo::app {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "app/dialogs/dialogs.h"
 
 namespace brevo::app {
 
@@ -14,7 +14,7 @@ public:
     std::optional<QString> chooseDirectory(QWidget* owner, const QString& title,
                                            const QString& startDirectory) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const QString& title,
-                                          const QString& filter,
+                                          const QString& filter, const QString& startDirectory,
                                           const QString& proposedName) override;
     int run(QDialog& dialog) override;
     bool openDocument(const QString& path) override;

@@ -1,28 +1,28 @@
-#include "app/verify_page.h"
+#include "app/pages/verify_page.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/app_texts.h"
-#include "app/confirm_verify_dialog.h"
-#include "app/dialog_units.h"
-#include "app/dialogs.h"
+#include "app/batch/batch_controller.h"
+#include "app/batch/results_model.h"
+#include "app/controls/dialog_units.h"
+#include "app/dialogs/confirm_verify_dialog.h"
+#include "app/dialogs/dialogs.h"
 #include "app/model/batch_settings.h"
 #include "app/model/path_rules.h"
 #include "app/model/results_file.h"
+#include "app/platform/qt_text.h"
 #include "app/property_sheet.h"
-#include "app/qt_text.h"
-#include "app/window_batch_user.h"
-#include "batch/file_selection.h"
-#include "batch/verify_batch.h"
+#include "batch/batch_plan.h"
 
 namespace brevo::app {
 namespace {
@@ -51,19 +51,37 @@ std::vector<std::string> pathsOf(const QStringList& files) {
     return paths;
 }
 
-QString rejectionText(const FileSelection& selection) {
+QString rejectionText(const BatchPlan& plan) {
     QString text = QString::fromLatin1(text::kCannotVerify);
-    for (const RejectedFile& file : selection.rejected) {
+    for (const RejectedFile& file : plan.rejected) {
         text += QLatin1Char('\n') + fromPath(file.name) + QStringLiteral(": ") +
                 QString::fromStdString(file.reason);
     }
     return text;
 }
 
+OverwriteReply replyOf(Dialogs::Answer answer) {
+    switch (answer) {
+        case Dialogs::Answer::Yes:
+            return {OverwriteAnswer::Yes, false};
+        case Dialogs::Answer::YesToAll:
+            return {OverwriteAnswer::Yes, true};
+        case Dialogs::Answer::No:
+            return {OverwriteAnswer::No, false};
+        case Dialogs::Answer::Cancel:
+            return {OverwriteAnswer::Cancel, false};
+        case Dialogs::Answer::Ok:
+            break;
+    }
+    return {OverwriteAnswer::Other, false};
+}
+
 }  // namespace
 
 CMyPropertyPage2::CMyPropertyPage2(CMyPropertySheet& sheet)
-    : sheet_(sheet), lastDirectory_(sheet.homeDirectory()) {
+    : sheet_(sheet),
+      lastDirectory_(sheet.homeDirectory()),
+      controller_(std::make_unique<BatchController>()) {
     const DialogUnits units(font());
     verifyButton_ = pageButton(text::kVerifyBrevos, this);
     cancelButton_ = pageButton(text::kCancel, this);
@@ -80,10 +98,13 @@ CMyPropertyPage2::CMyPropertyPage2(CMyPropertySheet& sheet)
     batchBar_ = progressBar(this);
     units.place(batchBar_, 7, 39, 334, 9);
     units.place(new QLabel(QString::fromLatin1(text::kResults), this), 7, 50, 80, 10);
-    results_ = new QListWidget(this);
-    results_->setUniformItemSizes(true);
-    results_->setSelectionMode(QAbstractItemView::SingleSelection);
-    units.place(results_, 7, 60, 334, 142);
+    results_ = new ResultsModel(this);
+    resultsView_ = new QListView(this);
+    resultsView_->setModel(results_);
+    resultsView_->setUniformItemSizes(true);
+    resultsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultsView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    units.place(resultsView_, 7, 60, 334, 142);
 
     cancelButton_->setEnabled(false);
     clearButton_->setEnabled(false);
@@ -94,17 +115,37 @@ CMyPropertyPage2::CMyPropertyPage2(CMyPropertySheet& sheet)
     connect(cancelButton_, &QPushButton::clicked, this, &CMyPropertyPage2::cancelBatch);
     connect(clearButton_, &QPushButton::clicked, this, &CMyPropertyPage2::clearResults);
     connect(saveButton_, &QPushButton::clicked, this, &CMyPropertyPage2::saveResults);
-    connect(results_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { openReportOfLine(results_->row(item)); });
+    connect(resultsView_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { openReportOfLine(index.row()); });
+    connectController();
 }
 
 CMyPropertyPage2::~CMyPropertyPage2() {
-    if (worker_ != nullptr) {
-        // The sheet cannot close while a batch runs; if it is torn down all the same, the batch
-        // is cancelled and waited for, so that nothing reaches a page that is gone.
-        sheet_.setCancelRequested(true);
-        worker_->wait();
-    }
+    // First of all, so that no worker outlives what it reports to.
+    controller_.reset();
+    if (waitCursorShown_) QGuiApplication::restoreOverrideCursor();
+}
+
+void CMyPropertyPage2::connectController() {
+    BatchController* batch = controller_.get();
+    connect(batch, &BatchController::progressStarted, this, [this](int perFile, int steps) {
+        fileBar_->setRange(0, perFile);
+        batchBar_->setRange(0, steps);
+        resetBars();
+    });
+    connect(batch, &BatchController::progressChanged, this, [this](int file, int steps) {
+        fileBar_->setValue(file);
+        batchBar_->setValue(steps);
+    });
+    connect(batch, &BatchController::pairStarted, this, [this] { results_->startPair(); });
+    connect(batch, &BatchController::lineAdded, this,
+            [this](const QByteArray& line) { appendLine(line.toStdString()); });
+    connect(batch, &BatchController::pairFinished, this,
+            [this](std::shared_ptr<const PairRecord> record) {
+                results_->finishPair(std::move(record));
+            });
+    connect(batch, &BatchController::overwriteAsked, this, &CMyPropertyPage2::askOverwrite);
+    connect(batch, &BatchController::ended, this, &CMyPropertyPage2::showEnd);
 }
 
 QString CMyPropertyPage2::title() const {
@@ -112,7 +153,6 @@ QString CMyPropertyPage2::title() const {
 }
 
 void CMyPropertyPage2::activate() {
-    sheet_.setCancelRequested(false);
     resetBars();
 }
 
@@ -122,6 +162,10 @@ bool CMyPropertyPage2::mayLeave() {
 
 bool CMyPropertyPage2::mayClose() {
     return !sheet_.batchRunning();
+}
+
+const std::vector<std::string>& CMyPropertyPage2::resultLines() const {
+    return results_->log().lines();
 }
 
 void CMyPropertyPage2::resetBars() {
@@ -141,24 +185,36 @@ void CMyPropertyPage2::verifyBrevos() {
         endBatch();
         return;
     }
-    confirmAndRun(pathsOf(choice->files), toPath(choice->directory));
+    BatchPlan plan =
+        planFiles(pathsOf(choice->files), fileFormatOf(settings), batchRequestFrom(settings));
+    if (!acceptPlan(plan)) {
+        endBatch();
+        return;
+    }
+    confirmAndRun(std::move(plan));
 }
 
 void CMyPropertyPage2::verifyDroppedFiles(const QStringList& paths) {
     if (sheet_.batchRunning() || paths.isEmpty()) return;
-    FileSelection selection = selectFiles(pathsOf(paths), fileFormatOf(sheet_.settings()));
-    if (selection.severalDirectories) {
-        sheet_.dialogs().message(this, QString::fromLatin1(text::kOneDirectory),
-                                 Dialogs::Icon::Stop, Dialogs::Buttons::Ok);
-        return;
+    const VerifySettings& settings = sheet_.settings();
+    BatchPlan plan = planFiles(pathsOf(paths), fileFormatOf(settings), batchRequestFrom(settings));
+    if (!acceptPlan(plan)) return;
+    beginBatch();
+    confirmAndRun(std::move(plan));
+}
+
+// Says what the plan leaves out; true when something is left to verify.
+bool CMyPropertyPage2::acceptPlan(const BatchPlan& plan) {
+    if (plan.severalDirectories) {
+        sheet_.dialogs().message(this, fromLine(kSeveralDirectoriesMessage), Dialogs::Icon::Stop,
+                                 Dialogs::Buttons::Ok);
+        return false;
     }
-    if (!selection.rejected.empty()) {
-        sheet_.dialogs().message(this, rejectionText(selection), Dialogs::Icon::Warning,
+    if (!plan.rejected.empty()) {
+        sheet_.dialogs().message(this, rejectionText(plan), Dialogs::Icon::Warning,
                                  Dialogs::Buttons::Ok);
     }
-    if (selection.files.empty()) return;
-    beginBatch();
-    confirmAndRun(std::move(selection.files), std::move(selection.directory));
+    return !plan.request.files.empty();
 }
 
 void CMyPropertyPage2::beginBatch() {
@@ -167,15 +223,15 @@ void CMyPropertyPage2::beginBatch() {
     disableForBatch();
 }
 
-void CMyPropertyPage2::confirmAndRun(std::vector<std::string> files, std::string directory) {
-    orderSelection(files);
+void CMyPropertyPage2::confirmAndRun(BatchPlan plan) {
     VerifySettings& settings = sheet_.settings();
     const bool keepPaths = settings.keepPathsDuringSession != 0;
+    const std::string& directory = plan.request.targetDir;
     (keepPaths ? settings.translatedFilesPath : lastDirectory_) = directory;
     const std::string& home = sheet_.homeDirectory();
     const std::string sourceDir = keepPaths ? settings.orgFilesPath : directory;
 
-    ConfirmVerifyDialog confirm(this, sheet_.dialogs(), static_cast<int>(files.size()),
+    ConfirmVerifyDialog confirm(this, sheet_.dialogs(), static_cast<int>(plan.request.files.size()),
                                 fromPath(existingDirectoryOr(sourceDir, home)),
                                 fromPath(existingDirectoryOr(directory, home)), keepPaths);
     if (sheet_.dialogs().run(confirm) != QDialog::Accepted) {
@@ -183,30 +239,56 @@ void CMyPropertyPage2::confirmAndRun(std::vector<std::string> files, std::string
         return;
     }
     const std::string confirmedSource = toPath(confirm.sourceDirectory());
+    // The dialog has checked it; a directory gone since then is refused all the same.
+    if (takeSourceDirectory(plan, confirmedSource) != SourceProblem::None) {
+        endBatch();
+        return;
+    }
     if (keepPaths) settings.orgFilesPath = confirmedSource;
+    resultsDirectory_ = directory;
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     waitCursorShown_ = true;
-    user_ = std::make_unique<WindowBatchUser>(sheet_, *this);
-    worker_ = new BatchThread(
-        batchRequestFrom(settings, std::move(files), confirmedSource, directory), *user_);
-    connect(worker_, &QThread::finished, this, &CMyPropertyPage2::endBatch);
-    worker_->start();
+    controller_->start(std::move(plan.request));
+}
+
+void CMyPropertyPage2::askOverwrite(const QByteArray& question) {
+    const Dialogs::Answer answer =
+        sheet_.dialogs().message(this, fromLine(question.toStdString()), Dialogs::Icon::Question,
+                                 Dialogs::Buttons::YesYesToAllNoCancel);
+    controller_->answerOverwrite(replyOf(answer));
+}
+
+void CMyPropertyPage2::showEnd(const BatchEnd& end) {
+    if (!end.message.isEmpty()) {
+        sheet_.dialogs().message(this, fromLine(end.message.toStdString()),
+                                 end.stopped ? Dialogs::Icon::Stop : Dialogs::Icon::Information,
+                                 Dialogs::Buttons::Ok);
+    }
+    endBatch();
+}
+
+void CMyPropertyPage2::appendLine(std::string line) {
+    results_->append(std::move(line));
+    // Once for all the lines that arrive together.
+    if (scrollPending_) return;
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scrollPending_ = false;
+        resultsView_->scrollToBottom();
+    });
 }
 
 void CMyPropertyPage2::endBatch() {
-    if (worker_ != nullptr) {
-        worker_->wait();
-        worker_->deleteLater();
-        worker_ = nullptr;
-    }
-    user_.reset();
     sheet_.setBatchRunning(false);
-    sheet_.setCancelRequested(false);
     if (waitCursorShown_) QGuiApplication::restoreOverrideCursor();
     waitCursorShown_ = false;
     enableAfterBatch();
     emit batchFinished();
+}
+
+void CMyPropertyPage2::stopBatch() {
+    controller_->stopAndWait();
 }
 
 void CMyPropertyPage2::disableForBatch() {
@@ -218,7 +300,7 @@ void CMyPropertyPage2::disableForBatch() {
 }
 
 void CMyPropertyPage2::enableAfterBatch() {
-    const bool anyLines = !lines_.empty();
+    const bool anyLines = results_->rowCount() > 0;
     saveButton_->setEnabled(anyLines);
     clearButton_->setEnabled(anyLines);
     cancelButton_->setEnabled(false);
@@ -227,15 +309,17 @@ void CMyPropertyPage2::enableAfterBatch() {
 }
 
 void CMyPropertyPage2::cancelBatch() {
-    if (!sheet_.batchRunning()) return;
+    // The question belongs to the batch running as it is asked: a Yes that comes after that
+    // batch has ended reaches nothing.
+    const std::shared_ptr<BatchRun> run = controller_->currentRun();
+    if (!run) return;
     const Dialogs::Answer answer =
         sheet_.dialogs().message(this, QString::fromLatin1(text::kAskCancel),
                                  Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
-    sheet_.setCancelRequested(answer == Dialogs::Answer::Yes);
+    if (answer == Dialogs::Answer::Yes) run->stop();
 }
 
 void CMyPropertyPage2::clearResults() {
-    lines_.clear();
     results_->clear();
     saveButton_->setEnabled(false);
     clearButton_->setEnabled(false);
@@ -244,51 +328,18 @@ void CMyPropertyPage2::clearResults() {
 void CMyPropertyPage2::saveResults() {
     const std::optional<QString> path = sheet_.dialogs().chooseSaveFile(
         this, QString::fromLatin1(text::kSaveResultsAs), QString::fromLatin1(text::kTextFilter),
-        QString::fromLatin1(text::kResultsName));
+        fromPath(resultsDirectory_), QString::fromLatin1(text::kResultsName));
     if (!path) return;
-    for (const std::string& line : app::saveResults(toPath(*path), lines_)) {
-        appendResultLine(line);
+    for (std::string line : app::saveResults(toPath(*path), resultLines())) {
+        appendLine(std::move(line));
     }
 }
 
 void CMyPropertyPage2::openReportOfLine(int row) {
     if (row < 0) return;
-    if (const auto report = reportOfResultLine(lines_, static_cast<std::size_t>(row))) {
+    if (const auto report = results_->log().reportOfRow(static_cast<std::size_t>(row))) {
         sheet_.dialogs().openDocument(fromPath(*report));
     }
-}
-
-void CMyPropertyPage2::appendResultLine(std::string_view line) {
-    lines_.emplace_back(line);
-    results_->addItem(fromLine(line));
-    results_->scrollToBottom();
-}
-
-void CMyPropertyPage2::startProgress(int stepsPerFile, int batchSteps) {
-    fileBar_->setRange(0, stepsPerFile);
-    batchBar_->setRange(0, batchSteps);
-    resetBars();
-}
-
-void CMyPropertyPage2::startFile() {
-    fileBar_->setValue(0);
-}
-
-void CMyPropertyPage2::stepProgress() {
-    fileBar_->setValue(std::min(fileBar_->value() + 1, fileBar_->maximum()));
-    skipFileStep();
-}
-
-void CMyPropertyPage2::skipFileStep() {
-    batchBar_->setValue(std::min(batchBar_->value() + 1, batchBar_->maximum()));
-}
-
-void CMyPropertyPage2::setFileProgress(int position) {
-    fileBar_->setValue(position);
-}
-
-void CMyPropertyPage2::setBatchProgress(int position) {
-    batchBar_->setValue(position);
 }
 
 void CMyPropertyPage2::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,4 +1,4 @@
-#include "app/pickers.h"
+#include "app/dialogs/pickers.h"
 
 #include <QEvent>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "app/dialog_units.h"
+#include "app/controls/dialog_units.h"
 
 #include <QFontMetricsF>
 #include <QWidget>

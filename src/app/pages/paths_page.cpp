@@ -1,4 +1,4 @@
-#include "app/paths_page.h"
+#include "app/pages/paths_page.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -8,12 +8,12 @@
 #include <QPushButton>
 
 #include "app/app_texts.h"
-#include "app/dialog_units.h"
-#include "app/dialogs.h"
+#include "app/controls/dialog_units.h"
+#include "app/controls/path_edit.h"
+#include "app/dialogs/dialogs.h"
 #include "app/model/path_rules.h"
-#include "app/path_edit.h"
+#include "app/platform/qt_text.h"
 #include "app/property_sheet.h"
-#include "app/qt_text.h"
 #include "base/file_names.h"
 
 namespace brevo::app {

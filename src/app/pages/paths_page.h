@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/sheet_page.h"
+#include "app/pages/sheet_page.h"
 
 class QCheckBox;
 class QLineEdit;

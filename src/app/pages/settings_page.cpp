@@ -1,4 +1,4 @@
-#include "app/settings_page.h"
+#include "app/pages/settings_page.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -7,7 +7,7 @@
 #include <QRadioButton>
 
 #include "app/app_texts.h"
-#include "app/dialog_units.h"
+#include "app/controls/dialog_units.h"
 #include "app/property_sheet.h"
 
 namespace brevo::app {

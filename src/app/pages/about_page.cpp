@@ -1,14 +1,14 @@
-#include "app/about_page.h"
+#include "app/pages/about_page.h"
 
 #include <QLabel>
 #include <QListWidget>
 
 #include "app/app_texts.h"
-#include "app/dialog_units.h"
+#include "app/controls/dialog_units.h"
 #include "app/model/system_overview.h"
+#include "app/platform/qt_text.h"
+#include "app/platform/system_figures.h"
 #include "app/property_sheet.h"
-#include "app/qt_text.h"
-#include "app/system_figures.h"
 
 namespace brevo::app {
 

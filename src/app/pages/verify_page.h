@@ -3,21 +3,24 @@
 #include <QStringList>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "app/sheet_page.h"
-#include "batch/batch_user.h"
+#include "app/pages/sheet_page.h"
 
-class QListWidget;
+class QListView;
 class QProgressBar;
 class QPushButton;
 
+namespace brevo {
+struct BatchPlan;
+}
+
 namespace brevo::app {
 
-class BatchThread;
+class BatchController;
 class CMyPropertySheet;
-class WindowBatchUser;
+class ResultsModel;
+struct BatchEnd;
 
 // The Verify page: starts a batch, shows its progress and keeps its running log.
 class CMyPropertyPage2 : public SheetPage {
@@ -25,6 +28,7 @@ class CMyPropertyPage2 : public SheetPage {
 
 public:
     explicit CMyPropertyPage2(CMyPropertySheet& sheet);
+    // A batch still running is stopped at its next step and waited for.
     ~CMyPropertyPage2() override;
 
     QString title() const override;
@@ -41,17 +45,12 @@ public:
     void verifyDroppedFiles(const QStringList& paths);
     // A double-clicked results line opens the report of its pair, if there is one.
     void openReportOfLine(int row);
+    // Stops a running batch at its next step and waits for its worker (the window or the
+    // session is ending); the page becomes idle once the end has come through the event loop.
+    void stopBatch();
 
-    // What the batch does to the page, always on the window's thread.
-    void appendResultLine(std::string_view line);
-    void startProgress(int stepsPerFile, int batchSteps);
-    void startFile();
-    void stepProgress();
-    void skipFileStep();
-    void setFileProgress(int position);
-    void setBatchProgress(int position);
-
-    const std::vector<std::string>& resultLines() const { return lines_; }
+    const std::vector<std::string>& resultLines() const;
+    const ResultsModel& results() const { return *results_; }
     const std::string& lastDirectory() const { return lastDirectory_; }
     QPushButton& verifyButton() { return *verifyButton_; }
     QPushButton& cancelButton() { return *cancelButton_; }
@@ -59,7 +58,7 @@ public:
     QPushButton& saveButton() { return *saveButton_; }
     QProgressBar& fileBar() { return *fileBar_; }
     QProgressBar& batchBar() { return *batchBar_; }
-    QListWidget& resultsList() { return *results_; }
+    QListView& resultsView() { return *resultsView_; }
 
 signals:
     // A batch has ended, for whatever reason, and the page is idle again.
@@ -70,8 +69,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void connectController();
+    bool acceptPlan(const BatchPlan& plan);
     void beginBatch();
-    void confirmAndRun(std::vector<std::string> files, std::string directory);
+    void confirmAndRun(BatchPlan plan);
+    void askOverwrite(const QByteArray& question);
+    void showEnd(const BatchEnd& end);
+    void appendLine(std::string line);
     void endBatch();
     void disableForBatch();
     void enableAfterBatch();
@@ -79,10 +83,10 @@ private:
 
     CMyPropertySheet& sheet_;
     std::string lastDirectory_;
-    std::vector<std::string> lines_;
-    std::unique_ptr<WindowBatchUser> user_;
-    BatchThread* worker_ = nullptr;
+    std::string resultsDirectory_;  // the target directory of the last batch
+    std::unique_ptr<BatchController> controller_;
     bool waitCursorShown_ = false;
+    bool scrollPending_ = false;
 
     QPushButton* verifyButton_;
     QPushButton* cancelButton_;
@@ -90,7 +94,8 @@ private:
     QPushButton* saveButton_;
     QProgressBar* fileBar_;
     QProgressBar* batchBar_;
-    QListWidget* results_;
+    ResultsModel* results_;
+    QListView* resultsView_;
 };
 
 }  // namespace brevo::app

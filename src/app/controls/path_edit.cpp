@@ -1,13 +1,13 @@
-#include "app/path_edit.h"
+#include "app/controls/path_edit.h"
 
 #include <QDir>
 #include <QFocusEvent>
 #include <QLineEdit>
 
 #include "app/app_texts.h"
-#include "app/dialogs.h"
+#include "app/dialogs/dialogs.h"
 #include "app/model/path_rules.h"
-#include "app/qt_text.h"
+#include "app/platform/qt_text.h"
 
 namespace brevo::app {
 
@@ -19,6 +19,8 @@ bool leavesForAnotherControl(const QEvent& event) {
 
 void endPathEditWithSeparator(QLineEdit& edit) {
     const QString path = edit.text();
+    // An empty field names no directory, and must not come to name the root.
+    if (path.isEmpty()) return;
     // Windows takes "/" as well as its own separator.
     if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QDir::separator())) {
         edit.setText(path + QDir::separator());

@@ -1,7 +1,7 @@
-#include "app/qt_settings_store.h"
+#include "app/platform/qt_settings_store.h"
 
 #include "app/app_texts.h"
-#include "app/qt_text.h"
+#include "app/platform/qt_text.h"
 
 namespace brevo::app {
 

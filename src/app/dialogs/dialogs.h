@@ -20,8 +20,9 @@ struct FileChoice {
 class Dialogs {
 public:
     enum class Icon { None, Stop, Question, Information, Warning };
-    enum class Buttons { Ok, YesNo, YesNoCancel };
-    enum class Answer { Ok, Yes, No, Cancel };
+    // YesYesToAllNoCancel: the overwrite question, where "Yes to All" answers the rest too.
+    enum class Buttons { Ok, YesNo, YesNoCancel, YesYesToAllNoCancel };
+    enum class Answer { Ok, Yes, YesToAll, No, Cancel };
 
     virtual ~Dialogs() = default;
 
@@ -34,8 +35,10 @@ public:
     // A directory, with its final separator.
     virtual std::optional<QString> chooseDirectory(QWidget* owner, const QString& title,
                                                    const QString& startDirectory) = 0;
+    // Opens in `startDirectory` with `proposedName` filled in.
     virtual std::optional<QString> chooseSaveFile(QWidget* owner, const QString& title,
                                                   const QString& filter,
+                                                  const QString& startDirectory,
                                                   const QString& proposedName) = 0;
 
     // Runs one of the program's own modal dialogs; answers QDialog::Accepted or Rejected.

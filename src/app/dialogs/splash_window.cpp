@@ -1,4 +1,4 @@
-#include "app/splash_window.h"
+#include "app/dialogs/splash_window.h"
 
 #include <QApplication>
 #include <QEventLoop>

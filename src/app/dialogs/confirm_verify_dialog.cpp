@@ -1,4 +1,4 @@
-#include "app/confirm_verify_dialog.h"
+#include "app/dialogs/confirm_verify_dialog.h"
 
 #include <QDir>
 #include <QEvent>
@@ -7,11 +7,11 @@
 #include <QPushButton>
 
 #include "app/app_texts.h"
-#include "app/dialog_units.h"
-#include "app/dialogs.h"
-#include "app/path_edit.h"
-#include "app/qt_text.h"
-#include "batch/file_selection.h"
+#include "app/controls/dialog_units.h"
+#include "app/controls/path_edit.h"
+#include "app/dialogs/dialogs.h"
+#include "app/platform/qt_text.h"
+#include "batch/batch_plan.h"
 
 namespace brevo::app {
 namespace {
@@ -76,7 +76,9 @@ bool ConfirmVerifyDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ConfirmVerifyDialog::accept() {
-    if (sameDirectory(toPath(targetDirectory_), toPath(sourceEdit_->text()))) {
+    const SourceProblem problem =
+        checkSourceDirectory(toPath(sourceEdit_->text()), toPath(targetDirectory_));
+    if (problem == SourceProblem::SameAsTarget) {
         dialogs_.message(this, fromLine(kTwoDirectoriesMessage), Dialogs::Icon::None,
                          Dialogs::Buttons::Ok);
         return;
