@@ -86,3 +86,35 @@ inline constexpr const char* kCredits[] = {
     "\xC2\xA9 2026 The Brevo Verifier team"};
 
 }  // namespace brevo::app::text
+
+// The findings of a file and the two texts beside them
+namespace brevo::app::text {
+
+inline constexpr char kFindings[] = "Fin&dings:";
+inline constexpr char kErrorsBox[] = "Err&ors (%1)";
+inline constexpr char kAlertsBox[] = "&Alerts (%1)";
+inline constexpr char kWarningsBox[] = "&Warnings (%1)";
+inline constexpr char kFilterLabel[] = "Fi&lter:";
+inline constexpr char kFilterHint[] = "Text in the message";
+inline constexpr char kNoFileChosen[] = "Select a file's lines in the results to see its findings.";
+inline constexpr char kFindingsTitle[] = "Findings - %1";
+inline constexpr char kFindingOf[] = "Finding %1 of %2 in this file";
+inline constexpr char kSourceSide[] = "Source:";
+inline constexpr char kTargetSide[] = "Translation:";
+inline constexpr char kOpenSource[] = "Open Source in &Editor";
+inline constexpr char kOpenTarget[] = "Open Translation in E&ditor";
+inline constexpr char kPreviousFinding[] = "&Previous Finding";
+inline constexpr char kNextFinding[] = "&Next Finding";
+inline constexpr char kClose[] = "Close";
+inline constexpr char kNoLineHere[] = "The finding names no line in this file.";
+inline constexpr char kCannotShow[] = "This file cannot be shown: %1";
+inline constexpr char kNoProgram[] =
+    "No program is registered on this system to open this file:\n%1\n\nThe line is %2.";
+inline constexpr char kReportTitle[] = "Report - %1";
+
+}  // namespace brevo::app::text
+
+namespace brevo::app::text {
+inline constexpr char kEditorOpened[] =
+    "%1 went to the system's editor; the finding is on line %2.";
+}  // namespace brevo::app::text
