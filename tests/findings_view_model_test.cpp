@@ -1,5 +1,5 @@
 // The window-free pieces of the findings view: rows, filter, the walk through a batch's
-// findings, and a file's lines as the side-by-side view shows them.
+// findings, a file's lines as the side-by-side view shows them, and the sizes of the windows.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "app/model/file_text.h"
 #include "app/model/finding_rows.h"
+#include "app/model/window_layout.h"
 #include "brx/brx_loader.h"
 #include "export/text_encoding.h"
 #include "pair_generator.h"
@@ -211,6 +212,41 @@ TEST(TagSpans, InternalAndExternalTagsAndTagsOverLineEnds) {
     EXPECT_EQ(tagSpans(u"Item\"> more", scan), (Spans{{0, 6, true}}));
     EXPECT_EQ(scan.depth, 0);
     EXPECT_EQ(tagSpans(u"\u65e5\u672c<:b>", scan), (Spans{{2, 4, true}}));
+}
+
+TEST(WindowLayout, KeptBetweenRunsAndNonsenseLeftOut) {
+    MemoryStore store;
+    EXPECT_EQ(readWindowLayout(store), WindowLayout{});
+    const WindowLayout layout{{900, 700}, 300, 250, {1000, 600}, 480, 470};
+    writeWindowLayout(store, layout);
+    EXPECT_EQ(readWindowLayout(store), layout);
+    EXPECT_EQ(store.values.count({"WINDOW", "WIDTH"}), 1u);
+
+    store.writeInt("WINDOW", "WIDTH", -5);
+    store.writeInt("WINDOW", "RESULTS_HEIGHT", 2000000000);
+    store.writeString("WINDOW", "SOURCE_WIDTH", "wide");
+    const WindowLayout read = readWindowLayout(store);
+    // A size with one side missing is no size.
+    EXPECT_EQ(read.sheet, Size{});
+    EXPECT_EQ(read.resultsHeight, 0);
+    EXPECT_EQ(read.sourceWidth, 0);
+    EXPECT_EQ(read.findingsHeight, 250);
+}
+
+TEST(WindowLayout, NeverSmallerThanThePagesNeedUnlessTheScreenIs) {
+    const Size needed{668, 498};
+    EXPECT_EQ(smallestSize(needed, {1280, 900}), needed);
+    // 200% on 1280 x 900 leaves 640 x 450 to lay out in.
+    EXPECT_EQ(smallestSize(needed, {640, 450}), (Size{640, 450}));
+    EXPECT_EQ(smallestSize(needed, {}), needed);
+
+    const Size smallest{668, 498};
+    const Size screen{1280, 900};
+    EXPECT_EQ(openingSize({}, {700, 520}, smallest, screen), (Size{700, 520}));
+    EXPECT_EQ(openingSize({1000, 800}, {700, 520}, smallest, screen), (Size{1000, 800}));
+    // Left larger on a larger screen, or smaller by an older version: brought within bounds.
+    EXPECT_EQ(openingSize({2000, 1500}, {700, 520}, smallest, screen), (Size{1280, 900}));
+    EXPECT_EQ(openingSize({300, 200}, {700, 520}, smallest, screen), smallest);
 }
 
 }  // namespace

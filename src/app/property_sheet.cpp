@@ -8,8 +8,11 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
@@ -93,13 +96,24 @@ CMyPropertySheet::CMyPropertySheet(Dialogs& dialogs, VerifySettings settings,
     buttons->addWidget(exitButton_);
     buttons->addStretch();
     buttons->addWidget(helpButton_);
+    // The pages scroll when the screen is smaller than they are; the tabs and the buttons
+    // below stay in view.
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidget(stack_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
     layout->addWidget(tabs_);
-    layout->addWidget(stack_);
+    layout->addWidget(scroll_, 1);
     layout->addSpacing(units.size(0, 7).height());
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    scroll_->setMinimumSize(stack_->minimumSizeHint());
+    neededSize_ = layout->minimumSize();
+    scroll_->setMinimumSize(0, 0);
+    setMinimumSize(neededSize_);
+    resize(neededSize_);
+    setSizeGripEnabled(true);
 
     connect(tabs_, &QTabBar::currentChanged, this, &CMyPropertySheet::changePage);
     tabs_->setCurrentIndex(0);
@@ -110,7 +124,7 @@ CMyPropertySheet::~CMyPropertySheet() = default;
 
 void CMyPropertySheet::addPage(SheetPage* page) {
     const DialogUnits units(font());
-    page->setFixedSize(units.size(348, 236));
+    page->setMinimumSize(units.size(348, 236));
     pages_.push_back(page);
     tabs_->addTab(page->title());
     stack_->addWidget(page);
@@ -152,6 +166,54 @@ void CMyPropertySheet::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+WindowLayout CMyPropertySheet::windowLayout() const {
+    WindowLayout layout;
+    layout.sheet = {width(), height()};
+    return layout;
+}
+
+void CMyPropertySheet::restoreLayout(const WindowLayout& layout) {
+    const Size room = screenRoom();
+    const Size size =
+        openingSize(layout.sheet, {neededSize_.width(), neededSize_.height()},
+                    smallestSize({neededSize_.width(), neededSize_.height()}, room), room);
+    resize(size.width, size.height);
+}
+
+// The room on the screen for the window without its frame.
+Size CMyPropertySheet::screenRoom() const {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return {};
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize();
+    const QSize room = shown->availableGeometry().size() - frame;
+    return {room.width(), room.height()};
+}
+
+void CMyPropertySheet::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Once the window manager has put its frame around the window.
+    if (!fitted_) QTimer::singleShot(0, this, &CMyPropertySheet::fitToScreen);
+    fitted_ = true;
+}
+
+void CMyPropertySheet::fitToScreen() {
+    const Size room = screenRoom();
+    const Size smallest = smallestSize({neededSize_.width(), neededSize_.height()}, room);
+    setMinimumSize(smallest.width, smallest.height);
+    const Size size = openingSize({width(), height()}, {}, smallest, room);
+    if (size.width != width() || size.height != height()) resize(size.width, size.height);
+    // The whole frame on the screen, the title bar above all.
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        QRect frame = frameGeometry();
+        frame.moveRight(std::min(frame.right(), area.right()));
+        frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+        frame.moveLeft(std::max(frame.left(), area.left()));
+        frame.moveTop(std::max(frame.top(), area.top()));
+        if (frame.topLeft() != frameGeometry().topLeft()) move(frame.topLeft());
+    }
 }
 
 void CMyPropertySheet::showHelp() {

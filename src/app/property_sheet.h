@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "app/model/verify_settings.h"
+#include "app/model/window_layout.h"
 
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 class QTabBar;
 
@@ -44,6 +46,13 @@ public:
     QPushButton& exitButton() { return *exitButton_; }
     QPushButton& helpButton() { return *helpButton_; }
 
+    // The size the sheet has always had: the window is never smaller, unless the screen is,
+    // when the pages scroll instead.
+    QSize neededSize() const { return neededSize_; }
+    // How the user left the windows, and the same again at the next start.
+    WindowLayout windowLayout() const;
+    void restoreLayout(const WindowLayout& layout);
+
     // "&Exit", Escape and the window's close box: the active page may refuse.
     void reject() override;
     void showHelp();
@@ -51,11 +60,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addPage(SheetPage* page);
     void changePage(int index);
     bool mayClose();
+    Size screenRoom() const;
+    void fitToScreen();
 
     Dialogs& dialogs_;
     VerifySettings settings_;
@@ -64,6 +76,9 @@ private:
 
     QTabBar* tabs_;
     QStackedWidget* stack_;
+    QScrollArea* scroll_;
+    QSize neededSize_;
+    bool fitted_ = false;
     std::vector<SheetPage*> pages_;
     int currentPage_ = 0;
     CMyPropertyPage2* verifyPage_;

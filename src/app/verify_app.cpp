@@ -9,6 +9,7 @@
 #include "app/dialogs/system_dialogs.h"
 #include "app/model/settings_rules.h"
 #include "app/model/start_up.h"
+#include "app/model/window_layout.h"
 #include "app/platform/qt_settings_store.h"
 #include "app/platform/qt_text.h"
 #include "app/platform/session_guard.h"
@@ -46,10 +47,12 @@ int VerifyApp::run() {
     QtSettingsStore store(QFileInfo(applicationFilePath()).completeBaseName());
     SystemDialogs dialogs;
     CMyPropertySheet sheet(dialogs, readSettings(store, home), home);
+    sheet.restoreLayout(readWindowLayout(store));
     // The settings are kept when the sheet closes, and also when the desktop session ends while
     // the program runs, so that logging out does not lose them.
     auto keepSettings = [&] {
         writeSettings(store, sheet.settings(), home);
+        writeWindowLayout(store, sheet.windowLayout());
         store.flush();
     };
     const SessionGuard guard(*this, sheet, keepSettings);
