@@ -9,8 +9,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Often enough for bars that move smoothly; rarely enough that a batch of small pairs does not
-// fill the window's queue with positions nobody sees.
+// Often enough for bars and a list that move smoothly; rarely enough that a batch of small
+// pairs does not fill the window's queue with lines and positions one at a time.
 constexpr auto kProgressInterval = std::chrono::milliseconds(20);
 
 QByteArray bytesOf(std::string_view text) {
@@ -23,7 +23,7 @@ public:
     WorkerUser(BatchController& controller, BatchRun& run) : controller_(controller), run_(run) {}
 
     void appendResultLine(std::string_view line) override {
-        emit controller_.lineAdded(bytesOf(line));
+        entries_->push_back({ResultsEntry::Kind::Line, std::string(line), nullptr});
     }
     void startProgress(int stepsPerFile, int batchSteps) override {
         stepsPerFile_ = stepsPerFile;
@@ -31,8 +31,8 @@ public:
     }
     void startFile(std::string_view) override {
         filePosition_ = 0;
+        entries_->push_back({ResultsEntry::Kind::PairStart, {}, nullptr});
         showProgress();
-        emit controller_.pairStarted();
     }
     void stepProgress() override {
         filePosition_ = std::min(filePosition_ + 1, stepsPerFile_);
@@ -40,7 +40,7 @@ public:
     }
     void skipFileStep() override {
         ++batchPosition_;
-        if (Clock::now() - lastShown_ >= kProgressInterval) showProgress();
+        showProgress();
     }
     void setFileProgress(int position) override {
         filePosition_ = position;
@@ -54,7 +54,7 @@ public:
 
     OverwriteAnswer askOverwrite(std::string_view question) override {
         if (yesToAll_) return OverwriteAnswer::Yes;
-        showProgress();
+        showProgressNow();  // the question comes after the lines before it
         emit controller_.overwriteAsked(bytesOf(question));
         const OverwriteReply reply = run_.awaitAnswer();
         yesToAll_ = reply.toAll && reply.answer == OverwriteAnswer::Yes;
@@ -63,17 +63,30 @@ public:
     void showSummary(std::string_view text) override { end_ = {bytesOf(text), false}; }
     void showStop(std::string_view text) override { end_ = {bytesOf(text), true}; }
     void finishPair(const PairRecord& record) override {
-        emit controller_.pairFinished(std::make_shared<const PairRecord>(record));
+        entries_->push_back(
+            {ResultsEntry::Kind::PairEnd, {}, std::make_shared<const PairRecord>(record)});
+        showProgress();
     }
 
     void finish() {
-        showProgress();
+        showProgressNow();
         emit controller_.ended(end_);
     }
 
 private:
+    // Every bar position redraws the bars at once (QProgressBar repaints in setValue), so they
+    // go at most every kProgressInterval.
     void showProgress() {
+        if (Clock::now() - lastShown_ >= kProgressInterval) showProgressNow();
+    }
+
+    // Sends the results written so far, then where the bars stand.
+    void showProgressNow() {
         lastShown_ = Clock::now();
+        if (!entries_->empty()) {
+            emit controller_.resultsAdded(std::move(entries_));
+            entries_ = std::make_shared<ResultsEntries>();
+        }
         emit controller_.progressChanged(filePosition_, batchPosition_);
     }
 
@@ -85,6 +98,7 @@ private:
     Clock::time_point lastShown_{};
     bool yesToAll_ = false;
     BatchEnd end_;
+    std::shared_ptr<ResultsEntries> entries_ = std::make_shared<ResultsEntries>();
 };
 
 }  // namespace
@@ -114,7 +128,7 @@ void BatchRun::answer(OverwriteReply reply) {
 }
 
 BatchController::BatchController(QObject* parent) : QObject(parent) {
-    qRegisterMetaType<std::shared_ptr<const PairRecord>>();
+    qRegisterMetaType<std::shared_ptr<const ResultsEntries>>();
     qRegisterMetaType<BatchEnd>();
     // Connected first, so the worker is gone before anyone else hears of the end.
     connect(this, &BatchController::ended, this, &BatchController::join, Qt::QueuedConnection);

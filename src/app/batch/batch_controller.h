@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/model/results_log.h"
 #include "batch/batch_user.h"
 #include "batch/verify_batch.h"
 
@@ -67,9 +68,8 @@ public:
 signals:
     void progressStarted(int stepsPerFile, int batchSteps);
     void progressChanged(int filePosition, int batchPosition);
-    void pairStarted();
-    void lineAdded(const QByteArray& line);
-    void pairFinished(std::shared_ptr<const brevo::PairRecord> record);
+    // What the batch wrote since the last of these, at most every few milliseconds.
+    void resultsAdded(std::shared_ptr<const brevo::app::ResultsEntries> entries);
     void overwriteAsked(const QByteArray& question);
     // Last of all: the worker has ended.
     void ended(const brevo::app::BatchEnd& end);
@@ -83,5 +83,5 @@ private:
 
 }  // namespace brevo::app
 
-Q_DECLARE_METATYPE(std::shared_ptr<const brevo::PairRecord>)
+Q_DECLARE_METATYPE(std::shared_ptr<const brevo::app::ResultsEntries>)
 Q_DECLARE_METATYPE(brevo::app::BatchEnd)

@@ -1,5 +1,7 @@
 #include "app/batch/results_model.h"
 
+#include <algorithm>
+
 #include "app/platform/qt_text.h"
 
 namespace brevo::app {
@@ -17,6 +19,20 @@ void ResultsModel::append(std::string line) {
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
     log_.append(std::move(line));
+    endInsertRows();
+}
+
+void ResultsModel::add(const ResultsEntries& entries) {
+    const auto lines = std::count_if(entries.begin(), entries.end(), [](const ResultsEntry& entry) {
+        return entry.kind == ResultsEntry::Kind::Line;
+    });
+    if (lines == 0) {
+        log_.add(entries);
+        return;
+    }
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row + static_cast<int>(lines) - 1);
+    log_.add(entries);
     endInsertRows();
 }
 

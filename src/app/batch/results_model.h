@@ -18,8 +18,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void append(std::string line);
-    void startPair() { log_.startPair(); }
-    void finishPair(ResultsLog::Record record) { log_.finishPair(std::move(record)); }
+    // The rows of all the lines among them arrive at once.
+    void add(const ResultsEntries& entries);
     void clear();
 
     const ResultsLog& log() const { return log_; }

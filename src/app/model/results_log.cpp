@@ -9,6 +9,22 @@ void ResultsLog::append(std::string line) {
     pairOfLine_.push_back(-1);
 }
 
+void ResultsLog::add(const ResultsEntries& entries) {
+    for (const ResultsEntry& entry : entries) {
+        switch (entry.kind) {
+            case ResultsEntry::Kind::Line:
+                append(entry.line);
+                break;
+            case ResultsEntry::Kind::PairStart:
+                startPair();
+                break;
+            case ResultsEntry::Kind::PairEnd:
+                finishPair(entry.record);
+                break;
+        }
+    }
+}
+
 void ResultsLog::startPair() {
     pairStart_ = lines_.size();
 }

@@ -10,6 +10,15 @@
 
 namespace brevo::app {
 
+// What a batch wrote, in order: a results line, the start of a pair, or the record that ends it.
+struct ResultsEntry {
+    enum class Kind { Line, PairStart, PairEnd };
+    Kind kind = Kind::Line;
+    std::string line;
+    std::shared_ptr<const PairRecord> record;
+};
+using ResultsEntries = std::vector<ResultsEntry>;
+
 // The running log of the Verify page: the results lines as the batch wrote them, and for the
 // lines of each pair the pair's record, so that a line leads to its report and its findings
 // without reading its text.
@@ -18,6 +27,7 @@ public:
     using Record = std::shared_ptr<const PairRecord>;
 
     void append(std::string line);
+    void add(const ResultsEntries& entries);
     // The next line is the first of a pair.
     void startPair();
     // The lines since startPair() belong to `record`.

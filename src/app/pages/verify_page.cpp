@@ -137,12 +137,10 @@ void CMyPropertyPage2::connectController() {
         fileBar_->setValue(file);
         batchBar_->setValue(steps);
     });
-    connect(batch, &BatchController::pairStarted, this, [this] { results_->startPair(); });
-    connect(batch, &BatchController::lineAdded, this,
-            [this](const QByteArray& line) { appendLine(line.toStdString()); });
-    connect(batch, &BatchController::pairFinished, this,
-            [this](std::shared_ptr<const PairRecord> record) {
-                results_->finishPair(std::move(record));
+    connect(batch, &BatchController::resultsAdded, this,
+            [this](const std::shared_ptr<const ResultsEntries>& entries) {
+                results_->add(*entries);
+                scrollToEnd();
             });
     connect(batch, &BatchController::overwriteAsked, this, &CMyPropertyPage2::askOverwrite);
     connect(batch, &BatchController::ended, this, &CMyPropertyPage2::showEnd);
@@ -268,8 +266,7 @@ void CMyPropertyPage2::showEnd(const BatchEnd& end) {
     endBatch();
 }
 
-void CMyPropertyPage2::appendLine(std::string line) {
-    results_->append(std::move(line));
+void CMyPropertyPage2::scrollToEnd() {
     // Once for all the lines that arrive together.
     if (scrollPending_) return;
     scrollPending_ = true;
@@ -331,8 +328,9 @@ void CMyPropertyPage2::saveResults() {
         fromPath(resultsDirectory_), QString::fromLatin1(text::kResultsName));
     if (!path) return;
     for (std::string line : app::saveResults(toPath(*path), resultLines())) {
-        appendLine(std::move(line));
+        results_->append(std::move(line));
     }
+    scrollToEnd();
 }
 
 void CMyPropertyPage2::openReportOfLine(int row) {

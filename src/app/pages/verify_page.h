@@ -75,7 +75,7 @@ private:
     void confirmAndRun(BatchPlan plan);
     void askOverwrite(const QByteArray& question);
     void showEnd(const BatchEnd& end);
-    void appendLine(std::string line);
+    void scrollToEnd();
     void endBatch();
     void disableForBatch();
     void enableAfterBatch();
