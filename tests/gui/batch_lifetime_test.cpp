@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "app/batch/batch_controller.h"
 #include "app/model/settings_rules.h"
 #include "app/model/settings_store.h"
 #include "app/pages/verify_page.h"
@@ -54,6 +55,17 @@ class BatchLifetimeTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void anAnswerThatComesBeforeTheWorkerWaitsIsKept() {
+        BatchRun run;
+        run.answer({OverwriteAnswer::Yes, true});
+        const OverwriteReply reply = run.awaitAnswer();
+        QCOMPARE(reply.answer, OverwriteAnswer::Yes);
+        QVERIFY(reply.toAll);
+        // A stopped batch waits for no answer: Cancel at once.
+        run.stop();
+        QCOMPARE(run.awaitAnswer().answer, OverwriteAnswer::Cancel);
+    }
+
     void destroyingTheSheetMidBatchStopsTheBatchAtOnce() {
         Pairs pairs;
         const QStringList files = longPairs(pairs, 4);

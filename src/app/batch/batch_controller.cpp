@@ -112,11 +112,13 @@ void BatchRun::stop() {
 }
 
 OverwriteReply BatchRun::awaitAnswer() {
+    // The answer may have come before the worker got here: it is taken, never cleared first.
     std::unique_lock lock(mutex_);
-    answer_.reset();
     changed_.wait(lock, [this] { return answer_ || stop_.load(); });
     if (stop_) return {};
-    return *answer_;
+    const OverwriteReply reply = *answer_;
+    answer_.reset();
+    return reply;
 }
 
 void BatchRun::answer(OverwriteReply reply) {
