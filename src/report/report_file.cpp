@@ -5,8 +5,6 @@
 namespace brevo {
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
 // A line with each "\n" inside it and its own end as CR LF.
 template <class Put>
 void putTextLine(std::string_view line, Put&& put) {
@@ -21,22 +19,22 @@ void putTextLine(std::string_view line, Put&& put) {
 
 }  // namespace
 
-BlockFileWriter::BlockFileWriter(const std::string& path) : file_(path) {
-    buffer_.reserve(kBlockSize);
-}
+BlockFileWriter::BlockFileWriter(const std::string& path)
+    : file_(path), buffer_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
-void BlockFileWriter::write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kBlockSize) flush();
+void BlockFileWriter::writeLarge(std::string_view bytes) {
+    flush();
     if (bytes.size() >= kBlockSize) {
         file_.write(bytes);
     } else {
-        buffer_ += bytes;
+        std::char_traits<char>::copy(buffer_.get(), bytes.data(), bytes.size());
+        used_ = bytes.size();
     }
 }
 
 void BlockFileWriter::flush() {
-    file_.write(buffer_);
-    buffer_.clear();
+    file_.write(std::string_view(buffer_.get(), used_));
+    used_ = 0;
 }
 
 void BlockFileWriter::close() {

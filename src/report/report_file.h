@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,16 +31,28 @@ void writeWholeFile(const std::string& path, const std::string& bytes);
 // or pipe has had the bytes written so far). Throws FileFailure naming `path`.
 class BlockFileWriter {
 public:
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
     explicit BlockFileWriter(const std::string& path);
 
-    void write(std::string_view bytes);
+    // Inline, as a report's writer hands over its bytes a line's piece at a time.
+    void write(std::string_view bytes) {
+        if (bytes.size() <= kBlockSize - used_) {
+            std::char_traits<char>::copy(buffer_.get() + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
+        } else {
+            writeLarge(bytes);
+        }
+    }
     void close();
 
 private:
+    void writeLarge(std::string_view bytes);
     void flush();
 
     ReplacingFile file_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 }  // namespace brevo

@@ -30,34 +30,6 @@ void appendPacked(std::string& out, std::string_view line) {
     out += line;
 }
 
-// Reads the length at `bytes`; false when `bytes` ends before the length does.
-bool readLength(std::string_view bytes, std::size_t& used, std::uint64_t& length) {
-    length = 0;
-    for (std::size_t i = 0; i < bytes.size() && i < kMaxLengthBytes; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        length |= static_cast<std::uint64_t>(byte & 0x7f) << (7 * i);
-        if ((byte & 0x80) == 0) {
-            used = i + 1;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Visits the packed lines of `bytes` and returns how many bytes complete lines took.
-std::size_t visitPacked(std::string_view bytes,
-                        const std::function<void(std::string_view)>& visit) {
-    std::size_t done = 0;
-    for (;;) {
-        std::size_t used = 0;
-        std::uint64_t length = 0;
-        const std::string_view rest = bytes.substr(done);
-        if (!readLength(rest, used, length) || rest.size() - used < length) return done;
-        visit(rest.substr(used, length));
-        done += used + length;
-    }
-}
-
 }  // namespace
 
 ReportLog::Position& ReportLog::Position::operator=(const Position& other) {
@@ -81,8 +53,7 @@ void ReportLog::append(std::string_view line) {
     const std::size_t packedSize = line.size() + kMaxLengthBytes;
     if (entries_.empty() || entries_.back().kind != Kind::Block ||
         entries_.back().bytes.size() + packedSize > entries_.back().bytes.capacity()) {
-        entries_.push_back(Entry{Kind::Block, {}, 0, 0, 0, 0});
-        entries_.back().bytes.reserve(std::max(kBlockSize, packedSize));
+        entries_.push_back(Entry{Kind::Block, takeSpareBlock(packedSize), 0, 0, 0, 0});
     }
     Entry& block = entries_.back();
     block.lastLine = block.bytes.size();
@@ -101,6 +72,17 @@ ReportLog::Position ReportLog::insertAfter(const Position& position, std::string
     return inserted;
 }
 
+std::string ReportLog::takeSpareBlock(std::size_t capacity) {
+    std::string block;
+    if (capacity <= kBlockSize && !spareBlocks_.empty()) {
+        block = std::move(spareBlocks_.back());
+        spareBlocks_.pop_back();
+    } else {
+        block.reserve(std::max(kBlockSize, capacity));
+    }
+    return block;
+}
+
 std::optional<ReportLog::Position> ReportLog::last() {
     if (entries_.empty()) return std::nullopt;
     const auto tail = std::prev(entries_.end());
@@ -112,29 +94,13 @@ std::optional<ReportLog::Position> ReportLog::last() {
 void ReportLog::splitLastLine(Entries::iterator block) {
     std::size_t used = 0;
     std::uint64_t length = 0;
-    readLength(std::string_view(block->bytes).substr(block->lastLine), used, length);
+    detail::readPackedLength(std::string_view(block->bytes).substr(block->lastLine), used, length);
     entries_.insert(std::next(block),
                     Entry{Kind::Line, block->bytes.substr(block->lastLine + used, length)});
     block->bytes.resize(block->lastLine);
     if (--block->lineCount == 0) entries_.erase(block);
     // The block is no longer last, so nothing is appended to it and its last line is not
     // needed again.
-}
-
-void ReportLog::forEachLine(const std::function<void(std::string_view)>& visit) const {
-    for (const Entry& entry : entries_) {
-        switch (entry.kind) {
-            case Kind::Line:
-                visit(entry.bytes);
-                break;
-            case Kind::Block:
-                visitPacked(entry.bytes, visit);
-                break;
-            case Kind::Run:
-                readRun(runs_[entry.run], visit);
-                break;
-        }
-    }
 }
 
 const ReportLog::Lines& ReportLog::lines() const {
@@ -173,6 +139,9 @@ bool ReportLog::spill() {
                 if (!writeSpill(packed, run)) return false;
             } else if (!writeSpill(it->bytes, run)) {
                 return false;
+            } else if (it->bytes.capacity() == kBlockSize) {
+                it->bytes.clear();
+                spareBlocks_.push_back(std::move(it->bytes));
             }
             it = entries_.erase(it);
         }
@@ -210,24 +179,35 @@ bool ReportLog::writeSpill(std::string_view bytes, Run& run) {
     return true;
 }
 
-void ReportLog::readRun(const Run& run, const std::function<void(std::string_view)>& visit) const {
+void ReportLog::readRun(const Run& run,
+                        const std::function<std::size_t(std::string_view)>& visitChunk) const {
     std::FILE* file = spillFile_.get();
     if (std::fflush(file) != 0 || !seekTo(file, run.offset)) {
         failFile(errno, kSpillName);
     }
     // Lines are cut at chunk ends: what a chunk leaves of a line is carried to the next.
-    std::string chunk;
+    std::size_t carried = 0;
     std::uint64_t left = run.bytes;
     while (left > 0) {
-        const std::size_t carried = chunk.size();
         const std::size_t wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, std::max(kReadChunk, carried)));
-        chunk.resize(carried + wanted);
-        if (std::fread(chunk.data() + carried, 1, wanted, file) != wanted) {
+        if (carried + wanted > readChunkSize_) {
+            // Room for a whole chunk beside a carried piece, so that it is made once.
+            const std::size_t size = std::max(2 * kReadChunk, 2 * carried);
+            auto larger = std::make_unique_for_overwrite<char[]>(size);
+            if (carried != 0) std::char_traits<char>::copy(larger.get(), readChunk_.get(), carried);
+            readChunk_ = std::move(larger);
+            readChunkSize_ = size;
+        }
+        char* const chunk = readChunk_.get();
+        if (std::fread(chunk + carried, 1, wanted, file) != wanted) {
             failFile(errno, kSpillName);
         }
         left -= wanted;
-        chunk.erase(0, visitPacked(chunk, visit));
+        const std::size_t filled = carried + wanted;
+        const std::size_t used = visitChunk(std::string_view(chunk, filled));
+        carried = filled - used;
+        if (carried != 0 && used != 0) std::char_traits<char>::move(chunk, chunk + used, carried);
     }
 }
 

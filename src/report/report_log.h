@@ -65,8 +65,9 @@ public:
     std::size_t size() const { return lineCount_; }
 
     // Every line in order, with those in the temporary file read back. Throws FileFailure
-    // when they cannot be.
-    void forEachLine(const std::function<void(std::string_view)>& visit) const;
+    // when they cannot be. A template, as a report's writer visits every line of it.
+    template <class Visit>
+    void forEachLine(Visit&& visit) const;
     // All lines as one list, kept until the log changes.
     const Lines& lines() const;
 
@@ -82,7 +83,11 @@ private:
     bool openSpillFile();
     Run& runBefore(Entries::iterator stretch);
     bool writeSpill(std::string_view bytes, Run& run);
-    void readRun(const Run& run, const std::function<void(std::string_view)>& visit) const;
+    // Hands the run's bytes on in chunks; `visit` returns how many bytes of its chunk it used,
+    // and what it left comes again at the front of the next chunk.
+    void readRun(const Run& run,
+                 const std::function<std::size_t(std::string_view)>& visitChunk) const;
+    std::string takeSpareBlock(std::size_t capacity);
 
     Entries entries_;
     std::size_t lineCount_ = 0;
@@ -91,8 +96,66 @@ private:
     OwnedFile spillFile_;
     std::uint64_t spillEnd_ = 0;
     bool spillBroken_ = false;  // no temporary file can be had: everything stays in memory
+    // Blocks whose lines moved to the file, kept for the lines to come: memory the system
+    // hands out afresh costs more than the lines written into it.
+    std::vector<std::string> spareBlocks_;
+    mutable std::unique_ptr<char[]> readChunk_;  // the room runs are read back into
+    mutable std::size_t readChunkSize_ = 0;
     mutable Lines lines_;
     mutable bool linesCurrent_ = false;
 };
+
+namespace detail {
+
+// Lengths are stored seven bits to a byte, low bits first: most report lines need one or two.
+// Reads the length at `bytes`; false when `bytes` ends before the length does.
+inline bool readPackedLength(std::string_view bytes, std::size_t& used, std::uint64_t& length) {
+    constexpr std::size_t kMaxLengthBytes = 10;
+    length = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < kMaxLengthBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        length |= static_cast<std::uint64_t>(byte & 0x7f) << (7 * i);
+        if ((byte & 0x80) == 0) {
+            used = i + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Visits the packed lines of `bytes` and returns how many bytes complete lines took.
+template <class Visit>
+std::size_t visitPackedLines(std::string_view bytes, Visit& visit) {
+    std::size_t done = 0;
+    for (;;) {
+        std::size_t used = 0;
+        std::uint64_t length = 0;
+        const std::string_view rest = bytes.substr(done);
+        if (!readPackedLength(rest, used, length) || rest.size() - used < length) return done;
+        visit(rest.substr(used, static_cast<std::size_t>(length)));
+        done += used + static_cast<std::size_t>(length);
+    }
+}
+
+}  // namespace detail
+
+template <class Visit>
+void ReportLog::forEachLine(Visit&& visit) const {
+    for (const Entry& entry : entries_) {
+        switch (entry.kind) {
+            case Kind::Line:
+                visit(std::string_view(entry.bytes));
+                break;
+            case Kind::Block:
+                detail::visitPackedLines(entry.bytes, visit);
+                break;
+            case Kind::Run:
+                readRun(runs_[entry.run], [&visit](std::string_view chunk) {
+                    return detail::visitPackedLines(chunk, visit);
+                });
+                break;
+        }
+    }
+}
 
 }  // namespace brevo

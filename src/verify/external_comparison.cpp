@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -74,33 +75,43 @@ private:
     const Segments& target_;
 };
 
+// Positions, ranks and keys of a file's segments, in 32 bits as an internal tag holds the
+// position of its segment: the indexes take half the memory of full-width ones.
+using Index = std::uint32_t;
+
+Index narrow(std::size_t value) {
+    return static_cast<Index>(value);
+}
+
 // Ascending values grouped by key, stored flat.
 class Postings {
 public:
     // Groups the indices of `keys` by their key; every key is below `keyCount`.
-    Postings(const std::vector<std::size_t>& keys, std::size_t keyCount)
+    Postings(const std::vector<Index>& keys, std::size_t keyCount)
         : starts_(keyCount + 1, 0), values_(keys.size()) {
-        for (std::size_t key : keys) ++starts_[key + 1];
+        for (Index key : keys) ++starts_[key + 1];
         for (std::size_t key = 0; key < keyCount; ++key) starts_[key + 1] += starts_[key];
-        std::vector<std::size_t> next(starts_.begin(), starts_.end() - 1);
+        std::vector<Index> next(starts_.begin(), starts_.end() - 1);
         for (std::size_t index = 0; index < keys.size(); ++index) {
-            values_[next[keys[index]]++] = index;
+            values_[next[keys[index]]++] = narrow(index);
         }
     }
 
     // The first value above `after` and at most `after` + `window`, if the key has one.
     std::optional<std::size_t> firstWithin(std::size_t key, std::size_t after,
                                            std::size_t window) const {
-        const std::span<const std::size_t> group(values_.data() + starts_[key],
-                                                 values_.data() + starts_[key + 1]);
-        const auto found = std::upper_bound(group.begin(), group.end(), after);
+        const std::span<const Index> group(values_.data() + starts_[key],
+                                           values_.data() + starts_[key + 1]);
+        const auto found = std::upper_bound(
+            group.begin(), group.end(), after,
+            [](std::size_t value, Index element) { return value < std::size_t{element}; });
         if (found == group.end() || *found - after > window) return std::nullopt;
         return *found;
     }
 
 private:
-    std::vector<std::size_t> starts_;
-    std::vector<std::size_t> values_;
+    std::vector<Index> starts_;
+    std::vector<Index> values_;
 };
 
 // Finds the same segments as ScanLookAhead by binary search in the positions of each tag
@@ -114,7 +125,7 @@ public:
           sourcePositions_(sourceKeys_, keysByText_.size()),
           targetPositions_(rankedTargetKeys_, keysByText_.size()) {
         for (std::size_t rank = 0; rank < positionOfRank_.size(); ++rank) {
-            targetRanks_[positionOfRank_[rank]] = rank;
+            targetRanks_[positionOfRank_[rank]] = narrow(rank);
         }
     }
 
@@ -134,24 +145,25 @@ public:
 private:
     // One key per distinct tag text, shared by both lists; "<#...>" segments get none and,
     // when `positions` is given, the positions of the others are collected in it.
-    std::vector<std::size_t> keysOf(const Segments& segments, std::vector<std::size_t>* positions) {
-        std::vector<std::size_t> keys;
+    std::vector<Index> keysOf(const Segments& segments, std::vector<Index>* positions) {
+        std::vector<Index> keys;
         keys.reserve(segments.size());
+        if (positions) positions->reserve(segments.size());
         for (std::size_t position = 0; position < segments.size(); ++position) {
             if (positions && isAddedSyntax(segments[position])) continue;
             const auto [entry, inserted] =
-                keysByText_.try_emplace(segments[position].tagText(), keysByText_.size());
+                keysByText_.try_emplace(segments[position].tagText(), narrow(keysByText_.size()));
             keys.push_back(entry->second);
-            if (positions) positions->push_back(position);
+            if (positions) positions->push_back(narrow(position));
         }
         return keys;
     }
 
-    std::unordered_map<std::string_view, std::size_t> keysByText_;
-    std::vector<std::size_t> positionOfRank_;  // target positions of the counted segments
-    std::vector<std::size_t> sourceKeys_;
-    std::vector<std::size_t> rankedTargetKeys_;  // keys of the counted target segments
-    std::vector<std::size_t> targetRanks_;       // counted segments before each target position
+    std::unordered_map<std::string_view, Index> keysByText_;
+    std::vector<Index> positionOfRank_;  // target positions of the counted segments
+    std::vector<Index> sourceKeys_;
+    std::vector<Index> rankedTargetKeys_;  // keys of the counted target segments
+    std::vector<Index> targetRanks_;       // counted segments before each target position
     Postings sourcePositions_;
     Postings targetPositions_;  // ranks of the counted target segments
 };

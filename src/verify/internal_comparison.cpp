@@ -61,6 +61,7 @@ void reportInternalChange(const InternalTag& tag, Change change, Findings& findi
 // each side has ordinal n.
 std::vector<std::size_t> pairedSegmentPositions(const std::vector<Segment>& segments) {
     std::vector<std::size_t> positions;
+    positions.reserve(segments.size());
     for (std::size_t position = 0; position < segments.size(); ++position) {
         if (!segments[position].added) positions.push_back(position);
     }
