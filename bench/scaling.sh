@@ -32,12 +32,13 @@ instructions() {
 declare -A COUNT
 FAILURES=0
 printf '%-16s %16s %16s %8s\n' case "${SIZE_MB} MB" "$((2 * SIZE_MB)) MB" ratio
-for kind in clean lost-ext-50% moved-int-50% changed-10% rtf-clean; do
+for kind in clean lost-ext-50% moved-int-50% changed-10% added-50% rtf-clean; do
     case $kind in
         clean) args=() ;;
         lost-ext-50%) args=(--lose-external 50) ;;
         moved-int-50%) args=(--move-internal 50) ;;
         changed-10%) args=(--change-tags 10) ;;
+        added-50%) args=(--add-marked 50) ;;
         rtf-clean) args=(--format rtf) ;;
     esac
     for size in "$SIZE_MB" "$((2 * SIZE_MB))"; do
@@ -51,15 +52,17 @@ for kind in clean lost-ext-50% moved-int-50% changed-10% rtf-clean; do
     double=${COUNT[$kind-$((2 * SIZE_MB))]}
     ratio=$(awk -v a="$single" -v b="$double" 'BEGIN { printf "%.3f", b / a }')
     printf '%-16s %16s %16s %8s\n' "$kind" "$single" "$double" "$ratio"
-    if ! awk -v r="$ratio" 'BEGIN { exit !(r <= 2.3) }'; then FAILURES=$((FAILURES + 1)); fi
+    # Twice the input, twice the work: at most 1% more than linear.
+    if ! awk -v r="$ratio" 'BEGIN { exit !(r <= 2.02) }'; then FAILURES=$((FAILURES + 1)); fi
 done
 echo
-for kind in lost-ext-50% moved-int-50% changed-10%; do
+for kind in lost-ext-50% moved-int-50% changed-10% added-50%; do
     for size in "$SIZE_MB" "$((2 * SIZE_MB))"; do
         ratio=$(awk -v a="${COUNT[clean-$size]}" -v b="${COUNT[$kind-$size]}" \
             'BEGIN { printf "%.3f", b / a }')
         printf '%-16s %4s MB: %s x the instructions of the clean pair\n' "$kind" "$size" "$ratio"
-        if ! awk -v r="$ratio" 'BEGIN { exit !(r <= 2) }'; then FAILURES=$((FAILURES + 1)); fi
+        # Instructions include producing and writing the report's lines, not the kernel's copy.
+        if ! awk -v r="$ratio" 'BEGIN { exit !(r <= 1.5) }'; then FAILURES=$((FAILURES + 1)); fi
     done
 done
 echo "$FAILURES goal(s) missed"
