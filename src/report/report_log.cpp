@@ -9,8 +9,9 @@
 namespace brevo {
 namespace {
 
-// Lines held in memory before the unreferenced ones move to the temporary file.
-constexpr std::size_t kSpillAbove = std::size_t{8} << 20;
+// Lines held in memory before the unreferenced ones move to the temporary file: little beside
+// the documents, which a large report is held together with.
+constexpr std::size_t kSpillAbove = std::size_t{2} << 20;
 constexpr std::size_t kBlockSize = std::size_t{64} << 10;
 constexpr std::size_t kMaxLengthBytes = 10;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
