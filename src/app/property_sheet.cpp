@@ -17,6 +17,7 @@
 
 #include "app/app_texts.h"
 #include "app/controls/dialog_units.h"
+#include "app/controls/on_screen.h"
 #include "app/dialogs/dialogs.h"
 #include "app/pages/about_page.h"
 #include "app/pages/paths_page.h"
@@ -111,6 +112,8 @@ CMyPropertySheet::CMyPropertySheet(Dialogs& dialogs, VerifySettings settings,
     scroll_->setMinimumSize(stack_->minimumSizeHint());
     neededSize_ = layout->minimumSize();
     scroll_->setMinimumSize(0, 0);
+    // The Verify page may give up height of its results before anything has to scroll.
+    verifyPage_->setMinimumSize(0, 0);
     setMinimumSize(neededSize_);
     resize(neededSize_);
     setSizeGripEnabled(true);
@@ -171,14 +174,17 @@ void CMyPropertySheet::keyPressEvent(QKeyEvent* event) {
 WindowLayout CMyPropertySheet::windowLayout() const {
     WindowLayout layout;
     layout.sheet = {width(), height()};
+    verifyPage_->saveLayout(layout);
     return layout;
 }
 
 void CMyPropertySheet::restoreLayout(const WindowLayout& layout) {
+    verifyPage_->restoreLayout(layout);
     const Size room = screenRoom();
-    const Size size =
-        openingSize(layout.sheet, {neededSize_.width(), neededSize_.height()},
-                    smallestSize({neededSize_.width(), neededSize_.height()}, room), room);
+    const Size needed{neededSize_.width(), neededSize_.height()};
+    // At first, room for the findings below the results.
+    const Size natural{needed.width * 4 / 3, needed.height * 3 / 2};
+    const Size size = openingSize(layout.sheet, natural, smallestSize(needed, room), room);
     resize(size.width, size.height);
 }
 
@@ -205,15 +211,7 @@ void CMyPropertySheet::fitToScreen() {
     const Size size = openingSize({width(), height()}, {}, smallest, room);
     if (size.width != width() || size.height != height()) resize(size.width, size.height);
     // The whole frame on the screen, the title bar above all.
-    if (const QScreen* shown = screen()) {
-        const QRect area = shown->availableGeometry();
-        QRect frame = frameGeometry();
-        frame.moveRight(std::min(frame.right(), area.right()));
-        frame.moveBottom(std::min(frame.bottom(), area.bottom()));
-        frame.moveLeft(std::max(frame.left(), area.left()));
-        frame.moveTop(std::max(frame.top(), area.top()));
-        if (frame.topLeft() != frameGeometry().topLeft()) move(frame.topLeft());
-    }
+    keepOnScreen(*this);
 }
 
 void CMyPropertySheet::showHelp() {

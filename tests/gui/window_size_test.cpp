@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -25,8 +26,11 @@ private slots:
         QCOMPARE(window.size(), needed);
 
         const QSize pageBefore = sheet.page().size();
+        const QSize splitBefore = sheet.page().splitter().size();
         window.resize(needed + QSize(100, 80));
         QTRY_COMPARE(sheet.page().size(), pageBefore + QSize(100, 80));
+        // The results and the findings take all that the page gains.
+        QCOMPARE(sheet.page().splitter().size(), splitBefore + QSize(100, 80));
         QCOMPARE(window.windowLayout().sheet, (Size{needed.width() + 100, needed.height() + 80}));
         // Smaller than the pages need it will not go.
         window.resize(needed - QSize(50, 50));

@@ -44,7 +44,8 @@ public:
     // Runs one of the program's own modal dialogs; answers QDialog::Accepted or Rejected.
     virtual int run(QDialog& dialog) = 0;
 
-    // Opens a file in the program the system uses for it (the help page, a report).
+    // Opens a file in the program the system uses for it (the help page, a report); false
+    // when the file is missing or the system has no program for it.
     virtual bool openDocument(const QString& path) = 0;
 };
 

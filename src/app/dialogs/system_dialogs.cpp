@@ -8,6 +8,7 @@
 
 #include "app/app_texts.h"
 #include "app/dialogs/pickers.h"
+#include "app/platform/desktop_programs.h"
 
 namespace brevo::app {
 namespace {
@@ -108,7 +109,10 @@ int SystemDialogs::run(QDialog& dialog) {
 }
 
 bool SystemDialogs::openDocument(const QString& path) {
-    return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Asked first: the desktop's open call answers yes once its helper has started, even when
+    // the helper then finds no program and nothing appears.
+    return QFileInfo(path).isFile() && desktopHasProgramFor(path) &&
+           QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace brevo::app

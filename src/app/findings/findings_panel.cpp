@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/controls/on_screen.h"
 #include "app/findings/elided_label.h"
 #include "app/findings/findings_table_model.h"
 #include "app/findings/side_by_side_view.h"
@@ -125,6 +127,7 @@ void FindingsPanel::addShortcuts(QWidget& window) {
 
 std::size_t FindingsPanel::addPair(const PairRecord& record, FileFormat format) {
     pairs_.push_back(pairFindings(record, format));
+    records_.push_back(&record);
     return pairs_.size() - 1;
 }
 
@@ -132,6 +135,7 @@ void FindingsPanel::clear() {
     opened_.reset();
     showPair(std::nullopt);
     pairs_.clear();
+    records_.clear();
     sideBySide_->forgetFiles();
     sideBySide_->close();
 }
@@ -150,16 +154,9 @@ std::optional<std::size_t> FindingsPanel::shownPair() const {
     return model_->pair();
 }
 
-std::optional<std::size_t> FindingsPanel::pairOfReport(const std::string& reportPath) const {
-    for (std::size_t at = pairs_.size(); at-- > 0;) {
-        if (pairs_[at].reportPath == reportPath) return at;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::size_t> FindingsPanel::pairOfTarget(const std::string& targetPath) const {
-    for (std::size_t at = pairs_.size(); at-- > 0;) {
-        if (pairs_[at].targetPath == targetPath) return at;
+std::optional<std::size_t> FindingsPanel::pairOf(const PairRecord* record) const {
+    for (std::size_t at = records_.size(); at-- > 0;) {
+        if (records_[at] == record) return at;
     }
     return std::nullopt;
 }
@@ -212,7 +209,10 @@ void FindingsPanel::openFinding(FindingPlace place) {
     sideBySide_->setWindowTitle(
         texts(text::kFindingsTitle).arg(QDir::toNativeSeparators(fromPath(pair.targetPath))));
     // Shown first, so that the texts are scrolled in the size they will have.
+    const bool first = !sideBySide_->isVisible();
     sideBySide_->show();
+    // Once the window manager has framed it.
+    if (first) QTimer::singleShot(0, sideBySide_, [this] { keepOnScreen(*sideBySide_); });
     sideBySide_->raise();
     sideBySide_->activateWindow();
     sideBySide_->showFinding(pair, place.pair, pair.rows[place.row],

@@ -38,9 +38,8 @@ public:
 
     void showPair(std::optional<std::size_t> pair);
     std::optional<std::size_t> shownPair() const;
-    // The latest pair with that report or that translated file.
-    std::optional<std::size_t> pairOfReport(const std::string& reportPath) const;
-    std::optional<std::size_t> pairOfTarget(const std::string& targetPath) const;
+    // The pair added from `record`, by the record's address.
+    std::optional<std::size_t> pairOf(const PairRecord* record) const;
 
     // Shows the finding in the table and beside the texts.
     void openFinding(FindingPlace place);
@@ -70,6 +69,7 @@ private:
 
     Dialogs& dialogs_;
     std::vector<PairFindings> pairs_;
+    std::vector<const PairRecord*> records_;
     std::optional<FindingPlace> opened_;
     FindingsTableModel* model_;
     FindingsFilterModel* filtered_;

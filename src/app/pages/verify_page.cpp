@@ -3,13 +3,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "app/app_texts.h"
 #include "app/batch/batch_controller.h"
@@ -17,9 +22,13 @@
 #include "app/controls/dialog_units.h"
 #include "app/dialogs/confirm_verify_dialog.h"
 #include "app/dialogs/dialogs.h"
+#include "app/findings/findings_panel.h"
+#include "app/findings/report_window.h"
+#include "app/findings/side_by_side_view.h"
 #include "app/model/batch_settings.h"
 #include "app/model/path_rules.h"
 #include "app/model/results_file.h"
+#include "app/model/window_layout.h"
 #include "app/platform/qt_text.h"
 #include "app/property_sheet.h"
 #include "batch/batch_plan.h"
@@ -60,6 +69,33 @@ QString rejectionText(const BatchPlan& plan) {
     return text;
 }
 
+// Results lines as wide as the list, long ones elided in the middle so that a path keeps its
+// start and its file name; the whole line is the tooltip. Below a readable width the list
+// scrolls sideways instead.
+class ElidingLineDelegate : public QStyledItemDelegate {
+public:
+    explicit ElidingLineDelegate(QListView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const int readable = option.fontMetrics.averageCharWidth() * 40;
+        size.setWidth(std::max(view_.viewport()->width(), readable));
+        return size;
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() == QEvent::ToolTip && index.isValid()) {
+            QToolTip::showText(event->globalPos(), index.data().toString(), view);
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+
+private:
+    QListView& view_;
+};
+
 OverwriteReply replyOf(Dialogs::Answer answer) {
     switch (answer) {
         case Dialogs::Answer::Yes:
@@ -82,29 +118,27 @@ CMyPropertyPage2::CMyPropertyPage2(CMyPropertySheet& sheet)
     : sheet_(sheet),
       lastDirectory_(sheet.homeDirectory()),
       controller_(std::make_unique<BatchController>()) {
-    const DialogUnits units(font());
     verifyButton_ = pageButton(text::kVerifyBrevos, this);
     cancelButton_ = pageButton(text::kCancel, this);
     clearButton_ = pageButton(text::kClearResults, this);
     saveButton_ = pageButton(text::kSaveResults, this);
-    units.place(verifyButton_, 279, 210, 62, 19);
-    units.place(cancelButton_, 7, 210, 62, 19);
-    units.place(clearButton_, 98, 210, 62, 19);
-    units.place(saveButton_, 188, 210, 62, 19);
-    units.place(new QLabel(QString::fromLatin1(text::kFileBar), this), 7, 7, 80, 10);
     fileBar_ = progressBar(this);
-    units.place(fileBar_, 7, 17, 334, 9);
-    units.place(new QLabel(QString::fromLatin1(text::kBatchBar), this), 7, 28, 80, 10);
     batchBar_ = progressBar(this);
-    units.place(batchBar_, 7, 39, 334, 9);
-    units.place(new QLabel(QString::fromLatin1(text::kResults), this), 7, 50, 80, 10);
     results_ = new ResultsModel(this);
     resultsView_ = new QListView(this);
     resultsView_->setModel(results_);
     resultsView_->setUniformItemSizes(true);
     resultsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView_->setSelectionMode(QAbstractItemView::SingleSelection);
-    units.place(resultsView_, 7, 60, 334, 142);
+    resultsView_->setTextElideMode(Qt::ElideMiddle);
+    resultsView_->setResizeMode(QListView::Adjust);
+    resultsView_->setItemDelegate(new ElidingLineDelegate(*resultsView_));
+    findings_ = new FindingsPanel(sheet_.dialogs(), this);
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(resultsView_);
+    splitter_->addWidget(findings_);
+    layOut();
 
     cancelButton_->setEnabled(false);
     clearButton_->setEnabled(false);
@@ -117,7 +151,54 @@ CMyPropertyPage2::CMyPropertyPage2(CMyPropertySheet& sheet)
     connect(saveButton_, &QPushButton::clicked, this, &CMyPropertyPage2::saveResults);
     connect(resultsView_, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { openReportOfLine(index.row()); });
+    connect(resultsView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) { showFindingsOfLine(index.row()); });
     connectController();
+}
+
+// The controls where the dialog units of the old page put them, the results and the findings
+// taking what the page gains in height, the buttons spread across its width.
+void CMyPropertyPage2::layOut() {
+    const DialogUnits units(font());
+    const QSize margin = units.size(7, 7);
+    const auto label = [&](const char* text) {
+        auto* made = new QLabel(QString::fromLatin1(text), this);
+        made->setFixedHeight(units.size(0, 10).height());
+        return made;
+    };
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
+    column->setSpacing(0);
+    column->addWidget(label(text::kFileBar));
+    fileBar_->setFixedHeight(units.size(0, 9).height());
+    column->addWidget(fileBar_);
+    column->addSpacing(units.size(0, 2).height());
+    column->addWidget(label(text::kBatchBar));
+    batchBar_->setFixedHeight(units.size(0, 9).height());
+    column->addWidget(batchBar_);
+    column->addSpacing(units.size(0, 2).height());
+    QLabel* resultsLabel = label(text::kResults);
+    resultsLabel->setBuddy(resultsView_);
+    column->addWidget(resultsLabel);
+    column->addWidget(splitter_, 1);
+    column->addSpacing(units.size(0, 8).height());
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    for (QPushButton* button : {cancelButton_, clearButton_, saveButton_, verifyButton_}) {
+        button->setMinimumSize(units.size(62, 19));
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        if (button != cancelButton_) buttons->addStretch(1);
+        buttons->addWidget(button);
+    }
+    column->addLayout(buttons);
+    resultsView_->setMinimumHeight(units.size(0, 30).height());
+    resultsView_->setAccessibleName(QString::fromLatin1(text::kResults).chopped(1));
+    // Reading order: the results, their findings, then the buttons from left to right.
+    setTabOrder(resultsView_, findings_);
+    setTabOrder(findings_, cancelButton_);
+    setTabOrder(cancelButton_, clearButton_);
+    setTabOrder(clearButton_, saveButton_);
+    setTabOrder(saveButton_, verifyButton_);
 }
 
 CMyPropertyPage2::~CMyPropertyPage2() {
@@ -139,6 +220,7 @@ void CMyPropertyPage2::connectController() {
     });
     connect(batch, &BatchController::resultsAdded, this,
             [this](const std::shared_ptr<const ResultsEntries>& entries) {
+                addPairs(*entries);
                 results_->add(*entries);
                 scrollToEnd();
             });
@@ -244,10 +326,20 @@ void CMyPropertyPage2::confirmAndRun(BatchPlan plan) {
     }
     if (keepPaths) settings.orgFilesPath = confirmedSource;
     resultsDirectory_ = directory;
+    batchFormat_ = plan.request.options.fileFormat;
+    pairsOfBatch_ = 0;
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     waitCursorShown_ = true;
     controller_->start(std::move(plan.request));
+}
+
+void CMyPropertyPage2::addPairs(const ResultsEntries& entries) {
+    for (const ResultsEntry& entry : entries) {
+        if (entry.kind != ResultsEntry::Kind::PairEnd || !entry.record) continue;
+        findings_->addPair(*entry.record, batchFormat_);
+        ++pairsOfBatch_;
+    }
 }
 
 void CMyPropertyPage2::askOverwrite(const QByteArray& question) {
@@ -277,6 +369,9 @@ void CMyPropertyPage2::scrollToEnd() {
 }
 
 void CMyPropertyPage2::endBatch() {
+    // A batch of one file shows that file's findings at once.
+    if (pairsOfBatch_ == 1) findings_->showPair(findings_->pairs().size() - 1);
+    pairsOfBatch_ = 0;
     sheet_.setBatchRunning(false);
     if (waitCursorShown_) QGuiApplication::restoreOverrideCursor();
     waitCursorShown_ = false;
@@ -317,6 +412,7 @@ void CMyPropertyPage2::cancelBatch() {
 }
 
 void CMyPropertyPage2::clearResults() {
+    findings_->clear();
     results_->clear();
     saveButton_->setEnabled(false);
     clearButton_->setEnabled(false);
@@ -335,8 +431,52 @@ void CMyPropertyPage2::saveResults() {
 
 void CMyPropertyPage2::openReportOfLine(int row) {
     if (row < 0) return;
-    if (const auto report = results_->log().reportOfRow(static_cast<std::size_t>(row))) {
-        sheet_.dialogs().openDocument(fromPath(*report));
+    const auto report = results_->log().reportOfRow(static_cast<std::size_t>(row));
+    if (!report) return;
+    if (!sheet_.dialogs().openDocument(fromPath(*report))) openReportInApp(row, *report);
+}
+
+// Without a program for reports: an RTF report's findings open beside the texts, a text
+// report is read as it is.
+void CMyPropertyPage2::openReportInApp(int row, const std::string& report) {
+    const PairRecord* record = results_->log().recordOfRow(static_cast<std::size_t>(row));
+    const std::optional<std::size_t> pair = findings_->pairOf(record);
+    const bool rtf = pair && findings_->pairs()[*pair].format == FileFormat::Rtf;
+    if (rtf && !findings_->pairs()[*pair].rows.empty()) {
+        findings_->openFinding({*pair, 0});
+        return;
+    }
+    if (report_ == nullptr) report_ = new ReportWindow(this);
+    const int codePage = pair ? findings_->pairs()[*pair].targetCodePage : 1252;
+    report_->showReport(
+        report, rtf || report.ends_with(".RTF") ? FileFormat::Rtf : FileFormat::Text, codePage);
+}
+
+void CMyPropertyPage2::showFindingsOfLine(int row) {
+    if (row < 0) return;
+    const PairRecord* record = results_->log().recordOfRow(static_cast<std::size_t>(row));
+    if (const auto pair = findings_->pairOf(record)) findings_->showPair(*pair);
+}
+
+void CMyPropertyPage2::saveLayout(WindowLayout& layout) const {
+    const QList<int> shares = splitter_->sizes();
+    layout.resultsHeight = shares.value(0);
+    layout.findingsHeight = shares.value(1);
+    SideBySideView& texts = findings_->sideBySide();
+    layout.texts = {texts.width(), texts.height()};
+    const QList<int> sides = texts.splitter().sizes();
+    layout.sourceWidth = sides.value(0);
+    layout.targetWidth = sides.value(1);
+}
+
+void CMyPropertyPage2::restoreLayout(const WindowLayout& layout) {
+    if (layout.resultsHeight > 0 && layout.findingsHeight > 0) {
+        splitter_->setSizes({layout.resultsHeight, layout.findingsHeight});
+    }
+    SideBySideView& texts = findings_->sideBySide();
+    if (layout.texts.width > 0) texts.resize(layout.texts.width, layout.texts.height);
+    if (layout.sourceWidth > 0 && layout.targetWidth > 0) {
+        texts.splitter().setSizes({layout.sourceWidth, layout.targetWidth});
     }
 }
 

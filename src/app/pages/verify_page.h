@@ -5,21 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "app/model/results_log.h"
 #include "app/pages/sheet_page.h"
+#include "brx/file_format.h"
 
 class QListView;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 
 namespace brevo {
 struct BatchPlan;
-}
+struct PairRecord;
+}  // namespace brevo
 
 namespace brevo::app {
 
 class BatchController;
 class CMyPropertySheet;
+class FindingsPanel;
+class ReportWindow;
 class ResultsModel;
+struct WindowLayout;
 struct BatchEnd;
 
 // The Verify page: starts a batch, shows its progress and keeps its running log.
@@ -43,8 +50,11 @@ public:
     void saveResults();
     // Files dropped on the page are verified as if they had been chosen in the picker.
     void verifyDroppedFiles(const QStringList& paths);
-    // A double-clicked results line opens the report of its pair, if there is one.
+    // A double-clicked results line opens the report of its pair, if there is one: in the
+    // system's program for it, or when there is none, in the app.
     void openReportOfLine(int row);
+    // The findings of the pair that a results line belongs to go to the findings table.
+    void showFindingsOfLine(int row);
     // Stops a running batch at its next step and waits for its worker (the window or the
     // session is ending); the page becomes idle once the end has come through the event loop.
     void stopBatch();
@@ -59,6 +69,14 @@ public:
     QProgressBar& fileBar() { return *fileBar_; }
     QProgressBar& batchBar() { return *batchBar_; }
     QListView& resultsView() { return *resultsView_; }
+    FindingsPanel& findings() { return *findings_; }
+    QSplitter& splitter() { return *splitter_; }
+    // The report window, once a report has been read in the app.
+    ReportWindow* reportWindow() { return report_; }
+
+    // How the results and the findings share the page, and the window beside the texts.
+    void saveLayout(WindowLayout& layout) const;
+    void restoreLayout(const WindowLayout& layout);
 
 signals:
     // A batch has ended, for whatever reason, and the page is idle again.
@@ -80,6 +98,9 @@ private:
     void disableForBatch();
     void enableAfterBatch();
     void resetBars();
+    void layOut();
+    void addPairs(const ResultsEntries& entries);
+    void openReportInApp(int row, const std::string& report);
 
     CMyPropertySheet& sheet_;
     std::string lastDirectory_;
@@ -87,6 +108,8 @@ private:
     std::unique_ptr<BatchController> controller_;
     bool waitCursorShown_ = false;
     bool scrollPending_ = false;
+    FileFormat batchFormat_ = FileFormat::Text;
+    int pairsOfBatch_ = 0;
 
     QPushButton* verifyButton_;
     QPushButton* cancelButton_;
@@ -96,6 +119,9 @@ private:
     QProgressBar* batchBar_;
     ResultsModel* results_;
     QListView* resultsView_;
+    FindingsPanel* findings_;
+    QSplitter* splitter_;
+    ReportWindow* report_ = nullptr;
 };
 
 }  // namespace brevo::app
