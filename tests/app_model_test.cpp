@@ -115,7 +115,9 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
     EXPECT_TRUE(request.options.keepPathsDuringSession);
     EXPECT_EQ(request.targetLanguage, "Japanese (EUC)");
     EXPECT_TRUE(request.options.keepFindings);
-    EXPECT_EQ(request.jobs, 1);
+    EXPECT_GE(request.jobs, 1);
+    settings.pairsAtOnce = 1;
+    EXPECT_EQ(batchRequestFrom(settings).jobs, 1);
 }
 
 TEST(Settings, AFirstRunHasTheDefaults) {

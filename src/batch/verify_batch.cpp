@@ -139,7 +139,10 @@ BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
 class PairPool {
 public:
     PairPool(const BatchRequest& request, std::vector<std::size_t> pairs, int threads)
-        : request_(request), pairs_(std::move(pairs)), done_(request.files.size()) {
+        : request_(request),
+          pairs_(std::move(pairs)),
+          done_(request.files.size()),
+          pairSteps_(request.files.size()) {
         const int count = std::clamp(threads, 1, std::max(1, static_cast<int>(pairs_.size())));
         for (int i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
     }
@@ -149,11 +152,17 @@ public:
         for (std::thread& worker : workers_) worker.join();
     }
 
-    // Waits for pair `index`, stepping the user's batch bar and passing on a cancel.
+    // Waits for pair `index`, passing on a cancel. The batch bar counts the steps of every
+    // pair; the file bar shows the steps of this one, whose line the results show last.
     PairOutcome take(std::size_t index, BatchUser& user) {
         std::unique_lock lock(mutex_);
+        int shownFileSteps = 0;
         for (;;) {
             forwardProgress(user);
+            if (const int fileSteps = pairSteps_[index]; fileSteps != shownFileSteps) {
+                user.setFileProgress(fileSteps);
+                shownFileSteps = fileSteps;
+            }
             if (user.cancelRequested()) cancel_ = true;
             if (done_[index]) return std::move(*done_[index]);
             finished_.wait_for(lock, std::chrono::milliseconds(50));
@@ -165,8 +174,9 @@ public:
 private:
     class WorkerProgress : public RunProgress {
     public:
-        explicit WorkerProgress(PairPool& pool) : pool_(pool) {}
+        WorkerProgress(PairPool& pool, std::size_t index) : pool_(pool), index_(index) {}
         bool step() override {
+            ++pool_.pairSteps_[index_];
             ++pool_.steps_;
             return !pool_.cancel_;
         }
@@ -174,6 +184,7 @@ private:
 
     private:
         PairPool& pool_;
+        std::size_t index_;
     };
 
     void work() {
@@ -183,7 +194,7 @@ private:
             if (slot >= pairs_.size()) return;
             const std::size_t index = pairs_[slot];
             selectFile(job, request_.files[index]);
-            WorkerProgress progress(*this);
+            WorkerProgress progress(*this, index);
             PairOutcome outcome = verifyPair(job, progress);
             std::lock_guard lock(mutex_);
             done_[index] = std::move(outcome);
@@ -198,6 +209,7 @@ private:
     const BatchRequest& request_;
     const std::vector<std::size_t> pairs_;
     std::vector<std::optional<PairOutcome>> done_;
+    std::vector<std::atomic<int>> pairSteps_;  // the steps each pair has taken
     std::atomic<std::size_t> next_{0};
     std::atomic<int> steps_{0};
     std::atomic<bool> cancel_{false};

@@ -144,13 +144,21 @@ private slots:
         QStringList files;
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             files << pairs.add(name, source, target);
-        Sheet sheet(pairs);
+        // One pair at a time, so that each press falls in the pair the file bar shows.
+        VerifySettings settings = Sheet::settingsFor(pairs, 1);
+        settings.pairsAtOnce = 1;
+        Sheet sheet(settings);
         CMyPropertyPage2& page = sheet.page();
         int presses = 0;
         bool refusedWhileRunning = false;
         // Cancel is pressed in the middle of the first two pairs: answered No, then Yes.
         QObject::connect(&page.fileBar(), &QProgressBar::valueChanged, [&](int value) {
-            const int pair = page.batchBar().value() / page.fileBar().maximum();
+            // The pair whose line the results show last is the one the file bar follows.
+            const std::vector<std::string>& shown = page.resultLines();
+            const auto pair =
+                std::count_if(shown.begin(), shown.end(),
+                              [](const auto& line) { return line.starts_with("Verifying "); }) -
+                1;
             if (value <= 0 || value > 12 || pair != presses || presses == 2) return;
             ++presses;
             sheet.dialogs.answers = {presses == 1 ? Answer::No : Answer::Yes};

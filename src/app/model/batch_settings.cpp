@@ -1,5 +1,8 @@
 #include "app/model/batch_settings.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace brevo::app {
 
 FileFormat fileFormatOf(const VerifySettings& settings) {
@@ -17,7 +20,9 @@ BatchRequest batchRequestFrom(const VerifySettings& settings) {
     request.sourceLanguage = settings.sourceLanguage;
     request.targetLanguage = settings.targetLanguage;
     request.options.keepFindings = true;
-    request.jobs = 1;
+    request.jobs = settings.pairsAtOnce > 0
+                       ? settings.pairsAtOnce
+                       : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return request;
 }
 

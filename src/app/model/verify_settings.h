@@ -25,6 +25,7 @@ struct VerifySettings {
     int sourceLanguageSelection = 1000;
     int rtfPageSize = 0;
     HandedOnOptions handedOn;  // no control: read, handed on, never written
+    int pairsAtOnce = 0;       // pairs verified at once; 0 for one per core. Never stored
 };
 
 // The settings of a first run: every directory is the user's home directory.
