@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """brevo-verify as pipelines use it: the JSON and SARIF validated against their schemas and
-compared with the reports, the files written whole or not at all, and --help and the man page
-naming the same options.
+compared with the reports, the files written whole or not at all, --diagnostics as Vim's
+quickfix list reads it, --files-from, the bash completion, and --help, the man page and the
+completion naming the same options.
 
 Usage: cli_outputs_test.py BREVO_VERIFY SOURCE_ROOT
 """
 import json
 import os
+import pty
 import re
 import shutil
 import signal
@@ -26,8 +28,8 @@ def check(condition, what):
         print("FAIL:", what)
 
 
-def run(args, cwd):
-    return subprocess.run([EXE] + args, cwd=cwd, capture_output=True)
+def run(args, cwd, stdin=None, env=None):
+    return subprocess.run([EXE] + args, cwd=cwd, capture_output=True, input=stdin, env=env)
 
 
 def load(path):
@@ -222,6 +224,152 @@ def test_thresholds():
               "--quiet prints the summary alone")
 
 
+def quickfix_list(errors_file, work):
+    """The entries Vim's quickfix list makes of a file with its default 'errorformat', as
+    (file, line, valid, text); None without Vim."""
+    vim = shutil.which("vim")
+    if vim is None:
+        return None
+    out = os.path.join(work, "quickfix.json")
+    subprocess.run([vim, "-es", "-N", "-u", "NONE", "-i", "NONE",
+                    "-c", "cgetfile " + errors_file,
+                    "-c", "call writefile([json_encode(map(getqflist(), "
+                          "{_, e -> [bufname(e.bufnr), e.lnum, e.valid, e.text]}))], '%s')" % out,
+                    "-c", "qall!"], cwd=work, stdin=subprocess.DEVNULL, check=True, timeout=60)
+    return [tuple(entry) for entry in load(out)]
+
+
+def test_diagnostics_as_an_editor_reads_them():
+    with tempfile.TemporaryDirectory() as work:
+        batch(work)
+        targets = sorted("target/" + n for n in os.listdir(os.path.join(work, "target")))
+        done = run(["--source-dir", "source", "--overwrite", "--jobs", "1", "--diagnostics",
+                    "--json", "out.json"] + targets, work)
+        expected = []  # (target file, source file, finding) per finding of the JSON
+        levels = {"error": "error", "alert": "warning", "warning": "note"}
+        for pair in load(os.path.join(work, "out.json"))["pairs"]:
+            for finding in pair["findings"]:
+                expected.append((pair["targetFile"], pair["sourceFile"], finding))
+        lines = [l for l in done.stderr.decode("utf-8").splitlines()
+                 if re.match(r"^\S+?(:\d+)?: (error|warning|note): ", l)]
+        check(len(lines) == len(expected) and expected,
+              "one diagnostic line per finding of the JSON: %d lines, %d findings"
+              % (len(lines), len(expected)))
+        check(b"\x1b[" not in done.stderr, "no colour when standard error is no terminal")
+        for line, (target, source, finding) in zip(lines, expected):
+            match = re.match(r"^(\S+?)(?::(\d+))?: (error|warning|note): (.*) \[(\d+)\]$", line)
+            check(match is not None, "a diagnostic line as compilers write it: " + line)
+            if match is None:
+                continue
+            name, number = match.group(1), match.group(2)
+            check(name in (target, source), "the file of a finding is of its pair: " + line)
+            wanted = finding["targetLine"] if name == target else finding["sourceLine"]
+            check((int(number) if number else None) == wanted,
+                  "%s: the line of the JSON (%s)" % (line, wanted))
+            check(match.group(3) == levels[finding["severity"]], "the severity word: " + line)
+            check(int(match.group(5)) == finding["messageId"], "the message id: " + line)
+        with open(os.path.join(work, "errors.txt"), "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+        entries = quickfix_list("errors.txt", work)
+        if entries is None:
+            print("SKIP: no vim, the quickfix list is not checked")
+            return
+        check(len(entries) == len(lines), "Vim makes one entry of each line")
+        for entry, line in zip(entries, lines):
+            name, number = re.match(r"^(\S+?)(?::(\d+))?: ", line).groups()
+            if number is None:
+                check(entry[2] == 0, "a line without a line number is no place for Vim: " + line)
+            else:
+                check(entry[:3] == (name, int(number), 1),
+                      "Vim reads %s:%s from %s" % (entry[0], entry[1], line))
+
+
+def test_diagnostics_in_colour_only_on_a_terminal_without_no_color():
+    with tempfile.TemporaryDirectory() as work:
+        batch(work)
+        args = [EXE, "--source-dir", "source", "--overwrite", "--diagnostics", "target/guide.txt"]
+        for no_color, coloured in ((None, True), ("1", False)):
+            env = dict(os.environ)
+            env.pop("NO_COLOR", None)
+            if no_color:
+                env["NO_COLOR"] = no_color
+            leader, follower = pty.openpty()
+            process = subprocess.Popen(args, cwd=work, env=env, stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=follower)
+            os.close(follower)
+            err = b""
+            while True:
+                try:
+                    chunk = os.read(leader, 65536)
+                except OSError:
+                    break
+                if not chunk:
+                    break
+                err += chunk
+            process.wait()
+            os.close(leader)
+            check((b"\x1b[1;35mwarning:" in err) == coloured,
+                  "severities in colour on a terminal %s NO_COLOR" % ("with" if no_color else "without"))
+
+
+def results_without_date(output):
+    return re.sub(rb"^[A-Z][a-z]+day, .*\n", b"", output, flags=re.MULTILINE)
+
+
+def test_files_from_a_list_as_from_arguments():
+    with tempfile.TemporaryDirectory() as work:
+        batch(work)
+        targets = sorted("target/" + n for n in os.listdir(os.path.join(work, "target")))
+        given = targets + ["target/missing.txt", "source"]
+        common = ["--source-dir", "source", "--overwrite", "--jobs", "1"]
+        as_arguments = run(common + given, work)
+        listed = ("\r\n".join(given) + "\r\n\r\n").encode()
+        from_stdin = run(common + ["--files-from", "-"], work, stdin=listed)
+        with open(os.path.join(work, "list.txt"), "wb") as f:
+            f.write(b"\xef\xbb\xbf" + "\n".join(given[1:]).encode())
+        from_file = run(common + ["--files-from", "list.txt", given[0]], work)
+        for name, done in (("standard input", from_stdin), ("a file", from_file)):
+            check(done.returncode == as_arguments.returncode == 2,
+                  "a list from %s: exit status %d" % (name, done.returncode))
+            check(results_without_date(done.stdout) == results_without_date(as_arguments.stdout),
+                  "a list from %s: the results of the same names as arguments" % name)
+            check(done.stderr == as_arguments.stderr,
+                  "a list from %s: the same names refused for the same reasons" % name)
+        missing = run(common + ["--files-from", "nowhere.txt"], work)
+        check(missing.returncode == 64 and b"cannot read the list nowhere.txt" in missing.stderr,
+              "a list that cannot be read is a usage error")
+        empty = run(common + ["--files-from", "-"], work, stdin=b"\n\n")
+        check(empty.returncode == 64 and b"No translated BRX files given" in empty.stderr,
+              "an empty list gives no files")
+
+
+def bash_completions(words, cwd):
+    """What the bash completion offers for the last of `words`."""
+    script = os.path.join(ROOT, "resources", "completion", "brevo-verify.bash")
+    done = subprocess.run(
+        ["bash", "-c", 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); '
+                       '_brevo_verify; printf "%s\\n" "${COMPREPLY[@]}"', "-", script,
+         "brevo-verify"] + words, cwd=cwd, capture_output=True, text=True)
+    return sorted(set(done.stdout.split()))
+
+
+def test_bash_completion():
+    with tempfile.TemporaryDirectory() as work:
+        batch(work)
+        open(os.path.join(work, "target", "notes.bak"), "w").close()
+        open(os.path.join(work, "target", "SHOUT.TXT"), "w").close()
+        check(bash_completions(["--fail-on", "w"], work) == ["warning"], "--fail-on values")
+        # bash splits --format=t into --format, = and t.
+        check(bash_completions(["--format", "="], work) == ["rtf", "text"], "--format= values")
+        check(bash_completions(["--format", "=", "t"], work) == ["text"], "--format=t values")
+        check(bash_completions(["--source-dir", "s"], work) == ["source"],
+              "--source-dir offers directories")
+        offered = bash_completions(["--overwrite", "target/"], work)
+        check("target/guide.txt" in offered and "target/SHOUT.TXT" in offered
+              and "target/notes.bak" not in offered,
+              "operands are .txt and .rtf files in any case: %s" % offered)
+
+
 def options_of(text):
     return set(re.findall(r"(?<![\w-])(--?[a-z][a-z-]*)", text))
 
@@ -236,6 +384,16 @@ def test_help_and_man_page_name_the_same_options():
     check(len(in_help) >= 14, "--help lists the options: %s" % sorted(in_help))
     check(in_help == in_man, "--help and the man page differ: help only %s, man page only %s"
           % (sorted(in_help - in_man), sorted(in_man - in_help)))
+    long_options = {o for o in in_help if o.startswith("--")}
+    completed = set(bash_completions(["--"], ROOT))
+    check(completed == long_options, "--help and the bash completion differ: help only %s, "
+          "completion only %s" % (sorted(long_options - completed),
+                                  sorted(completed - long_options)))
+    with open(os.path.join(ROOT, "resources", "completion", "_brevo-verify"),
+              encoding="utf-8") as f:
+        in_zsh = set(re.findall(r"(?<![\w-])(--[a-z][a-z-]*)", f.read()))
+    check(in_zsh == long_options, "--help and the zsh completion differ: %s"
+          % sorted(in_zsh ^ long_options))
 
 
 for name, test in list(globals().items()):

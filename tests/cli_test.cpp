@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/temporary_file.h"
+#include "cli/name_list.h"
 #include "cli/terminal_user.h"
 #include "test_support.h"
 
@@ -322,6 +323,21 @@ struct Terminal {
     }
     std::string errText() { return contents(err); }
 };
+
+TEST(NameList, OneNameALineAsEditorsOnEverySystemSaveIt) {
+    using cli::namesOfList;
+    EXPECT_EQ(namesOfList("a.txt\nb.txt"), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(namesOfList("\xEF\xBB\xBF"
+                          "a.txt\r\n\r\n my file.txt \r\n"),
+              (std::vector<std::string>{"a.txt", " my file.txt "}));
+    EXPECT_TRUE(namesOfList("\n\r\n").empty());
+    // A byte order mark only counts at the very start.
+    EXPECT_EQ(namesOfList("a\n\xEF\xBB\xBF"
+                          "b"),
+              (std::vector<std::string>{"a",
+                                        "\xEF\xBB\xBF"
+                                        "b"}));
+}
 
 TEST(TerminalUser, AllAnswersYesForTheRestOfTheBatch) {
     Terminal terminal("x\na\n");

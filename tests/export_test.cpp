@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "batch/verify_batch.h"
 #include "brx/brx_loader.h"
 #include "brx/rtf_reader.h"
+#include "export/compiler_lines.h"
 #include "export/findings_json.h"
 #include "export/text_encoding.h"
 #include "pair_generator.h"
@@ -308,6 +311,100 @@ TEST(FindingsSarif, PairsNotFullyVerifiedAreNotifiedAndFailTheRun) {
     EXPECT_EQ(findingsSarif(unreadable.result,
                             "1.2.3")["runs"][0]["invocations"][0]["executionSuccessful"],
               false);
+}
+
+// A compiler-style line as editors' error formats and CI annotations take it apart.
+struct ParsedLine {
+    std::string file;
+    std::optional<int> line;
+    std::string level;
+    std::string message;
+    int messageId = 0;
+};
+
+std::vector<ParsedLine> parsedLines(const std::string& text) {
+    static const std::regex kLine(R"(^(.+?):(?:(\d+):)? (error|warning|note): (.*) \[(\d+)\]$)");
+    std::vector<ParsedLine> parsed;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(line, match, kLine)) << line;
+        if (match.empty()) continue;
+        ParsedLine item{match[1], std::nullopt, match[3], match[4], std::stoi(match[5])};
+        if (match[2].matched) item.line = std::stoi(match[2]);
+        parsed.push_back(std::move(item));
+    }
+    return parsed;
+}
+
+TEST(CompilerLines, OneLinePerFindingWithTheFileLineAndSeverityOfTheJson) {
+    GeneratedBatch batch(bench::Form::Text, {4, 4, 4, 4, 4}, 3, 31);
+    const BatchResult result = batch.verify();
+    const Json json = findingsJson(result, "9.9.9");
+    const std::vector<ParsedLine> parsed = parsedLines(compilerStyleLines(result, false));
+    std::size_t i = 0;
+    int withLine = 0;
+    for (std::size_t p = 0; p < result.pairs.size(); ++p) {
+        const Json& pair = json["pairs"][p];
+        for (std::size_t f = 0; f < result.pairs[p].outcome.findings.size(); ++f) {
+            ASSERT_LT(i, parsed.size());
+            const ParsedLine& line = parsed[i++];
+            const Json& finding = pair["findings"][f];
+            const bool onTarget = result.pairs[p].outcome.findings[f].file == Side::Target;
+            EXPECT_EQ(line.file, pair[onTarget ? "targetFile" : "sourceFile"]);
+            const Json& expectedLine = finding[onTarget ? "targetLine" : "sourceLine"];
+            if (expectedLine.is_null()) {
+                EXPECT_FALSE(line.line.has_value()) << line.file << ":" << *line.line;
+            } else {
+                EXPECT_EQ(line.line, expectedLine.get<int>());
+                ++withLine;
+            }
+            EXPECT_EQ(line.level, finding["severity"] == "error"   ? "error"
+                                  : finding["severity"] == "alert" ? "warning"
+                                                                   : "note");
+            EXPECT_EQ(line.messageId, finding["messageId"]);
+            // The report's text after "[n] SEVERITY! ", on one line.
+            std::string message = finding["message"];
+            message = message.substr(message.find("! ") + 2);
+            std::replace(message.begin(), message.end(), '\n', ' ');
+            EXPECT_EQ(line.message, message);
+        }
+    }
+    EXPECT_EQ(i, parsed.size());
+    EXPECT_GT(withLine, 0);
+}
+
+TEST(CompilerLines, ColourOnlyWhenAskedAndAFileWithoutALineNamedAlone) {
+    PairRecord pair;
+    pair.sourcePath = "src/a.txt";
+    pair.targetPath = "tgt/a.txt";
+    Finding deleted;
+    deleted.number = 1;
+    deleted.severity = Severity::Alert;
+    deleted.messageId = 7;
+    deleted.text = "[1] ALERT! The tag <b> has been deleted.\nIt was here.";
+    deleted.segments = {{Side::Source, 2, 9}};
+    deleted.file = Side::Target;
+    Finding sourceOwn = deleted;
+    sourceOwn.number = 2;
+    sourceOwn.severity = Severity::Warning;
+    sourceOwn.text = "[2] WARNING! Odd.";
+    sourceOwn.file = Side::Source;
+    pair.outcome.findings = {deleted, sourceOwn};
+    BatchResult result;
+    result.pairs = {pair};
+
+    EXPECT_EQ(compilerStyleLines(result, false),
+              "tgt/a.txt: warning: The tag <b> has been deleted. It was here. [7]\n"
+              "src/a.txt:9: note: Odd. [7]\n");
+    const std::string coloured = compilerStyleLines(result, true);
+    EXPECT_NE(coloured.find("\x1b[1;35mwarning:\x1b[0m"), std::string::npos) << coloured;
+    EXPECT_NE(coloured.find("\x1b[1msrc/a.txt:9:\x1b[0m"), std::string::npos) << coloured;
+    std::string plain = coloured;
+    for (std::size_t at; (at = plain.find('\x1b')) != std::string::npos;) {
+        plain.erase(at, plain.find('m', at) - at + 1);
+    }
+    EXPECT_EQ(plain, compilerStyleLines(result, false));
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "base/file_status.h"
 #include "base/path_lookup.h"
 #include "batch/batch_plan.h"
+#include "batch/status_messages.h"
 #include "brx/language_table.h"
+#include "cli/name_list.h"
 
 namespace brevo::cli {
 namespace {
@@ -113,6 +116,7 @@ struct Typed {
     std::optional<std::string> pageSize;
     std::optional<std::string> jobs;
     std::string failOn = "warning";
+    std::optional<std::string> filesFrom;
     std::vector<std::string> names;
 };
 
@@ -140,6 +144,11 @@ void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
         ->type_name("FILE");
     app.add_option("--fail-on", typed.failOn, "Least severity that exits with 1 (default warning)")
         ->type_name("error|alert|warning|never");
+    app.add_flag("--diagnostics", result.diagnostics,
+                 "Each finding on stderr as FILE:LINE: error|warning|note: TEXT");
+    app.add_option("--files-from", typed.filesFrom,
+                   "Verify the files named in LIST, one a line (- for stdin)")
+        ->type_name("LIST");
     app.add_flag("-q,--quiet", result.quiet, "No results lines, only the summary");
     app.add_flag("--version", result.showVersion, "Print the version and exit");
     app.add_option("FILE", typed.names, "Translated BRX files, all in one directory")
@@ -190,16 +199,34 @@ void applyOptions(const Typed& typed, Arguments& result) {
         *result.sarifPath == "-") {
         throw UsageError{"Only one of --json and --sarif can write to standard output."};
     }
-    request.options.keepFindings = result.jsonPath || result.sarifPath;
+    request.options.keepFindings = result.jsonPath || result.sarifPath || result.diagnostics;
+}
+
+// The names given as arguments, then those of the --files-from list.
+std::vector<std::string> namesToVerify(const Typed& typed, Arguments& result) {
+    std::vector<std::string> names = typed.names;
+    if (!typed.filesFrom) return names;
+    const std::string& list = *typed.filesFrom;
+    result.namesFromStdin = list == "-";
+    try {
+        std::vector<std::string> listed = namesOfList(readList(list));
+        names.insert(names.end(), std::make_move_iterator(listed.begin()),
+                     std::make_move_iterator(listed.end()));
+    } catch (const FileFailure& failure) {
+        throw UsageError{"cannot read the list " + list + ": " +
+                         std::string(fileErrorMessage(failure.cause))};
+    }
+    return names;
 }
 
 void selectTranslatedFiles(const Typed& typed, Arguments& result) {
     if (!typed.sourceDir) throw UsageError{"--source-dir is required. Try --help."};
-    if (typed.names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
+    const std::vector<std::string> names = namesToVerify(typed, result);
+    if (names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
     if (!isExistingDirectory(*typed.sourceDir)) {
         throw UsageError{*typed.sourceDir + ": " + std::string(kNoSuchDirectoryMessage)};
     }
-    BatchPlan plan = planFiles(typed.names, result.format, std::move(result.request));
+    BatchPlan plan = planFiles(names, result.format, std::move(result.request));
     if (plan.severalDirectories) throw UsageError{std::string(kSeveralDirectoriesMessage)};
     result.rejected = std::move(plan.rejected);
     if (!plan.request.files.empty() &&

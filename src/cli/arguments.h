@@ -22,6 +22,8 @@ struct Arguments {
     std::optional<FileFormat> format;  // as asked for; otherwise the first file's extension
     FailOn failOn = FailOn::Warning;
     bool quiet = false;
+    bool diagnostics = false;     // each finding on standard error as compilers write them
+    bool namesFromStdin = false;  // standard input held the names, so it answers nothing
     bool showHelp = false;
     bool showVersion = false;
 };

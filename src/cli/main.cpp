@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "batch/verify_batch.h"
 #include "cli/arguments.h"
 #include "cli/terminal_user.h"
+#include "export/compiler_lines.h"
 #include "export/findings_json.h"
 
 namespace {
@@ -99,6 +101,19 @@ bool writeFindings(const brevo::cli::Arguments& arguments, const brevo::BatchRes
     return written;
 }
 
+// Colour only for a person at a terminal who has not asked for none (https://no-color.org).
+bool colourOnStderr() {
+    const char* noColour = std::getenv("NO_COLOR");
+    return brevo::isTerminal(stderr) && (noColour == nullptr || *noColour == '\0');
+}
+
+// The findings where editors and CI logs look for a compiler's, after the progress bars.
+void printDiagnostics(const brevo::BatchResult& result) {
+    const std::string lines = brevo::compilerStyleLines(result, colourOnStderr());
+    std::fwrite(lines.data(), 1, lines.size(), stderr);
+    std::fflush(stderr);
+}
+
 // What a rerun should know: files an editor spoiled, and reports that were not replaced.
 void explainAfterwards(const brevo::BatchRequest& request, int keptReports) {
     for (const std::string& file : brevo::filesWithByteOrderMark(request)) {
@@ -140,7 +155,8 @@ int main(int argc, char** argv) {
 
     brevo::onInterrupt(TerminalUser::requestCancel);
     TerminalOptions options;
-    options.askQuestions = !request.options.overwriteFiles && brevo::isTerminal(stdin);
+    options.askQuestions =
+        !request.options.overwriteFiles && !arguments.namesFromStdin && brevo::isTerminal(stdin);
     options.drawProgress = brevo::isTerminal(stderr);
     options.quiet = arguments.quiet;
     // Findings written to standard output keep it to themselves.
@@ -149,6 +165,7 @@ int main(int argc, char** argv) {
     const brevo::BatchResult result = brevo::verifyBatch(request, user);
     StandardOutput standardOutput;
     if (!findingsOnStdout) standardOutput.failed(user.outputError());
+    if (arguments.diagnostics) printDiagnostics(result);
     explainAfterwards(request, user.keptReports());
     const bool findingsWritten = writeFindings(arguments, result, standardOutput);
     standardOutput.explain();

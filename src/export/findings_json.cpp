@@ -11,6 +11,7 @@
 #include "base/file_names.h"
 #include "base/terminal.h"
 #include "batch/status_messages.h"
+#include "export/finding_parts.h"
 #include "export/text_encoding.h"
 #include "report/report_file.h"
 #include "verify/messages.h"
@@ -21,8 +22,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kToolName = "brevo-verify";
-constexpr std::string_view kSchemaId =
-    "https://brevo-verifier.invalid/schemas/brevo-verify-findings-1.json";
+// Where the packages install docs/findings.schema.json, whose $id this is.
+constexpr std::string_view kSchemaId = "file:///usr/share/brevo-verify/findings.schema.json";
 
 std::string_view severityName(Severity severity) {
     switch (severity) {
@@ -36,35 +37,8 @@ std::string_view severityName(Severity severity) {
     return "error";
 }
 
-// ERROR, ALERT and WARNING as SARIF's levels.
-std::string_view sarifLevel(Severity severity) {
-    switch (severity) {
-        case Severity::Alert:
-            return "warning";
-        case Severity::Warning:
-            return "note";
-        case Severity::Error:
-            break;
-    }
-    return "error";
-}
-
-std::optional<std::uint32_t> lineOf(const Finding& finding, Side side) {
-    for (const SegmentRef& segment : finding.segments) {
-        if (segment.side == side && segment.line != 0) return segment.line;
-    }
-    return std::nullopt;
-}
-
 Json lineOrNull(std::optional<std::uint32_t> line) {
     return line ? Json(*line) : Json(nullptr);
-}
-
-// A finding's text quotes the file whose segment it concerns first, or the file it is about.
-std::string messageUtf8(const Finding& finding, const PairOutcome& outcome) {
-    const Side side = finding.segments.empty() ? finding.file : finding.segments.front().side;
-    return codePageToUtf8(finding.text,
-                          side == Side::Target ? outcome.targetCodePage : outcome.sourceCodePage);
 }
 
 Json findingJson(const Finding& finding, const PairOutcome& outcome) {
@@ -147,7 +121,7 @@ Json sarifResult(const Finding& finding, const PairRecord& pair, std::size_t rul
     Json result;
     result["ruleId"] = std::to_string(finding.messageId);
     result["ruleIndex"] = ruleIndex;
-    result["level"] = sarifLevel(finding.severity);
+    result["level"] = diagnosticLevel(finding.severity);
     result["message"] = {{"text", messageUtf8(finding, pair.outcome)}};
     result["locations"] = Json::array({onTarget ? location(asUtf8(pair.targetPath), targetLine)
                                                 : location(asUtf8(pair.sourcePath), sourceLine)});
