@@ -7,7 +7,14 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_VENDOR "The Brevo Verifier team")
 set(CPACK_PACKAGE_CONTACT "The Brevo Verifier team <team@brevo-verifier.invalid>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_STRIP_FILES ON)
+# Debian revision 1 of the upstream version: resources/changelog has its entry.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# The binaries are stripped as their symbols go into the -dbgsym packages (.ddeb), which
+# debuggers find by the build id; stripping them before would leave nothing to split off.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+set(CPACK_OBJCOPY_EXECUTABLE ${PROJECT_SOURCE_DIR}/cmake/objcopy-for-debian.sh)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RepackDebugPackages.cmake)
 
 set(CPACK_COMPONENTS_ALL cli)
 if(BREVO_BUILD_APP)
@@ -17,6 +24,8 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING IGNORE)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+# Both packages come from the one source, whose changelog they carry.
+set(CPACK_DEBIAN_PACKAGE_SOURCE brevo-verifier)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -33,7 +42,8 @@ the tags are still well formed and in their places, and compares the tags of
 each translation with those of its source. Every pair with findings gets a
 numbered report of errors, alerts and warnings beside the translated file.
 The exit status tells a script whether the batch is clean, and the findings
-can also be written as JSON or SARIF.")
+can also be written as JSON or SARIF, or as compiler-style lines for editors
+and CI logs.")
 
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_NAME brevo-verifier)
 set(CPACK_DEBIAN_DESKTOP_DESCRIPTION

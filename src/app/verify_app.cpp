@@ -39,6 +39,8 @@ std::string homeDirectory() {
 VerifyApp::VerifyApp(int& argc, char** argv) : QApplication(argc, argv) {
     loadPictures();
     setWindowIcon(QIcon(QStringLiteral(":/icons/brevo-verifier-32.png")));
+    // Desktops find the entry, and with it the icon and name, of a window by this id.
+    setDesktopFileName(QStringLiteral("invalid.brevo_verifier.BrevoVerifier"));
 }
 
 int VerifyApp::run() {
