@@ -338,6 +338,10 @@ def test_files_from_a_list_as_from_arguments():
         missing = run(common + ["--files-from", "nowhere.txt"], work)
         check(missing.returncode == 64 and b"cannot read the list nowhere.txt" in missing.stderr,
               "a list that cannot be read is a usage error")
+        replaced = run(common + ["--files-from", "list.txt", "--json", "./list.txt"], work)
+        with open(os.path.join(work, "list.txt"), "rb") as f:
+            kept = f.read().startswith(b"\xef\xbb\xbf")
+        check(replaced.returncode == 64 and kept, "the findings may not replace the list")
         empty = run(common + ["--files-from", "-"], work, stdin=b"\n\n")
         check(empty.returncode == 64 and b"No translated BRX files given" in empty.stderr,
               "an empty list gives no files")

@@ -21,7 +21,7 @@ namespace {
 constexpr std::size_t kJobsPerCore = 4;
 
 // The options whose value names a file or a directory.
-constexpr std::string_view kNameOptions[] = {"--source-dir", "--json", "--sarif"};
+constexpr std::string_view kNameOptions[] = {"--source-dir", "--json", "--sarif", "--files-from"};
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
@@ -262,14 +262,15 @@ void rejectEmptyNames(const Typed& typed, const Arguments& result) {
     const std::pair<std::string_view, const std::optional<std::string>*> given[] = {
         {"--source-dir", &typed.sourceDir},
         {"--json", &result.jsonPath},
-        {"--sarif", &result.sarifPath}};
+        {"--sarif", &result.sarifPath},
+        {"--files-from", &typed.filesFrom}};
     for (const auto& [option, value] : given) {
         if (*value && (*value)->empty()) throw UsageError{emptyValueMessage(option)};
     }
 }
 
 // The findings must not take the place of a file the batch reads or writes, nor of each other.
-void checkFindingsFiles(const Arguments& result) {
+void checkFindingsFiles(const Typed& typed, const Arguments& result) {
     std::vector<std::pair<std::string_view, std::string>> outputs;
     if (result.jsonPath && *result.jsonPath != "-")
         outputs.emplace_back("--json", *result.jsonPath);
@@ -279,7 +280,8 @@ void checkFindingsFiles(const Arguments& result) {
     if (outputs.size() == 2 && sameFileOrPlace(outputs[0].second, outputs[1].second)) {
         throw UsageError{"--json and --sarif name the same file, " + outputs[1].second + "."};
     }
-    const std::vector<std::string> batchFiles = filesOfBatch(result.request);
+    std::vector<std::string> batchFiles = filesOfBatch(result.request);
+    if (typed.filesFrom && *typed.filesFrom != "-") batchFiles.push_back(*typed.filesFrom);
     for (const auto& [option, path] : outputs) {
         for (const std::string& file : batchFiles) {
             if (sameFileOrPlace(path, file)) {
@@ -312,7 +314,7 @@ Arguments parseArguments(const std::vector<std::string>& args) {
     rejectEmptyNames(typed, result);
     applyOptions(typed, result);
     selectTranslatedFiles(typed, result);
-    checkFindingsFiles(result);
+    checkFindingsFiles(typed, result);
     return result;
 }
 
