@@ -6,8 +6,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 # The desktop app and its tests need Qt; they run on Qt's offscreen platform, without a display.
-# The JSON and SARIF outputs are validated against their schemas with python3-jsonschema.
-brevo_install_missing qt6-base-dev fonts-dejavu-core python3-jsonschema
+# The JSON and SARIF outputs are validated against their schemas with python3-jsonschema;
+# --diagnostics is read by Vim's quickfix list.
+brevo_install_missing qt6-base-dev fonts-dejavu-core python3-jsonschema vim
 # A warning fails the build here, so that none comes in unnoticed.
 BREVO_CMAKE_OPTIONS="-DBREVO_WERROR=ON" brevo_build
 ctest --test-dir "$BREVO_BUILD" --output-on-failure -j"$(nproc)"
