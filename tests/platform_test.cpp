@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "base/file_failure.h"
 #include "base/file_names.h"
 #include "base/file_status.h"
@@ -57,6 +58,37 @@ TEST(PlatformNames, LongNamesBeyondAsciiAreVerifiedAndReported) {
     EXPECT_EQ(std::vector<std::string>(verifying + 1, verifying + 3), expected);
     const std::string report = directoryOf(target) + "café.CMP";
     EXPECT_NE(test::readFile(report).find("Verification Report"), std::string::npos);
+}
+
+// A report is in the code page of its language: a name whose every character that code page
+// has is written in it; any other name keeps its bytes.
+TEST(PlatformNames, NamesInAReportAreInItsCodePageWhereTheyFit) {
+    TempDir dir;
+    BatchRequest request;
+    request.sourceDir = dir.dir() + "src" + kDirSeparator;
+    request.targetDir = dir.dir() + "tgt" + kDirSeparator;
+    request.options.overwriteFiles = true;
+    for (const std::string name : {"café", "café Ж"}) {
+        dir.write("src/" + name + ".txt", brxText(kClean));
+        dir.write("tgt/" + name + ".txt", kBrokenTarget);
+        request.files.push_back(request.targetDir + name + ".txt");
+    }
+    test::LogUser user;
+    verifyBatch(request, user);
+    const std::string western = test::readFile(request.targetDir + "café.CMP");
+    EXPECT_NE(western.find("Target File: " + request.targetDir + "caf\xE9.TXT\r\n"),
+              std::string::npos);
+    const std::string mixed = test::readFile(request.targetDir + "café Ж.CMP");
+    EXPECT_NE(mixed.find("Target File: " + request.targetDir + "café Ж.TXT\r\n"),
+              std::string::npos);
+}
+
+TEST(PlatformCodePages, Utf8IntoACodePageOnlyWhenEveryCharacterIsThere) {
+    EXPECT_EQ(codePageFromUtf8("abc é €", 1252), "abc \xE9 \x80");
+    EXPECT_EQ(codePageFromUtf8("日本", 932), "\x93\xFA\x96\x7B");
+    EXPECT_EQ(codePageFromUtf8("é Ж", 1252), std::nullopt);
+    EXPECT_EQ(codePageFromUtf8("\xE9", 1252), std::nullopt);  // not UTF-8
+    EXPECT_EQ(codePageFromUtf8("", 1252), "");
 }
 
 TEST(PlatformNames, SlashesAreTakenAndShownAsTheSystemsSeparator) {

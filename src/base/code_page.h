@@ -14,4 +14,8 @@ void appendLatin1(std::string& out, unsigned char byte);
 // know the code page.
 std::optional<std::string> utf8FromCodePage(std::string_view bytes, int codePage);
 
+// UTF-8 text, such as a file name, in a Windows code page: only when it is valid UTF-8 and
+// every character of it exists in the code page, with no near match put in its place.
+std::optional<std::string> codePageFromUtf8(std::string_view utf8, int codePage);
+
 }  // namespace brevo

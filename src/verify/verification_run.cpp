@@ -5,6 +5,7 @@
 #include <new>
 #include <system_error>
 
+#include "base/code_page.h"
 #include "base/file_status.h"
 #include "base/path_lookup.h"
 #include "brx/brx_loader.h"
@@ -176,7 +177,8 @@ void VerificationRun::takeTarget() {
 
 void VerificationRun::checkSource() {
     loadFile(job_.sourcePath(), source_);
-    layout_.writeHeader(longDateTimeNow(), job_.sourcePath(), job_.targetPath());
+    layout_.writeHeader(longDateTimeNow(), nameInReport(job_.sourcePath()),
+                        nameInReport(job_.targetPath()));
 
     section(Heading::SourceLexical,
             [&] { checkLexical(source_.segments, source_.text, findings_); });
@@ -207,6 +209,12 @@ void VerificationRun::checkSource() {
         checkInternalStructure(source_.segments, source_.internalTags, findings_);
         progressStep();
     });
+}
+
+// The report's own text is in the source's code page. A name with a character that code page
+// lacks keeps its bytes: some readers at least can show those.
+std::string VerificationRun::nameInReport(const std::string& path) const {
+    return codePageFromUtf8(path, job_.languages.sourceCodePage).value_or(path);
 }
 
 void VerificationRun::checkTarget() {

@@ -58,6 +58,7 @@ private:
     };
 
     void checkSource();
+    std::string nameInReport(const std::string& path) const;
     void checkTarget();
     void compare();
     void loadFile(const std::string& path, BrxDocument& document);

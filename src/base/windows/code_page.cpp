@@ -42,4 +42,21 @@ std::optional<std::string> utf8FromCodePage(std::string_view bytes, int codePage
     return out;
 }
 
+std::optional<std::string> codePageFromUtf8(std::string_view utf8, int codePage) {
+    const auto page = static_cast<UINT>(codePage);
+    if (!::IsValidCodePage(page)) return std::nullopt;
+    if (utf8.empty()) return std::string();
+    const auto wide = strictlyWide(utf8, CP_UTF8);
+    if (!wide) return std::nullopt;
+    const int size = static_cast<int>(wide->size());
+    BOOL defaulted = FALSE;
+    const int length = ::WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, wide->data(), size,
+                                             nullptr, 0, nullptr, &defaulted);
+    if (length == 0 || defaulted) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, wide->data(), size, bytes.data(), length,
+                          nullptr, &defaulted);
+    return bytes;
+}
+
 }  // namespace brevo
