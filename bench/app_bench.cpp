@@ -151,8 +151,10 @@ int main(int argc, char** argv) {
     const std::string home = toPath(QDir::homePath() + QLatin1Char('/'));
     VerifySettings settings = defaultSettings(home);
     settings.fileFormat =
-        options->files.front().endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive) ? 1 : 0;
-    settings.overwriteFiles = 1;
+        options->files.front().endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive)
+            ? brevo::FileFormat::Rtf
+            : brevo::FileFormat::Text;
+    settings.overwriteFiles = true;
     settings.orgFilesPath = toPath(QFileInfo(options->sourceDir).absoluteFilePath() + '/');
     BenchDialogs dialogs;
     dialogs.files = FileChoice{options->files, QFileInfo(options->files.front()).absolutePath()};

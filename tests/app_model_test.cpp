@@ -104,9 +104,9 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
     VerifySettings settings = defaultSettings("/home/x/");
     EXPECT_EQ(settings.orgFilesPath, "/home/x/");
     EXPECT_EQ(fileFormatOf(settings), FileFormat::Rtf);
-    settings.fileFormat = 0;
-    settings.overwriteFiles = 1;
-    settings.rtfPageSize = 1;
+    settings.fileFormat = FileFormat::Text;
+    settings.overwriteFiles = true;
+    settings.rtfPageSize = PageSize::Letter;
     settings.targetLanguage = "Japanese (EUC)";
     const BatchRequest request = batchRequestFrom(settings);
     EXPECT_EQ(request.options.fileFormat, FileFormat::Text);
@@ -123,12 +123,12 @@ TEST(BatchSettings, TheBatchIsMadeFromTheSettings) {
 TEST(Settings, AFirstRunHasTheDefaults) {
     MemoryStore empty;
     const VerifySettings settings = readSettings(empty, "/home/x/");
-    EXPECT_EQ(settings.keepPathsDuringSession, 1);
-    EXPECT_EQ(settings.keepPathsBetweenSessions, 1);
+    EXPECT_TRUE(settings.keepPathsDuringSession);
+    EXPECT_TRUE(settings.keepPathsBetweenSessions);
     EXPECT_EQ(settings.orgFilesPath, "/home/x/");
     EXPECT_EQ(settings.translatedFilesPath, "/home/x/");
-    EXPECT_EQ(settings.overwriteFiles, 0);
-    EXPECT_EQ(settings.fileFormat, 1);
+    EXPECT_FALSE(settings.overwriteFiles);
+    EXPECT_EQ(settings.fileFormat, FileFormat::Rtf);
     EXPECT_EQ(settings.targetLanguage, "English (US)");
     EXPECT_EQ(settings.targetLanguageSelection, 1000);
     EXPECT_EQ(settings.handedOn.translationHyphenation, 1);
@@ -153,13 +153,42 @@ TEST(Settings, ReadAsStoredWhereTheyStillMakeSense) {
     EXPECT_EQ(settings.targetLanguage, "English (US)");
     EXPECT_EQ(settings.sourceLanguage, "Japanese");
     EXPECT_EQ(settings.handedOn.smartQuotes, 0);
-    EXPECT_EQ(settings.fileFormat, 1);
-    EXPECT_EQ(settings.overwriteFiles, 1);
+    EXPECT_EQ(settings.fileFormat, FileFormat::Rtf);
+    EXPECT_TRUE(settings.overwriteFiles);
 
     // Without "During Session" no stored directory is read.
     store.writeInt("PATHS", "DURING_SESSION", 0);
     settings = readSettings(store, "/home/x/");
     EXPECT_EQ(settings.orgFilesPath, "/home/x/");
+}
+
+TEST(Settings, NumbersAreDecodedOnceAndWrittenBackAsRead) {
+    MemoryStore store;
+    store.writeInt("PATHS", "DURING_SESSION", 5);
+    store.writeInt("PATHS", "BETWEEN_SESSIONS", 0);
+    store.writeInt("OPTIONS", "OVERWRITE_FILES", -1);
+    store.writeInt("OPTIONS", "FILE_FORMAT_FOR_BRX", 7);
+    store.writeInt("OPTIONS", "RTF_PAGE_SIZE", 3);
+    VerifySettings settings = readSettings(store, "/home/x/");
+    EXPECT_TRUE(settings.keepPathsDuringSession);
+    EXPECT_FALSE(settings.keepPathsBetweenSessions);
+    EXPECT_TRUE(settings.overwriteFiles);
+    EXPECT_EQ(settings.fileFormat, FileFormat::Text);  // only 1 is RTF
+    EXPECT_EQ(batchRequestFrom(settings).options.pageSize, PageSize::Letter);
+
+    // Unchanged, each number goes back as it was; a changed value as its own number.
+    writeSettings(store, settings, "/home/x/");
+    EXPECT_EQ(store.readInt("PATHS", "DURING_SESSION"), 5);
+    EXPECT_EQ(store.readInt("OPTIONS", "OVERWRITE_FILES"), -1);
+    EXPECT_EQ(store.readInt("OPTIONS", "FILE_FORMAT_FOR_BRX"), 7);
+    settings.fileFormat = FileFormat::Rtf;
+    settings.overwriteFiles = false;
+    settings.keepPathsBetweenSessions = true;
+    writeSettings(store, settings, "/home/x/");
+    EXPECT_EQ(store.readInt("OPTIONS", "FILE_FORMAT_FOR_BRX"), 1);
+    EXPECT_EQ(store.readInt("OPTIONS", "OVERWRITE_FILES"), 0);
+    EXPECT_EQ(store.readInt("PATHS", "BETWEEN_SESSIONS"), 1);
+    EXPECT_EQ(store.readInt("PATHS", "DURING_SESSION"), 5);
 }
 
 TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
@@ -184,7 +213,7 @@ TEST(Settings, WrittenOptionsFirstAndOnlyWhatHasAControl) {
 
     // Not kept between sessions: the directories are stored as the home directory, the
     // switches as they stand.
-    settings.keepPathsBetweenSessions = 0;
+    settings.keepPathsBetweenSessions = false;
     writeSettings(store, settings, "/home/x/");
     EXPECT_EQ(store.readString("PATHS", "ORG_FILES"), "/home/x/");
     EXPECT_EQ(store.readString("PATHS", "TRANSLATED_FILES"), "/home/x/");

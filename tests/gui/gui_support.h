@@ -162,8 +162,8 @@ struct Sheet {
     static std::string home() { return toPath(QDir::homePath() + '/'); }
     static VerifySettings settingsFor(const Pairs& pairs, int overwriteFiles) {
         VerifySettings settings = defaultSettings(home());
-        settings.fileFormat = 0;
-        settings.overwriteFiles = overwriteFiles;
+        settings.fileFormat = FileFormat::Text;
+        settings.overwriteFiles = overwriteFiles != 0;
         settings.orgFilesPath = toPath(pairs.source);
         settings.translatedFilesPath = toPath(pairs.target);
         return settings;

@@ -55,7 +55,7 @@ private slots:
         QVERIFY(paths.browseSourceButton().isEnabled());
         QCOMPARE(paths.sourceEdit().text(), pairs.source);
         QCOMPARE(paths.translatedEdit().text(), QString::fromStdString(Sheet::home()));
-        QCOMPARE(sheet.sheet->settings().keepPathsBetweenSessions, 0);
+        QVERIFY(!sheet.sheet->settings().keepPathsBetweenSessions);
 
         // The Browse buttons still work, from the current directory, into the disabled edits.
         sheet.dialogs.directory = pairs.target;
@@ -148,7 +148,7 @@ private slots:
         const QString a = pairs.add("a.txt", kClean, japanese);
         write(pairs.target + "a.CMP", "old");
         VerifySettings settings = Sheet::settingsFor(pairs, 0);
-        settings.fileFormat = 1;
+        settings.fileFormat = FileFormat::Rtf;
         settings.orgFilesPath = Sheet::home();
         Sheet sheet(settings);
 
@@ -183,7 +183,7 @@ private slots:
         {
             QtSettingsStore store(QStringLiteral("brevo-verifier"));
             VerifySettings settings = defaultSettings("/home/x/");
-            settings.fileFormat = 0;
+            settings.fileFormat = FileFormat::Text;
             settings.orgFilesPath = toPath(config.path() + "/");
             writeSettings(store, settings, "/home/x/");
             store.writeString("OPTIONS", "SMART_QUOTES", "off");
@@ -191,7 +191,7 @@ private slots:
         }
         QtSettingsStore store(QStringLiteral("brevo-verifier"));
         const VerifySettings read = readSettings(store, "/home/x/");
-        QCOMPARE(read.fileFormat, 0);
+        QVERIFY(read.fileFormat == FileFormat::Text);
         QCOMPARE(read.orgFilesPath, toPath(config.path() + "/"));
         QCOMPARE(read.handedOn.smartQuotes, 1);  // text where a number belongs counts as missing
         QCOMPARE(store.readInt("OPTIONS", "SMART_QUOTES"), std::nullopt);

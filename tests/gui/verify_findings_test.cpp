@@ -97,7 +97,7 @@ private slots:
         const QString a = pairs.add(QStringLiteral("a.rtf"), rtfOf(kClean).toLatin1(),
                                     rtfOf(kWithFindings).toLatin1());
         VerifySettings settings = Sheet::settingsFor(pairs, 1);
-        settings.fileFormat = 1;
+        settings.fileFormat = FileFormat::Rtf;
         Sheet sheet(settings);
         sheet.verify({a}, pairs.target);
         QVERIFY(QFile::exists(pairs.target + "a.CMP"));

@@ -6,15 +6,14 @@
 namespace brevo::app {
 
 FileFormat fileFormatOf(const VerifySettings& settings) {
-    return settings.fileFormat == 1 ? FileFormat::Rtf : FileFormat::Text;
+    return settings.fileFormat;
 }
 
 BatchRequest batchRequestFrom(const VerifySettings& settings) {
     BatchRequest request;
-    request.options.keepPathsDuringSession = settings.keepPathsDuringSession != 0;
-    // The stored number: 0 is A4, anything else Letter.
-    request.options.pageSize = settings.rtfPageSize == 0 ? PageSize::A4 : PageSize::Letter;
-    request.options.overwriteFiles = settings.overwriteFiles != 0;
+    request.options.keepPathsDuringSession = settings.keepPathsDuringSession;
+    request.options.pageSize = settings.rtfPageSize;
+    request.options.overwriteFiles = settings.overwriteFiles;
     request.options.fileFormat = fileFormatOf(settings);
     request.options.handedOn = settings.handedOn;
     request.sourceLanguage = settings.sourceLanguage;

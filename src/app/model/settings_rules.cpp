@@ -13,6 +13,44 @@ void readInt(SettingsStore& store, const char* section, const char* key, int& fi
     field = store.readInt(section, key).value_or(field);
 }
 
+// The numbers of the store and what they mean: each decoded and encoded here alone.
+template <typename Value>
+Value decoded(int number);
+
+template <>
+bool decoded<bool>(int number) {
+    return number != 0;
+}
+template <>
+FileFormat decoded<FileFormat>(int number) {
+    return number == 1 ? FileFormat::Rtf : FileFormat::Text;
+}
+template <>
+PageSize decoded<PageSize>(int number) {
+    return number == 0 ? PageSize::A4 : PageSize::Letter;
+}
+
+int encode(bool value) {
+    return value ? 1 : 0;
+}
+int encode(FileFormat value) {
+    return value == FileFormat::Rtf ? 1 : 0;
+}
+
+template <typename Value>
+void readInt(SettingsStore& store, const char* section, const char* key, Stored<Value>& field) {
+    field.read = store.readInt(section, key);
+    if (field.read) field.value = decoded<Value>(*field.read);
+}
+
+// A number read that still means the value is written back as it was read.
+template <typename Value>
+void writeInt(SettingsStore& store, const char* section, const char* key,
+              const Stored<Value>& field) {
+    const bool unchanged = field.read && decoded<Value>(*field.read) == field.value;
+    store.writeInt(section, key, unchanged ? *field.read : encode(field.value));
+}
+
 void readString(SettingsStore& store, const char* section, const char* key, std::string& field) {
     field = store.readString(section, key).value_or(field);
 }
@@ -20,7 +58,7 @@ void readString(SettingsStore& store, const char* section, const char* key, std:
 void readPaths(SettingsStore& store, const std::string& home, VerifySettings& settings) {
     readInt(store, kPaths, "DURING_SESSION", settings.keepPathsDuringSession);
     readInt(store, kPaths, "BETWEEN_SESSIONS", settings.keepPathsBetweenSessions);
-    if (settings.keepPathsDuringSession == 0) return;
+    if (!settings.keepPathsDuringSession) return;
     for (auto [key, field] : {std::pair{"SOURCE_FILES", &settings.sourceFilesPath},
                               std::pair{"ORG_FILES", &settings.orgFilesPath},
                               std::pair{"TRANSLATED_FILES", &settings.translatedFilesPath}}) {
@@ -58,14 +96,14 @@ VerifySettings readSettings(SettingsStore& store, const std::string& homeDirecto
 
 void writeSettings(SettingsStore& store, const VerifySettings& settings,
                    const std::string& homeDirectory) {
-    store.writeInt(kOptions, "OVERWRITE_FILES", settings.overwriteFiles);
-    store.writeInt(kOptions, "FILE_FORMAT_FOR_BRX", settings.fileFormat);
+    writeInt(store, kOptions, "OVERWRITE_FILES", settings.overwriteFiles);
+    writeInt(store, kOptions, "FILE_FORMAT_FOR_BRX", settings.fileFormat);
     store.writeString(kOptions, "TARGET_LANGUAGE", settings.targetLanguage);
     store.writeInt(kOptions, "TARGET_LANGUAGE_SELECTION", settings.targetLanguageSelection);
 
-    store.writeInt(kPaths, "DURING_SESSION", settings.keepPathsDuringSession);
-    store.writeInt(kPaths, "BETWEEN_SESSIONS", settings.keepPathsBetweenSessions);
-    const bool keep = settings.keepPathsBetweenSessions != 0;
+    writeInt(store, kPaths, "DURING_SESSION", settings.keepPathsDuringSession);
+    writeInt(store, kPaths, "BETWEEN_SESSIONS", settings.keepPathsBetweenSessions);
+    const bool keep = settings.keepPathsBetweenSessions;
     store.writeString(kPaths, "ORG_FILES", keep ? settings.orgFilesPath : homeDirectory);
     store.writeString(kPaths, "TRANSLATED_FILES",
                       keep ? settings.translatedFilesPath : homeDirectory);

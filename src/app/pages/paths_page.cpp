@@ -65,8 +65,8 @@ void CMyPropertyPage4V::activate() {
 
 void CMyPropertyPage4V::loadData() {
     const VerifySettings& settings = sheet_.settings();
-    betweenSessions_->setChecked(settings.keepPathsBetweenSessions != 0);
-    duringSession_->setChecked(settings.keepPathsDuringSession != 0);
+    betweenSessions_->setChecked(settings.keepPathsBetweenSessions);
+    duringSession_->setChecked(settings.keepPathsDuringSession);
     sourceEdit_->setText(fromPath(settings.orgFilesPath));
     translatedEdit_->setText(fromPath(settings.translatedFilesPath));
     enableForSession();
@@ -82,8 +82,8 @@ bool CMyPropertyPage4V::saveData() {
         }
     }
     VerifySettings& settings = sheet_.settings();
-    settings.keepPathsBetweenSessions = betweenSessions_->isChecked() ? 1 : 0;
-    settings.keepPathsDuringSession = duringSession_->isChecked() ? 1 : 0;
+    settings.keepPathsBetweenSessions = betweenSessions_->isChecked();
+    settings.keepPathsDuringSession = duringSession_->isChecked();
     settings.orgFilesPath = toPath(sourceEdit_->text());
     settings.translatedFilesPath = toPath(translatedEdit_->text());
     enableForSession();
@@ -93,7 +93,7 @@ bool CMyPropertyPage4V::saveData() {
 // Without "During Session" the directories are not kept, so they are not edited either; the
 // Browse buttons still show where a batch would look.
 void CMyPropertyPage4V::enableForSession() {
-    const bool keep = sheet_.settings().keepPathsDuringSession != 0;
+    const bool keep = sheet_.settings().keepPathsDuringSession;
     betweenSessions_->setEnabled(keep);
     sourceEdit_->setEnabled(keep);
     translatedEdit_->setEnabled(keep);
@@ -117,11 +117,11 @@ void CMyPropertyPage4V::editLeft(std::string& path) {
 void CMyPropertyPage4V::duringSessionClicked() {
     if (!saveData()) return;
     VerifySettings& settings = sheet_.settings();
-    if (settings.keepPathsDuringSession != 0) {
+    if (settings.keepPathsDuringSession) {
         loadData();
         return;
     }
-    settings.keepPathsBetweenSessions = 0;
+    settings.keepPathsBetweenSessions = false;
     betweenSessions_->setChecked(false);
     const std::string& home = sheet_.homeDirectory();
     settings.orgFilesPath = existingDirectoryOr(settings.orgFilesPath, home);
@@ -138,7 +138,7 @@ void CMyPropertyPage4V::browseTranslated() {
 }
 
 void CMyPropertyPage4V::browse(std::string& path, const char* title) {
-    const bool startThere = sheet_.settings().keepPathsDuringSession != 0;
+    const bool startThere = sheet_.settings().keepPathsDuringSession;
     const std::optional<QString> chosen = sheet_.dialogs().chooseDirectory(
         this, latin(title), startThere ? fromPath(path) : QString());
     if (!chosen) return;
@@ -152,7 +152,7 @@ bool CMyPropertyPage4V::checkBothPaths() {
 }
 
 bool CMyPropertyPage4V::mayLeave() {
-    if (sheet_.settings().keepPathsDuringSession == 0) return saveData();
+    if (!sheet_.settings().keepPathsDuringSession) return saveData();
     return checkBothPaths();
 }
 

@@ -71,10 +71,10 @@ void CMyPropertyPage5V::activate() {
 
 void CMyPropertyPage5V::loadData() {
     VerifySettings& settings = sheet_.settings();
-    alwaysPrompt_->setChecked(settings.overwriteFiles == 0);
-    alwaysOverwrite_->setChecked(settings.overwriteFiles == 1);
-    ansiText_->setChecked(settings.fileFormat == 0);
-    rtf_->setChecked(settings.fileFormat == 1);
+    alwaysPrompt_->setChecked(!settings.overwriteFiles);
+    alwaysOverwrite_->setChecked(settings.overwriteFiles);
+    ansiText_->setChecked(settings.fileFormat == FileFormat::Text);
+    rtf_->setChecked(settings.fileFormat == FileFormat::Rtf);
     const int entry =
         entryBeginningWith(*languages_, QString::fromStdString(settings.targetLanguage));
     languages_->setCurrentIndex(entry);
@@ -83,10 +83,8 @@ void CMyPropertyPage5V::loadData() {
 
 void CMyPropertyPage5V::saveData() {
     VerifySettings& settings = sheet_.settings();
-    if (alwaysPrompt_->isChecked()) settings.overwriteFiles = 0;
-    if (alwaysOverwrite_->isChecked()) settings.overwriteFiles = 1;
-    if (ansiText_->isChecked()) settings.fileFormat = 0;
-    if (rtf_->isChecked()) settings.fileFormat = 1;
+    settings.overwriteFiles = alwaysOverwrite_->isChecked();
+    settings.fileFormat = rtf_->isChecked() ? FileFormat::Rtf : FileFormat::Text;
     const int entry = languages_->currentIndex();
     settings.targetLanguage = entry < 0 ? std::string() : languages_->currentText().toStdString();
     settings.targetLanguageSelection = entry;

@@ -258,7 +258,7 @@ void CMyPropertyPage2::verifyBrevos() {
     beginBatch();
     const VerifySettings& settings = sheet_.settings();
     const std::string& start =
-        settings.keepPathsDuringSession != 0 ? settings.translatedFilesPath : lastDirectory_;
+        settings.keepPathsDuringSession ? settings.translatedFilesPath : lastDirectory_;
     const std::optional<FileChoice> choice = sheet_.dialogs().chooseFiles(
         this, QString::fromLatin1(text::kSelectFiles), filterOf(settings), fromPath(start));
     if (!choice) {
@@ -305,7 +305,7 @@ void CMyPropertyPage2::beginBatch() {
 
 void CMyPropertyPage2::confirmAndRun(BatchPlan plan) {
     VerifySettings& settings = sheet_.settings();
-    const bool keepPaths = settings.keepPathsDuringSession != 0;
+    const bool keepPaths = settings.keepPathsDuringSession;
     const std::string& directory = plan.request.targetDir;
     (keepPaths ? settings.translatedFilesPath : lastDirectory_) = directory;
     const std::string& home = sheet_.homeDirectory();
