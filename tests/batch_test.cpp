@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -22,10 +23,12 @@ class RecordingUser : public BatchUser {
 public:
     void appendResultLine(std::string_view line) override { lines.emplace_back(line); }
     void startProgress(int, int batchSteps) override { batchRange = batchSteps; }
-    void startFile(std::string_view) override {}
+    void startFile(std::string_view) override { filePositions.emplace_back(); }
     void stepProgress() override { ++batchPosition; }
     void skipFileStep() override { ++batchPosition; }
-    void setFileProgress(int) override {}
+    void setFileProgress(int position) override {
+        if (!filePositions.empty()) filePositions.back().push_back(position);
+    }
     void setBatchProgress(int position) override { batchPosition = position; }
     bool cancelRequested() override { return false; }
     OverwriteAnswer askOverwrite(std::string_view question) override {
@@ -50,7 +53,8 @@ public:
     std::string summary;
     std::string stop;
     std::vector<PairRecord> records;
-    std::vector<std::size_t> linesAtRecord;  // how many lines there were as each record came
+    std::vector<std::size_t> linesAtRecord;       // how many lines there were as each record came
+    std::vector<std::vector<int>> filePositions;  // the File bar's positions, pair by pair
     int batchRange = 0;
     int batchPosition = 0;
 };
@@ -298,6 +302,23 @@ namespace brevo {
 namespace {
 
 // A batch with every kind of outcome, run one pair at a time and on several threads.
+TEST(Batch, OnSeveralThreadsTheFileBarFollowsThePairShownLast) {
+    Batch batch;
+    batch.request.jobs = 3;
+    for (int i = 0; i < 6; ++i) {
+        batch.addPair("f" + std::to_string(i) + ".txt", brxText(kClean), brxText(kClean));
+    }
+    RecordingUser user;
+    verifyBatch(batch.request, user);
+    ASSERT_EQ(user.filePositions.size(), 6u);
+    for (const std::vector<int>& positions : user.filePositions) {
+        // The steps of that pair alone: never back, never beyond a pair's 24, ending full.
+        ASSERT_FALSE(positions.empty());
+        EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+        EXPECT_EQ(positions.back(), 24);
+    }
+}
+
 TEST(Batch, SeveralThreadsGiveWhatOneAtATimeGives) {
     const std::string withFinding =
         "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
