@@ -113,7 +113,8 @@ CMyPropertySheet::CMyPropertySheet(Dialogs& dialogs, VerifySettings settings,
     neededSize_ = layout->minimumSize();
     scroll_->setMinimumSize(0, 0);
     // The Verify page may give up height of its results before anything has to scroll.
-    verifyPage_->setMinimumSize(0, 0);
+    pageMinimum_.front() = QSize(0, 0);
+    showPageSize(0);
     setMinimumSize(neededSize_);
     resize(neededSize_);
     setSizeGripEnabled(true);
@@ -128,6 +129,7 @@ CMyPropertySheet::~CMyPropertySheet() = default;
 void CMyPropertySheet::addPage(SheetPage* page) {
     const DialogUnits units(font());
     page->setMinimumSize(units.size(348, 236));
+    pageMinimum_.push_back(page->minimumSize());
     pages_.push_back(page);
     tabs_->addTab(page->title());
     stack_->addWidget(page);
@@ -142,8 +144,19 @@ void CMyPropertySheet::changePage(int index) {
         return;
     }
     currentPage_ = index;
+    showPageSize(index);
     stack_->setCurrentIndex(index);
     pages_[static_cast<std::size_t>(index)]->activate();
+}
+
+// Only the page in front asks for room: the others would make it scroll on a small screen.
+void CMyPropertySheet::showPageSize(int index) {
+    for (std::size_t at = 0; at < pages_.size(); ++at) {
+        const bool shown = at == static_cast<std::size_t>(index);
+        pages_[at]->setMinimumSize(shown ? pageMinimum_[at] : QSize(0, 0));
+        pages_[at]->setSizePolicy(shown ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                  shown ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    }
 }
 
 bool CMyPropertySheet::mayClose() {
@@ -199,8 +212,12 @@ Size CMyPropertySheet::screenRoom() const {
 
 void CMyPropertySheet::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Once the window manager has put its frame around the window.
-    if (!fitted_) QTimer::singleShot(0, this, &CMyPropertySheet::fitToScreen);
+    // Once the window manager has put its frame around the window, which some take a while
+    // to do.
+    if (!fitted_) {
+        QTimer::singleShot(0, this, &CMyPropertySheet::fitToScreen);
+        QTimer::singleShot(400, this, &CMyPropertySheet::fitToScreen);
+    }
     fitted_ = true;
 }
 

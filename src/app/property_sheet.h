@@ -65,6 +65,7 @@ protected:
 private:
     void addPage(SheetPage* page);
     void changePage(int index);
+    void showPageSize(int index);
     bool mayClose();
     Size screenRoom() const;
     void fitToScreen();
@@ -80,6 +81,7 @@ private:
     QSize neededSize_;
     bool fitted_ = false;
     std::vector<SheetPage*> pages_;
+    std::vector<QSize> pageMinimum_;
     int currentPage_ = 0;
     CMyPropertyPage2* verifyPage_;
     CMyPropertyPage4V* pathsPage_;

@@ -1,6 +1,7 @@
 #include "app/controls/on_screen.h"
 
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace brevo::app {
@@ -20,6 +21,16 @@ void keepOnScreen(QWidget& window) {
     placed.moveLeft(std::max(placed.left(), area.left()));
     placed.moveTop(std::max(placed.top(), area.top()));
     if (placed.topLeft() != window.frameGeometry().topLeft()) window.move(placed.topLeft());
+}
+
+}  // namespace brevo::app
+
+namespace brevo::app {
+
+void keepOnScreenOnceFramed(QWidget& window) {
+    for (const int delay : {0, 400}) {
+        QTimer::singleShot(delay, &window, [&window] { keepOnScreen(window); });
+    }
 }
 
 }  // namespace brevo::app

@@ -9,4 +9,8 @@ namespace brevo::app {
 // edge.
 void keepOnScreen(QWidget& window);
 
+// The same for a window just shown, once the window manager has framed it, which some take a
+// while to do.
+void keepOnScreenOnceFramed(QWidget& window);
+
 }  // namespace brevo::app

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
@@ -71,6 +70,8 @@ FindingsPanel::FindingsPanel(Dialogs& dialogs, QWidget* parent)
     }
     header->resizeSection(FindingsTableModel::SeverityColumn,
                           table_->fontMetrics().horizontalAdvance(QStringLiteral("WARNING")) + 40);
+    // A few rows at the least; the rest of the height goes where the window has room.
+    table_->setMinimumHeight(table_->verticalHeader()->defaultSectionSize() * 3);
     table_->setAccessibleName(texts(text::kFindings).remove(QLatin1Char('&')));
     findingsLabel->setBuddy(table_);
 
@@ -88,16 +89,20 @@ FindingsPanel::FindingsPanel(Dialogs& dialogs, QWidget* parent)
     }
     connect(filterEdit_, &QLineEdit::textChanged, this, &FindingsPanel::applyFilter);
 
+    // Narrow enough for 200% on a small screen: the file and the text filter share a row,
+    // the severities have one of their own.
     auto* top = new QHBoxLayout;
     top->addWidget(findingsLabel);
-    top->addWidget(fileLabel_, 1);
+    top->addWidget(fileLabel_, 2);
+    top->addSpacing(8);
+    top->addWidget(filterLabel);
+    top->addWidget(filterEdit_, 1);
+    filterEdit_->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
     auto* filters = new QHBoxLayout;
     filters->addWidget(errorsBox_);
     filters->addWidget(alertsBox_);
     filters->addWidget(warningsBox_);
-    filters->addSpacing(8);
-    filters->addWidget(filterLabel);
-    filters->addWidget(filterEdit_, 1);
+    filters->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
@@ -211,8 +216,7 @@ void FindingsPanel::openFinding(FindingPlace place) {
     // Shown first, so that the texts are scrolled in the size they will have.
     const bool first = !sideBySide_->isVisible();
     sideBySide_->show();
-    // Once the window manager has framed it.
-    if (first) QTimer::singleShot(0, sideBySide_, [this] { keepOnScreen(*sideBySide_); });
+    if (first) keepOnScreenOnceFramed(*sideBySide_);
     sideBySide_->raise();
     sideBySide_->activateWindow();
     sideBySide_->showFinding(pair, place.pair, pair.rows[place.row],

@@ -1,7 +1,6 @@
 #include "app/findings/report_window.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
@@ -35,7 +34,7 @@ void ReportWindow::showReport(const std::string& path, FileFormat format, int co
     path_->setFullText(name);
     text_->showLines(file.lines);
     show();
-    QTimer::singleShot(0, this, [this] { keepOnScreen(*this); });
+    keepOnScreenOnceFramed(*this);
     raise();
     activateWindow();
 }

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolTip>
@@ -79,7 +80,10 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         const int readable = option.fontMetrics.averageCharWidth() * 40;
-        size.setWidth(std::max(view_.viewport()->width(), readable));
+        // Room kept for the vertical scroll bar, so that its coming does not add a sideways one.
+        const int room = view_.maximumViewportSize().width() -
+                         view_.style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2;
+        size.setWidth(std::max(room, readable));
         return size;
     }
 
@@ -191,7 +195,7 @@ void CMyPropertyPage2::layOut() {
         buttons->addWidget(button);
     }
     column->addLayout(buttons);
-    resultsView_->setMinimumHeight(units.size(0, 30).height());
+    resultsView_->setMinimumHeight(units.size(0, 24).height());
     resultsView_->setAccessibleName(QString::fromLatin1(text::kResults).chopped(1));
     // Reading order: the results, their findings, then the buttons from left to right.
     setTabOrder(resultsView_, findings_);
