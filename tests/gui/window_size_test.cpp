@@ -7,6 +7,8 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "app/controls/elided_label.h"
+#include "app/dialogs/confirm_verify_dialog.h"
 #include "gui_support.h"
 
 namespace brevo::app::test {
@@ -49,6 +51,25 @@ private slots:
         QVERIFY(window.width() <= screen.width() && window.height() <= screen.height());
         window.restoreLayout({{100, 100}, 0, 0, {}, 0, 0});
         QCOMPARE(window.size(), needed);
+    }
+
+    void longPathsElidedInTheMiddleWithTheWholeAsTooltip() {
+        ScriptedDialogs dialogs;
+        const QString deep = QStringLiteral("/projects/") +
+                             QString(QStringLiteral("chapter/")).repeated(40) +
+                             QStringLiteral("final-target/");
+        ConfirmVerifyDialog confirm(nullptr, dialogs, 3, QStringLiteral("/src/"), deep, false);
+        confirm.show();
+        const QList<ElidedLabel*> labels = confirm.findChildren<ElidedLabel*>();
+        QCOMPARE(labels.size(), 1);
+        const ElidedLabel& target = *labels.front();
+        QCOMPARE(target.fullText(), deep);
+        QCOMPARE(target.toolTip(), deep);
+        // The start and the end of the path stay, the middle gives way.
+        QVERIFY(target.text().size() < deep.size());
+        QVERIFY(target.text().startsWith(QStringLiteral("/projects/")));
+        QVERIFY(target.text().endsWith(QStringLiteral("final-target/")));
+        QVERIFY(target.text().contains(QChar(0x2026)));
     }
 };
 

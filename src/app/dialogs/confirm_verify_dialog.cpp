@@ -8,6 +8,7 @@
 
 #include "app/app_texts.h"
 #include "app/controls/dialog_units.h"
+#include "app/controls/elided_label.h"
 #include "app/controls/path_edit.h"
 #include "app/dialogs/dialogs.h"
 #include "app/platform/qt_text.h"
@@ -42,13 +43,15 @@ ConfirmVerifyDialog::ConfirmVerifyDialog(QWidget* owner, Dialogs& dialogs, int f
     sourceEdit_ = new QLineEdit(sourceDirectory, this);
     units.place(sourceEdit_, 9, 41, 307, 14);
     sourceEdit_->installEventFilter(this);
+    sourceEdit_->setToolTip(sourceDirectory);
+    connect(sourceEdit_, &QLineEdit::textChanged, sourceEdit_, &QLineEdit::setToolTip);
     browseButton_ = new QPushButton(QString::fromLatin1(text::kBrowse), this);
     browseButton_->setAutoDefault(false);
     units.place(browseButton_, 9, 60, 50, 14);
     units.place(label(QString::fromLatin1(text::kLogFiles), this), 9, 85, 302, 12);
-    auto* target = label(targetDirectory, this);
-    target->setWordWrap(false);
-    target->setTextFormat(Qt::PlainText);
+    // A long path gives way in the middle, so that its end stays; the whole is the tooltip.
+    auto* target = new ElidedLabel(this);
+    target->setFullText(targetDirectory);
     units.place(target, 9, 98, 308, 10);
     units.place(label(QString::fromLatin1(text::kImportant), this), 9, 111, 307, 18);
 

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/controls/elided_label.h"
 #include "app/controls/on_screen.h"
-#include "app/findings/elided_label.h"
 #include "app/findings/findings_table_model.h"
 #include "app/findings/side_by_side_view.h"
 #include "app/platform/qt_text.h"

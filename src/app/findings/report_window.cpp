@@ -4,8 +4,8 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/controls/elided_label.h"
 #include "app/controls/on_screen.h"
-#include "app/findings/elided_label.h"
 #include "app/findings/line_text_view.h"
 #include "app/model/file_text.h"
 #include "app/platform/qt_text.h"

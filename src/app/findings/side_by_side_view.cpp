@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/app_texts.h"
+#include "app/controls/elided_label.h"
 #include "app/dialogs/dialogs.h"
-#include "app/findings/elided_label.h"
 #include "app/findings/line_text_view.h"
 #include "app/findings/severity_look.h"
 #include "app/platform/qt_text.h"

@@ -1,4 +1,4 @@
-#include "app/findings/elided_label.h"
+#include "app/controls/elided_label.h"
 
 #include <QFontMetrics>
 
