@@ -57,7 +57,9 @@ int VerifyApp::run() {
         writeWindowLayout(store, sheet.windowLayout());
         store.flush();
     };
-    const SessionGuard guard(*this, sheet, keepSettings);
+    SessionGuard guard(*this, sheet, keepSettings);
+    // Told to end: the window goes whatever its pages say, as the batch has been stopped.
+    connect(&guard, &SessionGuard::endRequested, &sheet, [&] { sheet.done(QDialog::Rejected); });
     if (splash) SplashWindow::showAndWait(QPixmap(QStringLiteral(":/splash/splash.png")));
     sheet.exec();
     keepSettings();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 
 #include "app/batch/batch_controller.h"
 #include "app/model/settings_rules.h"
@@ -112,6 +113,28 @@ private slots:
         QCOMPARE(lines[lines.size() - 2], std::string("The batch was cancelled."));
         QVERIFY(!sheet.sheet->batchRunning());
         QVERIFY(!QFile::exists(pairs.target + "p0.CMP"));
+        expectOnlyWholeReports(pairs.target);
+    }
+
+    void aTerminationSignalMidBatchStopsItAndKeepsTheSettings() {
+        Pairs pairs;
+        const QStringList files = longPairs(pairs, 4);
+        Sheet sheet(pairs);
+        MemoryStore store;
+        SessionGuard guard(*qApp, *sheet.sheet,
+                           [&] { writeSettings(store, sheet.sheet->settings(), Sheet::home()); });
+        QSignalSpy endRequested(&guard, &SessionGuard::endRequested);
+        QSignalSpy finished(&sheet.page(), &CMyPropertyPage2::batchFinished);
+        startAndReachTheMiddle(sheet, files, pairs.target);
+        QElapsedTimer clock;
+        clock.start();
+        std::raise(SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(endRequested.count() == 1, 5000);
+        QVERIFY2(clock.elapsed() < 1000, QByteArray::number(clock.elapsed()));
+        QCOMPARE(store.readString("PATHS", "TRANSLATED_FILES"), toPath(pairs.target));
+        QVERIFY(finished.count() == 1 || finished.wait(5000));
+        QCOMPARE(sheet.lines()[sheet.lines().size() - 2], std::string("The batch was cancelled."));
+        QVERIFY(!QFile::exists(pairs.target + "p3.CMP"));
         expectOnlyWholeReports(pairs.target);
     }
 
