@@ -3,9 +3,12 @@
 // program for it.
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QListView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QtTest>
 
@@ -14,6 +17,7 @@
 #include "app/findings/report_window.h"
 #include "app/findings/side_by_side_view.h"
 #include "app/model/window_layout.h"
+#include "app/platform/desktop_programs.h"
 #include "gui_support.h"
 
 namespace brevo::app::test {
@@ -109,6 +113,54 @@ private slots:
         QCOMPARE(findings.sideBySide().messageText(),
                  QString::fromStdString(findings.pairs()[0].rows[0].message));
         QVERIFY(sheet.page().reportWindow() == nullptr);
+    }
+
+    // The desktop's open call says yes once its helper has started, so the app asks first
+    // whether any program is registered for the report's type.
+    void aReportWithoutARegisteredProgramIsSaidToHaveNone() {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()) {
+            QSKIP("xdg-mime is not installed");
+        }
+        QTemporaryDir home;
+        const QString config = home.filePath(QStringLiteral("config"));
+        const QString data = home.filePath(QStringLiteral("data"));
+        QDir().mkpath(config);
+        QDir().mkpath(data + QStringLiteral("/applications"));
+        // The types of files still come from the system; the programs only from the test.
+        const QString types = QStringLiteral("/usr/share/mime");
+        if (!QFileInfo(types).isDir()) QSKIP("no shared MIME database in /usr/share/mime");
+        QVERIFY(QFile::link(types, data + QStringLiteral("/mime")));
+        const QList<QByteArray> names = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME",
+                                         "XDG_DATA_DIRS", "XDG_CURRENT_DESKTOP"};
+        QList<std::optional<QByteArray>> saved;
+        for (const QByteArray& name : names) {
+            saved.push_back(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                            : std::nullopt);
+        }
+        const auto restore = qScopeGuard([&] {
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                if (saved[i]) {
+                    qputenv(names[i], *saved[i]);
+                } else {
+                    qunsetenv(names[i]);
+                }
+            }
+        });
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", config.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+        qputenv("XDG_DATA_DIRS", data.toLocal8Bit());
+        qputenv("XDG_CURRENT_DESKTOP", "X-Generic");
+        const QString report = home.filePath(QStringLiteral("a.CMP"));
+        write(report, "Verification Report\r\n");
+        QVERIFY(!desktopHasProgramFor(report));
+
+        write(data + QStringLiteral("/applications/reader.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Reader\nExec=true %f\n"
+              "MimeType=text/plain;\n");
+        write(config + QStringLiteral("/mimeapps.list"),
+              "[Default Applications]\ntext/plain=reader.desktop\n");
+        QVERIFY(desktopHasProgramFor(report));
     }
 
     void splitterAndTextsWindowKeptInTheLayout() {
