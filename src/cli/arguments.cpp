@@ -145,7 +145,7 @@ void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
     app.add_option("--fail-on", typed.failOn, "Least severity that exits with 1 (default warning)")
         ->type_name("error|alert|warning|never");
     app.add_flag("--diagnostics", result.diagnostics,
-                 "Each finding on stderr as FILE:LINE: error|warning|note: TEXT");
+                 "Each finding on stderr as compilers print theirs");
     app.add_option("--files-from", typed.filesFrom,
                    "Verify the files named in LIST, one a line (- for stdin)")
         ->type_name("LIST");
