@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -209,6 +211,39 @@ TEST(Segmentation, ExternalTagInsideAValueLeavesATaglessSegment) {
 
 TEST(Segmentation, TextBeforeTheFirstClosedTagBelongsToIt) {
     EXPECT_EQ(cuts({"ab<x>c", "<y>"}), (std::vector<Cut>{{"ab<x>", "ab<x>c\n"}, {"<y>", "<y>\n"}}));
+}
+
+// Blank lines leave the text but not the line numbers: every line feed of the text, counted
+// from the first segment, leads to the line an editor shows for the segment after it.
+TEST(Segmentation, LineGapsLeadFromTextLinesToEditorLines) {
+    std::mt19937 random(19);
+    TempDir dir;
+    static const char* const kBreaks[] = {"\n", "\r\n", "\r", "\n\n", "\r\n\r\n\r\n"};
+    for (int round = 0; round < 50; ++round) {
+        std::string body;
+        for (int line = 0; line < 40; ++line) {
+            body += random() % 3 == 0 ? "text" : "<ps \"Body\">text";
+            body += kBreaks[random() % 5];
+        }
+        LanguageSettings languages;
+        BrxDocument document;
+        readBrxSegments(dir.write("f.txt", test::brxText(body + "</brx>\n")), FileFormat::Text,
+                        languages, document);
+        std::size_t breaks = 0;
+        for (std::size_t i = 0; i < document.segments.size(); ++i) {
+            ASSERT_EQ(lineBelow(document.lineGaps, document.segmentLines[0], breaks),
+                      document.segmentLines[i])
+                << "round " << round << " segment " << i;
+            const std::string_view text = document.segments[i].text;
+            breaks += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+        }
+    }
+    // A file without blank lines needs no gaps.
+    LanguageSettings languages;
+    BrxDocument plain;
+    readBrxSegments(dir.write("p.txt", test::brxText("<ps \"a\">x\r\n<ps \"b\">y\r\n</brx>\n")),
+                    FileFormat::Text, languages, plain);
+    EXPECT_TRUE(plain.lineGaps.empty());
 }
 
 TEST(Vocabulary, FirstPrefixInTableOrderWins) {

@@ -193,13 +193,14 @@ TEST(ExternalComparison, FindingsNameTheSegmentsTheyConcern) {
     Segments target = segments({"<t1>", "<t8>", "<t4>"});
     compareExternalTags(source, target, report.findings);
     ASSERT_EQ(found.size(), 2u);
-    // <t2> changed to <t8>, then <t3> deleted: numbers, ids and both sides as they stand.
+    // <t2> changed to <t8>, then <t3> deleted: numbers, ids and both sides as they stand; the
+    // deleted tag is placed in the target where <t4> stands in its place.
     EXPECT_EQ(found[0].number, 1);
     EXPECT_EQ(found[0].severity, Severity::Alert);
     EXPECT_EQ(found[0].messageId, static_cast<int>(MessageId::ExternalTagChanged));
     EXPECT_EQ(found[0].segments, (std::vector<SegmentRef>{{Side::Source, 1}, {Side::Target, 1}}));
     EXPECT_EQ(found[1].number, 2);
-    EXPECT_EQ(found[1].segments, (std::vector<SegmentRef>{{Side::Source, 2}}));
+    EXPECT_EQ(found[1].segments, (std::vector<SegmentRef>{{Side::Source, 2}, {Side::Target, 2}}));
     EXPECT_EQ(found[1].text, "[2] ERROR! The external tag <t3> has been deleted.");
 
     // A segment quoted by a pass is found in its file's list when the list is known.

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "base/file_failure.h"
 #include "brx/failure.h"
 #include "test_support.h"
+#include "verify/messages.h"
 #include "verify/pair_outcome.h"
 #include "verify/verification_run.h"
 
@@ -129,6 +133,96 @@ TEST(Run, CancelAtAnyStepEndsThePairWithoutReport) {
 TEST(Run, UnderlineIsAsLongAsTheHeadingText) {
     EXPECT_EQ(detail::underlineFor("\nVerify external source tags"), std::string(27, '=') + "\n");
     EXPECT_EQ(detail::underlineFor("abc"), "===\n");
+}
+
+// --- where findings point -----------------------------------------------------------------
+
+// A finding by its message and the lines it names in each file, 0 for none.
+struct Placed {
+    MessageId id;
+    std::uint32_t sourceLine = 0;
+    std::uint32_t targetLine = 0;
+    bool operator==(const Placed&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Placed& placed) {
+    return out << static_cast<int>(placed.id) << " at " << placed.sourceLine << "/"
+               << placed.targetLine;
+}
+
+// The findings of a pair, where the body of each file is put after the four header lines, so
+// that its first line is line 5.
+std::vector<Placed> placedFindings(const std::string& sourceBody, const std::string& targetBody) {
+    Pair pair(brxText(sourceBody), brxText(targetBody));
+    pair.job.options.keepFindings = true;
+    CountingProgress progress;
+    std::vector<Placed> placed;
+    for (const Finding& finding : verifyPair(pair.job, progress).findings) {
+        Placed one{static_cast<MessageId>(finding.messageId)};
+        for (const SegmentRef& segment : finding.segments) {
+            std::uint32_t& line = segment.side == Side::Source ? one.sourceLine : one.targetLine;
+            if (line == 0) line = segment.line;
+        }
+        placed.push_back(one);
+    }
+    return placed;
+}
+
+std::string page(const std::string& lines) {
+    return "<file \"x\">\n<page \"1\">\n" + lines + "</page>\n</file \"x\">\n</brx>\n";
+}
+
+// A bracket fault in text held from before the next tag points where that text begins: a tag
+// left open at the end of a line, a "<" alone at the end of one.
+TEST(FindingLines, BracketFaultsPointWhereTheQuotedTextBegins) {
+    const std::string clean = page("<ps \"A\">x\n<ps \"B\">y\n<ps \"C\">Problem\n");
+    EXPECT_EQ(placedFindings(clean, page("<ps \"A\">x\n<ps \"B\"\n<ps \"C\">Problem\n")),
+              (std::vector<Placed>{{MessageId::BracketCountsDiffer, 0, 8}}));
+    EXPECT_EQ(placedFindings(clean, page("<ps \"A\">x\n<ps \"B\">y <\n<ps \"C\">Problem\n")),
+              (std::vector<Placed>{{MessageId::BracketCountsDiffer, 0, 8}}));
+    // Text held over several tagless stretches points at the first of them.
+    EXPECT_EQ(placedFindings(page("<ps \"A\">x\n<ps \"B\n<fn \"<x\n<ps \"C\">Problem\n"), clean),
+              (std::vector<Placed>{{MessageId::BracketCountsDiffer, 8, 0}}));
+}
+
+// Structure findings point at the tag they name: the index marker that lacks its entry, the
+// element left open.
+TEST(FindingLines, StructureFindingsPointAtTheTagsTheyName) {
+    EXPECT_EQ(placedFindings(page("<imk \"Index\">\n<il>sub\n</imk>\n"), page("")),
+              (std::vector<Placed>{{MessageId::IndexEntryMissing, 7, 0}}));
+    EXPECT_EQ(placedFindings("<file \"x\">\n<page \"1\">\n</page>\n</brx>\n", page("")),
+              (std::vector<Placed>{{MessageId::StartWithoutEnd, 5, 0}}));
+}
+
+// A tag deleted from the translation is placed there at the segment that stands in its place,
+// an added one in the source at the segment that stands where it is; at the ends of the lists,
+// at the last segment of the other file.
+TEST(FindingLines, ChangedExternalTagsArePlacedInBothFiles) {
+    const std::string source = page("<ps \"A\">a\n<ps \"B\">b\n<ps \"C\">c\n");
+    EXPECT_EQ(placedFindings(source, page("<ps \"A\">a\n<ps \"C\">c\n")),
+              (std::vector<Placed>{{MessageId::ExternalTagDeletedWarning, 8, 8}}));
+    EXPECT_EQ(placedFindings(page("<ps \"A\">a\n<ps \"C\">c\n"),
+                             page("<ps \"A\">a\n<ps \"A\">b\n<ps \"C\">c\n")),
+              (std::vector<Placed>{{MessageId::ExternalTagIllegallyAdded, 8, 8}}));
+    // The translation stops after its page tag: what follows is deleted at its end.
+    const std::string cut = "<file \"x\">\n<page \"1\">\n";
+    EXPECT_EQ(placedFindings(page("<ps \"A\">a\n"), cut),
+              (std::vector<Placed>{{MessageId::EndOfBrxMissing, 0, 0},
+                                   {MessageId::ExternalTagDeletedWarning, 7, 6},
+                                   {MessageId::ExternalTagDeletedError, 8, 6},
+                                   {MessageId::ExternalTagDeletedError, 9, 6},
+                                   {MessageId::ExternalTagDeletedError, 10, 6}}));
+}
+
+// An internal tag is placed at its own line, blank lines counted, and in the other file at the
+// segment paired with its own.
+TEST(FindingLines, ChangedInternalTagsArePlacedAtTheirOwnLines) {
+    const std::string source = page("<ps \"A\">a\n<ps \"B\">one\ntwo <:lt> three\n");
+    EXPECT_EQ(placedFindings(source, page("<ps \"A\">a\n<ps \"B\">one\n\r\n\ntwo three\n")),
+              (std::vector<Placed>{{MessageId::InternalTagDeletedWarning, 9, 8}}));
+    EXPECT_EQ(placedFindings(page("<ps \"A\">a\n<ps \"B\">one\ntwo three\n"),
+                             page("<ps \"A\">a\n\n<ps \"B\">one\n\n\ntwo <:lt> three\n")),
+              (std::vector<Placed>{{MessageId::InternalTagAddedWarning, 8, 12}}));
 }
 
 }  // namespace

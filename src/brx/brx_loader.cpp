@@ -34,7 +34,10 @@ void checkFirstLine(std::string_view line) {
 class SegmentCutter {
 public:
     explicit SegmentCutter(BrxDocument& document)
-        : segments_(document.segments), lines_(document.segmentLines), text_(document.text) {}
+        : segments_(document.segments),
+          lines_(document.segmentLines),
+          gaps_(document.lineGaps),
+          text_(document.text) {}
 
     // A line that is numbered by the lines before it, as RTF paragraphs are.
     void addLine(std::string_view line) {
@@ -47,6 +50,11 @@ public:
     void lineStart(std::uint32_t line) {
         line_ = line;
         if (openLine_ == 0) openLine_ = line;
+        ++textLine_;
+        if (line - textLine_ != skipped_) {
+            skipped_ = line - textLine_;
+            gaps_.push_back(LineGap{textLine_, skipped_});
+        }
     }
 
     // A stretch of a line, for text that comes in pieces.
@@ -119,8 +127,11 @@ private:
 
     std::vector<Segment>& segments_;
     std::vector<std::uint32_t>& lines_;
+    std::vector<LineGap>& gaps_;
     TextStore& text_;
     std::uint32_t line_ = 0;       // the line being cut
+    std::uint32_t textLine_ = 0;   // its number among the lines of the text
+    std::uint32_t skipped_ = 0;    // blank lines before it
     std::uint32_t openLine_ = 0;   // where the open segment began
     std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
     int depth_ = 0;

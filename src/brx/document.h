@@ -38,12 +38,26 @@ struct InternalTag {
     bool excluded = false;
 };
 
+// Blank lines are gone from a document's text, which has one line feed a line, but editors
+// count them. From text line `textLine` (the first is 1) on, until the next gap, the line an
+// editor shows is the text line plus `skipped`.
+struct LineGap {
+    std::uint32_t textLine = 0;
+    std::uint32_t skipped = 0;
+};
+
+// The line an editor shows for what stands `breaks` line feeds of the text below editor line
+// `line`, given the gaps of the file in order.
+std::uint32_t lineBelow(const std::vector<LineGap>& gaps, std::uint32_t line, std::size_t breaks);
+
 // The views of the segments and internal tags point into `text`, which the document owns.
 struct BrxDocument {
     std::vector<Segment> segments;
     // Where each segment's tag is in the file: the line an editor shows, from 1, or for RTF
     // files the paragraph of the decoded text. Kept beside the segments, which stay small.
     std::vector<std::uint32_t> segmentLines;
+    // Where blank lines were left out of `text`; empty for a file without them.
+    std::vector<LineGap> lineGaps;
     std::vector<InternalTag> internalTags;
     TextStore text;
 };

@@ -235,7 +235,7 @@ private:
         diff_ -= static_cast<std::ptrdiff_t>(*match - s_);
         for (std::size_t deleted = s_; deleted < *match; ++deleted) {
             source_[deleted].added = true;
-            reportDeleted(deleted);
+            reportDeleted(deleted, t_);
             reportContext(deleted, Context::WithNext, t_, Context::Alone);
         }
         s_ = *match;
@@ -251,7 +251,7 @@ private:
             if (isAddedSyntax(target_[added])) continue;
             ++diff_;
             target_[added].added = true;
-            reportIllegallyAdded(added);
+            reportIllegallyAdded(added, s_);
             reportContext(s_, Context::Alone, added, Context::WithNext);
         }
         t_ = *match;
@@ -268,28 +268,39 @@ private:
         reportContext(s_, Context::WithNext, t_, Context::WithNext);
     }
 
-    void reportDeleted(std::size_t s) {
+    // `t` is the target segment that stands where the deleted one would be.
+    void reportDeleted(std::size_t s, std::size_t t) {
         switch (source_[s].tagClass) {
             case TagClass::Warning:
                 return report(Severity::Warning, MessageId::ExternalTagDeletedWarning, Side::Source,
-                              s);
+                              s, t);
             case TagClass::Alert:
-                return report(Severity::Alert, MessageId::ExternalTagDeletedAlert, Side::Source, s);
+                return report(Severity::Alert, MessageId::ExternalTagDeletedAlert, Side::Source, s,
+                              t);
             case TagClass::Error:
-                return report(Severity::Error, MessageId::ExternalTagDeletedError, Side::Source, s);
+                return report(Severity::Error, MessageId::ExternalTagDeletedError, Side::Source, s,
+                              t);
             default:
                 return report(Severity::Error, MessageId::UnknownExternalTagDeleted, Side::Source,
-                              s);
+                              s, t);
         }
     }
 
-    void reportIllegallyAdded(std::size_t t) {
-        report(Severity::Error, MessageId::ExternalTagIllegallyAdded, Side::Target, t);
+    // `s` is the source segment that stands where the added one is.
+    void reportIllegallyAdded(std::size_t t, std::size_t s) {
+        report(Severity::Error, MessageId::ExternalTagIllegallyAdded, Side::Target, t, s);
     }
 
-    void report(Severity severity, MessageId id, Side side, std::size_t position) {
+    // Placed at the tag in its file and at the segment that stands in its place in the other.
+    void report(Severity severity, MessageId id, Side side, std::size_t position,
+                std::size_t otherPosition) {
         const Segment& segment = (side == Side::Source ? source_ : target_)[position];
-        findings_.report(severity, id, {segment.tagText()}, {SegmentRef{side, position}});
+        const Side other = side == Side::Source ? Side::Target : Side::Source;
+        std::vector<SegmentRef> place{SegmentRef{side, position}};
+        if (otherPosition < (other == Side::Source ? source_ : target_).size()) {
+            place.push_back(SegmentRef{other, otherPosition});
+        }
+        findings_.report(severity, id, {segment.tagText()}, std::move(place));
     }
 
     LookAhead& lookAhead() {
@@ -301,16 +312,17 @@ private:
     void finishLists() {
         const bool sourceLeft = s_ < source_.size();
         const bool targetLeft = t_ < target_.size();
+        // What is left over stands at the end of the other file.
         if (targetLeft && !sourceLeft) {
             findings_.note(formatMessage(MessageId::AddedAtEnd));
             for (std::size_t rest = t_; rest < target_.size(); ++rest) {
-                if (!isAddedSyntax(target_[rest])) reportIllegallyAdded(rest);
+                if (!isAddedSyntax(target_[rest])) reportIllegallyAdded(rest, source_.size() - 1);
                 target_[rest].added = true;
             }
         } else if (sourceLeft && !targetLeft) {
             findings_.note(formatMessage(MessageId::DeletedAtEnd));
             for (std::size_t rest = s_; rest < source_.size(); ++rest) {
-                reportDeleted(rest);
+                reportDeleted(rest, target_.size() - 1);
                 source_[rest].added = true;
             }
         }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace brevo {
 namespace {
@@ -165,6 +166,7 @@ private:
     struct Context {
         std::string_view name;
         std::int32_t id;
+        std::size_t opened = 0;  // the position of the tag that opened it
     };
 
     void visit(std::size_t position);
@@ -181,8 +183,8 @@ private:
     void indexElement(std::size_t position);
     void indexEntry(std::size_t position);
 
-    void enter(Element element);
-    void pushContext(Element element);
+    void enter(Element element, std::size_t position);
+    void pushContext(Element element, std::size_t position);
     void leave() { leaveContexts(1); }
     void leaveContexts(long long count);
     // Where open elements are closed: at a new or ending page, or at the end of a file or
@@ -190,6 +192,8 @@ private:
     enum class Closing { AtPage, AtFile };
     void closeOpenElements(std::size_t position, Closing closing);
     void reportFirstOpenElement(std::size_t position, Closing closing);
+    void reportOpenElement(Element element, long long count, std::size_t position);
+    std::size_t openedAt(Element element, std::size_t otherwise) const;
     void clearIndexMarker();
 
     void misplaced(std::size_t position);
@@ -209,6 +213,7 @@ private:
     bool reporting_ = true;
     bool insideIndexMarker_ = false;  // an <imk still waiting for its <ie>
     std::string indexMarkerText_;
+    std::size_t indexMarkerPosition_ = 0;
     bool ended_ = false;
 };
 
@@ -272,7 +277,7 @@ void StructureWalk::visit(std::size_t position) {
 
 void StructureWalk::open(Element element, std::size_t position) {
     if (kElements[element].allowedIn.contains(current_.id)) {
-        enter(element);
+        enter(element, position);
     } else {
         misplaced(position);
     }
@@ -295,7 +300,7 @@ void StructureWalk::startPage(std::size_t position) {
     reporting_ = true;
     if (current_.id == kHeaderId || current_.id == kFileId) {
         counters_[kPage] = 1;
-        pushContext(kPage);
+        pushContext(kPage, position);
     } else {
         reportMisplaced(position);
         reporting_ = false;
@@ -320,7 +325,7 @@ void StructureWalk::startFile(std::size_t position) {
     reporting_ = true;
     if (current_.id == kHeaderId) {
         counters_[kFile] = 1;
-        pushContext(kFile);
+        pushContext(kFile, position);
     } else {
         reportMisplaced(position);  // the new file keeps its own first report
     }
@@ -337,7 +342,7 @@ void StructureWalk::endFile(std::size_t position) {
 
 void StructureWalk::startHeader(std::size_t position) {
     if (current_.id == kNoContext) {
-        enter(kHeader);
+        enter(kHeader, position);
     } else {
         misplaced(position);
     }
@@ -365,6 +370,7 @@ void StructureWalk::startIndexMarker(std::size_t position) {
     open(kImk, position);
     insideIndexMarker_ = true;
     indexMarkerText_ = tagOf(position);
+    indexMarkerPosition_ = position;
 }
 
 void StructureWalk::endIndexMarker(std::size_t position) {
@@ -374,7 +380,10 @@ void StructureWalk::endIndexMarker(std::size_t position) {
 
 void StructureWalk::indexElement(std::size_t position) {
     if (insideIndexMarker_ && reporting_ && !indexMarkerText_.empty()) {
-        reportAround(MessageId::IndexEntryMissing, {indexMarkerText_}, position);
+        // The marker the message names is where the entry is missing.
+        findings_.reportWithNeighbours(Severity::Error, MessageId::IndexEntryMissing,
+                                       {indexMarkerText_}, segments_, position,
+                                       findings_.refsTo(segments_[indexMarkerPosition_]));
         reporting_ = false;
     }
     indexEntry(position);
@@ -385,14 +394,23 @@ void StructureWalk::indexEntry(std::size_t position) {
     if (current_.id != kIndexMarkerId) misplaced(position);
 }
 
-void StructureWalk::enter(Element element) {
+void StructureWalk::enter(Element element, std::size_t position) {
     ++counters_[element];
-    pushContext(element);
+    pushContext(element, position);
 }
 
-void StructureWalk::pushContext(Element element) {
+void StructureWalk::pushContext(Element element, std::size_t position) {
     if (!current_.name.empty()) stack_.push_back(current_);
-    current_ = {kElements[element].contextName, kElements[element].openId};
+    current_ = {kElements[element].contextName, kElements[element].openId, position};
+}
+
+// The tag that opened the outermost open `element`, or `otherwise` when none is open.
+std::size_t StructureWalk::openedAt(Element element, std::size_t otherwise) const {
+    const std::int32_t id = kElements[element].openId;
+    for (const Context& context : stack_) {
+        if (context.id == id) return context.opened;
+    }
+    return current_.id == id ? current_.opened : otherwise;
 }
 
 // Leaving more contexts than are saved ends at the outermost one, as single leaves would.
@@ -426,15 +444,23 @@ void StructureWalk::reportFirstOpenElement(std::size_t position, Closing closing
         if (count == 0) continue;
         if (atPage && e == kPage && count == 1) {
             reportMisplaced(position);  // a page inside a page: blame the new page tag
-        } else if (count == 1) {
-            reportPlain(MessageId::StartWithoutEnd, {kElements[e].startName, location_},
-                        findings_.refsTo(segments_[position]));
         } else {
-            reportPlain(MessageId::StartsWithoutEnd, {count, kElements[e].startName, location_},
-                        findings_.refsTo(segments_[position]));
+            reportOpenElement(static_cast<Element>(e), count, position);
         }
         reporting_ = false;
         return;
+    }
+}
+
+// The message names the element left open, so it points at the tag that opened it.
+void StructureWalk::reportOpenElement(Element element, long long count, std::size_t position) {
+    auto place = findings_.refsTo(segments_[openedAt(element, position)]);
+    if (count == 1) {
+        reportPlain(MessageId::StartWithoutEnd, {kElements[element].startName, location_},
+                    std::move(place));
+    } else {
+        reportPlain(MessageId::StartsWithoutEnd, {count, kElements[element].startName, location_},
+                    std::move(place));
     }
 }
 

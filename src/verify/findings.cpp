@@ -6,6 +6,8 @@
 #include <span>
 #include <utility>
 
+#include "brx/bracket_scan.h"
+
 namespace brevo {
 
 namespace detail {
@@ -23,11 +25,12 @@ ParagraphStyle Findings::quoteStyle() const {
 }
 
 void Findings::knowSegments(Side side, const std::vector<Segment>& segments,
-                            const std::vector<std::uint32_t>* lines) {
-    (side == Side::Source ? source_ : target_) = KnownFile{&segments, lines};
+                            const std::vector<std::uint32_t>* lines,
+                            const std::vector<LineGap>* gaps) {
+    (side == Side::Source ? source_ : target_) = KnownFile{&segments, lines, gaps};
 }
 
-std::vector<SegmentRef> Findings::refsTo(const Segment& segment) const {
+std::vector<SegmentRef> Findings::refsTo(const Segment& segment, std::string_view piece) const {
     for (const Side side : {Side::Source, Side::Target}) {
         const std::vector<Segment>* segments = known(side).segments;
         if (segments == nullptr || segments->empty()) continue;
@@ -35,10 +38,28 @@ std::vector<SegmentRef> Findings::refsTo(const Segment& segment) const {
         const Segment* first = segments->data();
         if (std::less_equal<>()(first, &segment) &&
             std::less<>()(&segment, first + segments->size())) {
-            return {SegmentRef{side, static_cast<std::size_t>(&segment - first), 0}};
+            return {refAt(side, static_cast<std::size_t>(&segment - first), piece)};
         }
     }
     return {};
+}
+
+SegmentRef Findings::refAt(Side side, std::size_t index, std::string_view piece) const {
+    SegmentRef ref{side, index, 0};
+    const KnownFile& file = known(side);
+    if (file.lines == nullptr || index >= file.lines->size()) return ref;
+    ref.line = (*file.lines)[index];
+    if (file.segments == nullptr || index >= file.segments->size() || piece.empty()) return ref;
+    // Line feeds in the segment before the piece move it down from the segment's first line.
+    const std::string_view text = (*file.segments)[index].text;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    if (std::less_equal<>()(begin, piece.data()) && std::less<>()(piece.data(), end)) {
+        static const std::vector<LineGap> kNoGaps;
+        ref.line = lineBelow(file.gaps != nullptr ? *file.gaps : kNoGaps, ref.line,
+                             countByte(begin, piece.data(), '\n'));
+    }
+    return ref;
 }
 
 const Finding& Findings::count(Severity severity, MessageId id, Args args,
@@ -67,15 +88,7 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     last_.messageId = static_cast<std::int32_t>(id);
     last_.text = formatText(messageText(id), withNumber);
     for (SegmentRef& segment : segments) {
-        const std::vector<std::uint32_t>* lines = known(segment.side).lines;
-        if (lines != nullptr && segment.index < lines->size())
-            segment.line = (*lines)[segment.index];
-    }
-    for (SegmentRef& segment : segments) {
-        const std::vector<std::uint32_t>* lines = known(segment.side).lines;
-        if (lines != nullptr && segment.index < lines->size()) {
-            segment.line = (*lines)[segment.index];
-        }
+        if (segment.line == 0) segment.line = refAt(segment.side, segment.index).line;
     }
     last_.segments = std::move(segments);
     last_.file = side_;
@@ -100,11 +113,26 @@ const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args
     return finding;
 }
 
+const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args args,
+                                           const Segment& segment, std::vector<SegmentRef> place,
+                                           Marking marking) {
+    const Finding& finding = count(severity, id, args, std::move(place));
+    writer_.appendReportLine(finding.text, marking, ParagraphStyle::Report);
+    writer_.writeSegmentFrame(segment.text, marking, quoteStyle());
+    if (listener_) listener_(finding);
+    return finding;
+}
+
 const Finding& Findings::reportWithNeighbours(Severity severity, MessageId id, Args args,
                                               const std::vector<Segment>& segments,
-                                              std::size_t position) {
+                                              std::size_t position,
+                                              std::optional<std::vector<SegmentRef>> place) {
     std::vector<SegmentRef> refs;
-    if (position < segments.size()) refs = refsTo(segments[position]);
+    if (place) {
+        refs = std::move(*place);
+    } else if (position < segments.size()) {
+        refs = refsTo(segments[position]);
+    }
     const Finding& finding = count(severity, id, args, std::move(refs));
     writer_.appendReportLine(finding.text, Marking::Tags, ParagraphStyle::Report);
     writer_.writeNeighbourFrame(segments, position, quoteStyle());

@@ -35,10 +35,11 @@ public:
     void quoteFrom(Side side) { side_ = side; }
     Side quotedSide() const { return side_; }
     ParagraphStyle quoteStyle() const;
-    // The segments of a file and the lines they begin on, so that findings can name the
-    // segments they concern.
+    // The segments of a file, the lines they begin on and the blank lines left out of their
+    // text, so that findings can name the segments and lines they concern.
     void knowSegments(Side side, const std::vector<Segment>& segments,
-                      const std::vector<std::uint32_t>* lines = nullptr);
+                      const std::vector<std::uint32_t>* lines = nullptr,
+                      const std::vector<LineGap>* gaps = nullptr);
 
     // The message line alone, its tags marked.
     const Finding& report(Severity severity, MessageId id, Args args = {},
@@ -49,9 +50,16 @@ public:
     const Finding& reportWithSegment(Severity severity, MessageId id, Args args,
                                      const Segment& segment, Marking marking = Marking::Tags,
                                      std::optional<ParagraphStyle> segmentStyle = std::nullopt);
-    // The message, then the segments before, at and after `position` in one frame.
+    // The same, placed at `place` rather than at the segment: for a segment that carries text
+    // from before it.
+    const Finding& reportWithSegment(Severity severity, MessageId id, Args args,
+                                     const Segment& segment, std::vector<SegmentRef> place,
+                                     Marking marking);
+    // The message, then the segments before, at and after `position` in one frame; placed at
+    // `position` unless `place` is given.
     const Finding& reportWithNeighbours(Severity severity, MessageId id, Args args,
-                                        const std::vector<Segment>& segments, std::size_t position);
+                                        const std::vector<Segment>& segments, std::size_t position,
+                                        std::optional<std::vector<SegmentRef>> place = {});
     // A line that opens its section without being a finding: the tag count reports.
     void listUncounted(std::string_view line);
     // A line of the report's own, unmarked: notes between findings.
@@ -64,8 +72,12 @@ public:
 
     // Where the text that findings concern is framed.
     ReportLineWriter& writer() { return writer_; }
-    // The place of `segment` in its file, when the segments of that file are known.
-    std::vector<SegmentRef> refsTo(const Segment& segment) const;
+    // The place of `segment` in its file, when the segments of that file are known; at the
+    // line where `piece`, a stretch of its text, begins when one is given.
+    std::vector<SegmentRef> refsTo(const Segment& segment, std::string_view piece = {}) const;
+    // Segment `index` of `side`, at the line where `piece`, a stretch of its text, begins;
+    // at the segment's own line without one.
+    SegmentRef refAt(Side side, std::size_t index, std::string_view piece = {}) const;
 
     // Starts a section; sectionOpened() then tells whether anything was reported in it.
     void startSection() { sectionOpened_ = false; }
@@ -85,6 +97,7 @@ private:
     struct KnownFile {
         const std::vector<Segment>* segments = nullptr;
         const std::vector<std::uint32_t>* lines = nullptr;
+        const std::vector<LineGap>* gaps = nullptr;
     };
     const KnownFile& known(Side side) const { return side == Side::Source ? source_ : target_; }
 

@@ -47,14 +47,20 @@ std::optional<ChangeMessages> changeMessagesFor(TagClass tagClass) {
     }
 }
 
-// A deleted tag is the source's, an added one the target's.
-void reportInternalChange(const InternalTag& tag, Change change, Findings& findings) {
+// A deleted tag is the source's, an added one the target's; each is placed at its own line,
+// and in the other file at the segment paired with its own, when there is one.
+void reportInternalChange(const InternalTag& tag, Change change, Findings& findings,
+                          std::optional<std::size_t> pairedPosition = std::nullopt) {
     const auto messages = changeMessagesFor(tag.tagClass);
     if (!messages) return;
     const bool deleted = change == Change::Deleted;
+    std::vector<SegmentRef> place{
+        findings.refAt(deleted ? Side::Source : Side::Target, tag.externalTag, tag.text)};
+    if (pairedPosition) {
+        place.push_back(findings.refAt(deleted ? Side::Target : Side::Source, *pairedPosition));
+    }
     findings.report(messages->severity, deleted ? messages->deleted : messages->added,
-                    {std::string_view(tag.text)},
-                    {SegmentRef{deleted ? Side::Source : Side::Target, tag.externalTag}});
+                    {std::string_view(tag.text)}, std::move(place));
 }
 
 // Positions of the segments that the external comparison paired, in order: the n-th one of
@@ -165,7 +171,9 @@ private:
     void reportAll(const std::vector<InternalTag>& tags, Change change) {
         findings_.note(formatMessage(change == Change::Added ? MessageId::AllInternalTagsAdded
                                                              : MessageId::AllInternalTagsDeleted));
-        for (const InternalTag& tag : tags) reportInternalChange(tag, change, findings_);
+        for (const InternalTag& tag : tags) {
+            reportInternalChange(tag, change, findings_, pairedInOtherFile(tag, change));
+        }
     }
 
     void compareInOrder() {
@@ -213,18 +221,31 @@ private:
         if (lastOrdinal_ > 0 && lastOrdinal_ != tag.segmentOrdinal) {
             writeOrdinalBlock(lastOrdinal_);
         }
-        reportInternalChange(tag, change, findings_);
+        reportInternalChange(tag, change, findings_, pairedInOtherFile(tag, change));
         lastOrdinal_ = tag.segmentOrdinal;
         tag.excluded = true;
         reportedAny_ = true;
     }
 
+    void knowPairedPositions() {
+        if (pairedPositionsKnown_) return;
+        pairedSource_ = pairedSegmentPositions(source_.segments);
+        pairedTarget_ = pairedSegmentPositions(target_.segments);
+        pairedPositionsKnown_ = true;
+    }
+
+    // The segment of the other file that the external comparison paired with the tag's own.
+    std::optional<std::size_t> pairedInOtherFile(const InternalTag& tag, Change change) {
+        knowPairedPositions();
+        const std::vector<std::size_t>& other =
+            change == Change::Deleted ? pairedTarget_ : pairedSource_;
+        if (tag.segmentOrdinal < 1 || static_cast<std::size_t>(tag.segmentOrdinal) > other.size())
+            return std::nullopt;
+        return other[static_cast<std::size_t>(tag.segmentOrdinal) - 1];
+    }
+
     void writeOrdinalBlock(std::int32_t ordinal) {
-        if (!pairedPositionsKnown_) {
-            pairedSource_ = pairedSegmentPositions(source_.segments);
-            pairedTarget_ = pairedSegmentPositions(target_.segments);
-            pairedPositionsKnown_ = true;
-        }
+        knowPairedPositions();
         const auto n = static_cast<std::size_t>(ordinal);
         std::optional<std::string_view> sourceText;
         std::optional<std::string_view> targetText;

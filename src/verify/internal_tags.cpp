@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "brx/tag_vocabulary.h"
 
@@ -60,7 +62,7 @@ private:
             return;
         }
         if (tag.id == kCnsCloseId) {
-            if (!cnsOpen_) report(MessageId::CnsEndWithoutStart, tag.externalTag);
+            if (!cnsOpen_) report(MessageId::CnsEndWithoutStart, tag.externalTag, 1, tag.text);
             cnsOpen_ = false;
             return;
         }
@@ -69,7 +71,7 @@ private:
                 ++openCounts_[p];
             } else if (tag.id == kPairs[p].closeId) {
                 if (openCounts_[p] == 0) {
-                    report(kPairs[p].withoutStartingMessage, tag.externalTag);
+                    report(kPairs[p].withoutStartingMessage, tag.externalTag, 1, tag.text);
                 } else {
                     --openCounts_[p];
                 }
@@ -85,8 +87,12 @@ private:
         }
     }
 
-    void report(MessageId id, std::size_t segment, long long count = 1) {
-        findings_.reportWithNeighbours(Severity::Error, id, {count}, segments_, segment);
+    // At the line of `tag` when the message is about that one tag.
+    void report(MessageId id, std::size_t segment, long long count = 1, std::string_view tag = {}) {
+        std::optional<std::vector<SegmentRef>> place;
+        if (segment < segments_.size()) place = findings_.refsTo(segments_[segment], tag);
+        findings_.reportWithNeighbours(Severity::Error, id, {count}, segments_, segment,
+                                       std::move(place));
     }
 
     const std::vector<Segment>& segments_;
@@ -163,11 +169,16 @@ void checkInternalStructure(const std::vector<Segment>& segments,
         const auto id = structureViolation(tag.externalId, ownerText, tag.id);
         if (!id) continue;
         const std::string_view text = tag.text;
+        // The message names the tag, so it points at the tag's own line.
+        std::optional<std::vector<SegmentRef>> place;
+        if (tag.externalTag < segments.size())
+            place = findings.refsTo(segments[tag.externalTag], text);
         if (*id == MessageId::NotInsideBuildingBlock) {
             findings.reportWithNeighbours(Severity::Error, *id, {text, ownerText}, segments,
-                                          tag.externalTag);
+                                          tag.externalTag, std::move(place));
         } else {
-            findings.reportWithNeighbours(Severity::Error, *id, {text}, segments, tag.externalTag);
+            findings.reportWithNeighbours(Severity::Error, *id, {text}, segments, tag.externalTag,
+                                          std::move(place));
         }
     }
 }

@@ -47,18 +47,21 @@ public:
                 holdTagless(segment);
                 continue;
             }
+            // A message on held text points where that text began.
+            const Segment& start = pendingFlag_ ? *heldFrom_ : segment;
             if (pendingFlag_) placePending(segment);
-            checkSegment(segment);
+            checkSegment(segment, start);
         }
         // A file that ends in tagless segments has nothing to put them in front of.
         if (pendingFlag_) {
-            checkSegment(segments.back());
+            checkSegment(segments.back(), segments.back());
             findings_.note(formatMessage(MessageId::RefersToEndOfFile));
         }
     }
 
 private:
     void holdTagless(const Segment& segment) {
+        if (!pendingFlag_) heldFrom_ = &segment;
         pending_ += segment.text;
         ++steps_;
         pendingFlag_ = true;
@@ -78,17 +81,18 @@ private:
         pending_.clear();
     }
 
-    void checkSegment(const Segment& segment) {
+    void checkSegment(const Segment& segment, const Segment& start) {
         if (const auto fault = bracketFault(segment.text)) {
-            report(*fault, segment);
+            report(*fault, segment, start);
         } else if (lastReported_ < steps_) {
             // Tagless text since the last message: an external tag began inside another tag.
-            report(MessageId::NestedExternalTags, segment);
+            report(MessageId::NestedExternalTags, segment, start);
         }
     }
 
-    void report(MessageId id, const Segment& segment) {
-        findings_.reportWithSegment(Severity::Error, id, {}, segment, Marking::Plain);
+    void report(MessageId id, const Segment& segment, const Segment& start) {
+        findings_.reportWithSegment(Severity::Error, id, {}, segment, findings_.refsTo(start),
+                                    Marking::Plain);
         ++steps_;
         lastReported_ = steps_;
     }
@@ -96,6 +100,7 @@ private:
     TextStore& text_;
     Findings& findings_;
     std::string pending_;
+    const Segment* heldFrom_ = nullptr;  // the first tagless segment held, while pendingFlag_
     bool pendingFlag_ = false;
     long long steps_ = 0;
     long long lastReported_ = 0;

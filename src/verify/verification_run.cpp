@@ -52,7 +52,8 @@ VerificationRun::VerificationRun(VerifyJob& job, RunProgress& progress)
       writer_(report_, job.options.fileFormat, job.languages),
       findings_(writer_),
       layout_(writer_) {
-    findings_.knowSegments(Side::Source, source_.segments, &source_.segmentLines);
+    findings_.knowSegments(Side::Source, source_.segments, &source_.segmentLines,
+                           &source_.lineGaps);
     if (job.options.keepFindings) {
         findings_.onFinding([this](const Finding& finding) { kept_.push_back(finding); });
     }
@@ -220,7 +221,8 @@ std::string VerificationRun::nameInReport(const std::string& path) const {
 void VerificationRun::checkTarget() {
     findings_.quoteFrom(Side::Target);
     takeTarget();
-    findings_.knowSegments(Side::Target, target_.segments, &target_.segmentLines);
+    findings_.knowSegments(Side::Target, target_.segments, &target_.segmentLines,
+                           &target_.lineGaps);
 
     section(Heading::TargetLexical, [&] {
         if (!targetPrepared_) checkLexical(target_.segments, target_.text, findings_);
