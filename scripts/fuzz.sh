@@ -2,7 +2,9 @@
 # Builds the libFuzzer targets and runs each for a while.
 #   ./scripts/fuzz.sh [SECONDS] [TARGET...]     SECONDS per target (default 60);
 #   TARGET is one of line_reader rtf_reader checks run (default all).
-# The corpora grow in build-fuzz/corpus; inputs that fail land in build-fuzz/artifacts.
+# Each target starts from its seeds in fuzz/corpus/TARGET (small files kept in the repository;
+# the "run" seeds are an option byte, the source, 0xFF and the target). What a run finds grows
+# in build-fuzz/corpus; inputs that fail land in build-fuzz/artifacts. CI runs this.
 set -euo pipefail
 BREVO_BUILD="${BREVO_FUZZ_BUILD:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-fuzz}"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
@@ -16,42 +18,6 @@ brevo_install_missing cmake ninja-build clang-14 libclang-rt-14-dev
 cmake -S "$BREVO_ROOT" -B "$BREVO_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++-14 -DBREVO_FUZZ=ON -DBREVO_BUILD_TESTS=OFF >/dev/null
 cmake --build "$BREVO_BUILD" -j"$(nproc)"
-
-samples=("$BREVO_ROOT"/samples/source/*.txt "$BREVO_ROOT"/samples/target/*.txt)
-rtf_data="$BREVO_ROOT/tests/data/rtf"
-
-# One seed of the pair target: the option byte, the source, 0xFF, the target.
-pair_seed() {
-    local out="$1" options="$2" source="$3" target="$4"
-    { printf "\\x$options"; cat "$source"; printf '\xff'; cat "$target"; } >"$out"
-}
-
-make_seeds() {
-    local target="$1" dir="$BREVO_BUILD/seeds/$1"
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    case "$target" in
-        line_reader | checks)
-            cp "${samples[@]}" "$rtf_data"/*.txt "$dir/" 2>/dev/null || true
-            for file in "${samples[@]}"; do
-                cp "$file" "$dir/$(basename "$(dirname "$file")")-$(basename "$file")"
-            done
-            ;;
-        rtf_reader)
-            cp "$rtf_data"/*.rtf "$dir/"
-            ;;
-        run)
-            for file in "$BREVO_ROOT"/samples/source/*.txt; do
-                local name target_file="$BREVO_ROOT/samples/target/$(basename "$file")"
-                name="$(basename "$file" .txt)"
-                pair_seed "$dir/$name" 00 "$file" "$target_file"
-                pair_seed "$dir/$name-japanese" 02 "$file" "$target_file"
-            done
-            pair_seed "$dir/rtf-styled" 01 "$rtf_data/styled_source.rtf" "$rtf_data/styled.rtf"
-            pair_seed "$dir/rtf-plain" 05 "$rtf_data/plain.rtf" "$rtf_data/plain.rtf"
-            ;;
-    esac
-}
 
 options_of() {
     case "$1" in
@@ -67,7 +33,7 @@ mkdir -p "$BREVO_BUILD/artifacts" "$BREVO_BUILD/logs"
 for target in "${targets[@]}"; do
     binary="$BREVO_BUILD/fuzz/fuzz_$target"
     [ -x "$binary" ] || { echo "unknown fuzz target: $target" >&2; exit 64; }
-    make_seeds "$target"
+    seeds="$BREVO_ROOT/fuzz/corpus/$target"
     corpus="$BREVO_BUILD/corpus/$target"
     mkdir -p "$corpus"
     log="$BREVO_BUILD/logs/$target.log"
@@ -75,7 +41,7 @@ for target in "${targets[@]}"; do
     # shellcheck disable=SC2046
     if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$BREVO_BUILD/artifacts/$target-" \
-        $(options_of "$target") "$corpus" "$BREVO_BUILD/seeds/$target" >"$log" 2>&1; then
+        $(options_of "$target") "$corpus" "$seeds" >"$log" 2>&1; then
         grep -E '^stat::(number_of_executed_units|new_units_added)' "$log" || true
     else
         echo "   FAILED; see $log and $BREVO_BUILD/artifacts/"
