@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/temporary_file.h"
+#include "cli/arguments.h"
 #include "cli/name_list.h"
 #include "cli/terminal_user.h"
 #include "test_support.h"
@@ -323,6 +325,22 @@ struct Terminal {
     }
     std::string errText() { return contents(err); }
 };
+
+// More pairs at once than there are files, or than the machine can run, only cost memory.
+TEST(CliArguments, JobsAreCappedByTheFilesAndTheCores) {
+    TempDir dir;
+    dir.write("src/a.txt", "x");
+    const std::size_t most = 4 * std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::string> args = {"--source-dir", dir.dir() + "src", "-j", "100000"};
+    for (std::size_t i = 0; i <= most; ++i) {
+        args.push_back(dir.write("tgt/f" + std::to_string(i) + ".txt", "x"));
+    }
+    EXPECT_EQ(cli::parseArguments(args).request.jobs, static_cast<int>(most));
+    args.resize(6);
+    EXPECT_EQ(cli::parseArguments(args).request.jobs, 2);
+    args[3] = "1";
+    EXPECT_EQ(cli::parseArguments(args).request.jobs, 1);
+}
 
 TEST(NameList, OneNameALineAsEditorsOnEverySystemSaveIt) {
     using cli::namesOfList;
