@@ -29,6 +29,11 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+std::string directoryToWriteIn(const std::string& path) {
+    const std::string directory = directoryOf(path);
+    return directory.empty() ? "./" : directory;
+}
+
 bool isSymbolicLink(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
@@ -100,7 +105,7 @@ void ReplacingFile::State::openBeside(const std::string& where,
     // A file the user may not write stays, as it would when written over in place.
     if (replaced && ::access(where.c_str(), W_OK) != 0) failFile(errno, path);
     destination = where;
-    const std::string directory = directoryOf(where).empty() ? "./" : directoryOf(where);
+    const std::string directory = directoryToWriteIn(where);
     if (!openUnnamed(directory)) openNamed(directory);
     if (replaced) {
         // Only a privileged process can hand the file to another owner; others keep theirs.
@@ -113,6 +118,8 @@ void ReplacingFile::State::openBeside(const std::string& where,
 // makes one; the named temporary file then serves.
 bool ReplacingFile::State::openUnnamed(const std::string& directory) {
 #if defined(O_TMPFILE)
+    // The name is given through /proc at commit(); without it the file could not get one.
+    if (::access("/proc/self/fd", X_OK) != 0) return false;
     fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     unnamed = fd >= 0;
 #endif
@@ -141,14 +148,9 @@ std::string ReplacingFile::State::temporaryName(const std::string& directory) {
 void ReplacingFile::State::giveName() {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     auto linkTo = [&](const std::string& name) {
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            return 0;
-        }
-        // Without /proc the file itself is linked, where the process may do so.
-        if (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
-            return 0;
-        }
-        return errno;
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                   ? 0
+                   : errno;
     };
     int error = linkTo(destination);
     if (error == 0) {
@@ -157,8 +159,7 @@ void ReplacingFile::State::giveName() {
     }
     if (error != EEXIST) fail(error);
     do {
-        temporary =
-            temporaryName(directoryOf(destination).empty() ? "./" : directoryOf(destination));
+        temporary = temporaryName(directoryToWriteIn(destination));
         error = linkTo(temporary);
     } while (error == EEXIST);
     if (error != 0) {
