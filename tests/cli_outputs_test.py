@@ -83,6 +83,41 @@ def test_documents_are_valid_and_agree_with_the_reports():
               "files not fully verified fail the SARIF run")
         check(notified == not_verified, "one notification per file not fully verified: %s, %s"
               % (notified, not_verified))
+        check_sarif_locations(sarif, work)
+
+
+def artifact_locations(node):
+    """Every artifactLocation of a SARIF document, however deep."""
+    if isinstance(node, dict):
+        if "artifactLocation" in node:
+            yield node["artifactLocation"]
+        for value in node.values():
+            yield from artifact_locations(value)
+    elif isinstance(node, list):
+        for value in node:
+            yield from artifact_locations(value)
+
+
+def check_sarif_locations(sarif, work):
+    """Relative URIs name their base, the run declares it as the directory brevo-verify ran in,
+    and each resolves to a file of the batch; every result in a translated file has its line."""
+    run_ = sarif["runs"][0]
+    bases = run_.get("originalUriBaseIds", {})
+    check(run_["tool"]["driver"].get("informationUri", "").startswith("https://"),
+          "the driver names its documentation")
+    for location in artifact_locations(run_):
+        if location["uri"].startswith("file:"):
+            continue
+        base = bases.get(location.get("uriBaseId"), {}).get("uri", "")
+        check(base == "file://" + os.path.realpath(work) + "/",
+              "%s: its base %r is the run's directory" % (location["uri"], base))
+        check(os.path.isfile(os.path.join(work, location["uri"])),
+              location["uri"] + " resolves to a file of the batch")
+    for result in run_["results"]:
+        where = result["locations"][0]["physicalLocation"]
+        if where["artifactLocation"]["uri"].startswith("target/"):
+            check("region" in where, "result %s has its line in the translated file"
+                  % result["message"]["text"])
 
 
 def test_findings_on_standard_output():

@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,9 +19,11 @@
 #include "brx/rtf_reader.h"
 #include "export/compiler_lines.h"
 #include "export/findings_json.h"
+#include "export/sarif_rules.h"
 #include "export/text_encoding.h"
 #include "pair_generator.h"
 #include "test_support.h"
+#include "verify/messages.h"
 
 namespace brevo {
 namespace {
@@ -253,6 +256,65 @@ TEST(FindingsSarif, OneResultPerFindingLocatedInTheFileItIsAbout) {
             EXPECT_EQ(uri, kFileUriPrefix + slashed(file));
         }
     }
+}
+
+// SARIF's message string with its "{n}" placeholders filled, "{{" and "}}" as braces.
+std::string fillMessageString(const std::string& text, const Json& arguments) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] == '{' || text[i] == '}') && i + 1 < text.size() && text[i + 1] == text[i]) {
+            out += text[i++];
+        } else if (text[i] == '{') {
+            const std::size_t end = text.find('}', i);
+            out += arguments.at(std::stoul(text.substr(i + 1, end - i - 1))).get<std::string>();
+            i = end;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Each rule reads without the finding's values; each result's arguments, put into its rule's
+// message string, give its message.
+TEST(FindingsSarif, RulesAreNamedAndResultsFillTheirMessageStrings) {
+    GeneratedBatch batch(bench::Form::Text, {3, 3, 3, 3, 3}, 3, 78);
+    const Json run = findingsSarif(batch.verify(), "9.9.9")["runs"][0];
+    ASSERT_GT(run["results"].size(), 0u);
+    std::set<std::string> names;
+    for (const Json& rule : run["tool"]["driver"]["rules"]) {
+        const std::string description = rule["shortDescription"]["text"];
+        EXPECT_EQ(description.find('%'), std::string::npos) << description;
+        EXPECT_TRUE(names.insert(rule["name"]).second) << rule["name"];
+    }
+    for (const Json& result : run["results"]) {
+        const Json& rule = run["tool"]["driver"]["rules"][result["ruleIndex"].get<std::size_t>()];
+        const std::string id = result["message"]["id"];
+        EXPECT_EQ(
+            fillMessageString(rule["messageStrings"][id]["text"], result["message"]["arguments"]),
+            result["message"]["text"]);
+    }
+    EXPECT_EQ(run["tool"]["driver"]["informationUri"], "https://brevo-verifier.invalid/docs/");
+}
+
+// Every message that can be a finding has a rule of its own; "%c%c", the two bytes of one
+// character, is one placeholder, and braces of the text stay braces.
+TEST(FindingsSarif, EveryCountedMessageHasARule) {
+    std::set<std::string_view> names;
+    for (int id = 18000; id < 19000; ++id) {
+        const std::string_view text = messageText(static_cast<MessageId>(id));
+        if (!text.starts_with("[%d] ")) continue;
+        const auto rule = sarifRule(static_cast<MessageId>(id));
+        ASSERT_TRUE(rule.has_value()) << id;
+        EXPECT_TRUE(names.insert(rule->name).second) << rule->name;
+        EXPECT_EQ(rule->description.find('%'), std::string_view::npos) << id;
+        EXPECT_EQ(sarifMessageString(text).find('%'), std::string::npos) << id;
+    }
+    EXPECT_GT(names.size(), 60u);
+    EXPECT_EQ(sarifMessageString("[%d] ALERT! \"%c%c\" in {x} is 100%% %s."),
+              "[{0}] ALERT! \"{1}\" in {{x}} is 100% {2}.");
+    EXPECT_EQ(sarifArguments("[%d] \"%c%c\" %s", {"3", "\x82", "\xa0", "tag"}),
+              (std::vector<std::string>{"3", "\x82\xa0", "tag"}));
 }
 
 TEST(FindingsJson, PairsWithoutARunHaveStatusAndNoFindings) {

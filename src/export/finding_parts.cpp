@@ -13,10 +13,15 @@ std::optional<std::uint32_t> lineOf(const Finding& finding, Side side) {
     return std::nullopt;
 }
 
-std::string messageUtf8(const Finding& finding, const PairOutcome& outcome) {
+std::string findingTextUtf8(std::string_view text, const Finding& finding,
+                            const PairOutcome& outcome) {
     const Side side = finding.segments.empty() ? finding.file : finding.segments.front().side;
-    return codePageToUtf8(finding.text,
+    return codePageToUtf8(text,
                           side == Side::Target ? outcome.targetCodePage : outcome.sourceCodePage);
+}
+
+std::string messageUtf8(const Finding& finding, const PairOutcome& outcome) {
+    return findingTextUtf8(finding.text, finding, outcome);
 }
 
 std::string_view diagnosticLevel(Severity severity) {

@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "base/file_failure.h"
 #include "base/file_names.h"
 #include "base/terminal.h"
 #include "batch/status_messages.h"
 #include "export/finding_parts.h"
+#include "export/sarif_rules.h"
 #include "export/text_encoding.h"
 #include "report/report_file.h"
 #include "verify/messages.h"
@@ -22,6 +25,11 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kToolName = "brevo-verify";
+// The project's documentation, on the host its other identifiers use.
+constexpr std::string_view kInformationUri = "https://brevo-verifier.invalid/docs/";
+// Relative file names are relative to the directory brevo-verify ran in, which SARIF knows by
+// this name.
+constexpr std::string_view kRunDirectory = "SRCROOT";
 // Where the packages install docs/findings.schema.json, whose $id this is.
 constexpr std::string_view kSchemaId = "file:///usr/share/brevo-verify/findings.schema.json";
 
@@ -100,16 +108,47 @@ std::string uriOf(const std::string& path) {
 
 Json location(const std::string& path, std::optional<std::uint32_t> line) {
     Json physical;
-    physical["artifactLocation"] = {{"uri", uriOf(path)}};
+    const std::string uri = uriOf(path);
+    physical["artifactLocation"] = {{"uri", uri}};
+    if (!uri.starts_with("file:")) physical["artifactLocation"]["uriBaseId"] = kRunDirectory;
     if (line) physical["region"] = {{"startLine", *line}};
     return Json{{"physicalLocation", std::move(physical)}};
 }
 
-// The rule of a message: its text without the running number in front.
-std::string ruleText(MessageId id) {
-    std::string_view text = messageText(id);
-    if (text.starts_with("[%d] ")) text.remove_prefix(5);
-    return std::string(text);
+// A message id as a rule: a name, a sentence without the finding's values, and the message's
+// text with SARIF's placeholders, which each result fills with its arguments.
+Json sarifRuleJson(std::int32_t messageId) {
+    const auto id = static_cast<MessageId>(messageId);
+    const std::optional<SarifRule> rule = sarifRule(id);
+    Json json;
+    json["id"] = std::to_string(messageId);
+    json["name"] = rule ? std::string(rule->name) : "Message" + std::to_string(messageId);
+    json["shortDescription"] = {{"text", rule ? std::string(rule->description)
+                                              : withoutNumberAndSeverity(messageText(id))}};
+    json["messageStrings"] = {{"default", {{"text", asUtf8(sarifMessageString(messageText(id)))}}}};
+    return json;
+}
+
+Json sarifMessage(const Finding& finding, const PairOutcome& outcome) {
+    Json arguments = Json::array();
+    for (const std::string& argument :
+         sarifArguments(messageText(static_cast<MessageId>(finding.messageId)), finding.arguments))
+        arguments.push_back(findingTextUtf8(argument, finding, outcome));
+    return {{"text", messageUtf8(finding, outcome)},
+            {"id", "default"},
+            {"arguments", std::move(arguments)}};
+}
+
+// The directory brevo-verify runs in, as the base of relative file names; nothing when it
+// cannot be known.
+std::optional<Json> runDirectoryBase() {
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    if (error) return std::nullopt;
+    const std::u8string name = directory.u8string();
+    const std::string uri = uriOf(withTrailingSeparator(std::string(name.begin(), name.end())));
+    if (!uri.starts_with("file:")) return std::nullopt;
+    return Json{{kRunDirectory, {{"uri", uri}}}};
 }
 
 // Located in the file the finding is about, at its line where there is one; a finding of the
@@ -122,7 +161,7 @@ Json sarifResult(const Finding& finding, const PairRecord& pair, std::size_t rul
     result["ruleId"] = std::to_string(finding.messageId);
     result["ruleIndex"] = ruleIndex;
     result["level"] = diagnosticLevel(finding.severity);
-    result["message"] = {{"text", messageUtf8(finding, pair.outcome)}};
+    result["message"] = sarifMessage(finding, pair.outcome);
     result["locations"] = Json::array({onTarget ? location(asUtf8(pair.targetPath), targetLine)
                                                 : location(asUtf8(pair.sourcePath), sourceLine)});
     if (onTarget && sourceLine) {
@@ -179,20 +218,18 @@ Json findingsSarif(const BatchResult& result, std::string_view version) {
     for (const PairRecord& pair : result.pairs) {
         for (const Finding& finding : pair.outcome.findings) {
             auto [at, added] = ruleIndex.try_emplace(finding.messageId, rules.size());
-            if (added) {
-                const auto id = static_cast<MessageId>(finding.messageId);
-                rules.push_back({{"id", std::to_string(finding.messageId)},
-                                 {"shortDescription", {{"text", asUtf8(ruleText(id))}}}});
-            }
+            if (added) rules.push_back(sarifRuleJson(finding.messageId));
             results.push_back(sarifResult(finding, pair, at->second));
         }
     }
     Json driver;
     driver["name"] = kToolName;
     driver["version"] = version;
+    driver["informationUri"] = kInformationUri;
     driver["rules"] = std::move(rules);
     Json run;
     run["tool"] = {{"driver", std::move(driver)}};
+    if (auto base = runDirectoryBase()) run["originalUriBaseIds"] = std::move(*base);
     run["invocations"] = Json::array({invocation(result)});
     run["results"] = std::move(results);
     Json log;

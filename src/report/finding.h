@@ -35,7 +35,9 @@ struct Finding {
     int number = 0;  // the running number its message shows
     Severity severity = Severity::Error;
     std::int32_t messageId = 0;
-    std::string text;                  // the message as the report shows it
+    std::string text;  // the message as the report shows it
+    // The values the message text was made with, the running number first, as it shows them.
+    std::vector<std::string> arguments;
     std::vector<SegmentRef> segments;  // the segments it concerns, where they are known
     // The file it is about: the source for the source's own checks, otherwise the target,
     // which the comparisons of the two files judge.

@@ -87,6 +87,10 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     last_.severity = severity;
     last_.messageId = static_cast<std::int32_t>(id);
     last_.text = formatText(messageText(id), withNumber);
+    last_.arguments.clear();
+    for (const MessageArg& arg : withNumber) {
+        last_.arguments.push_back(formatText("%s", std::span(&arg, 1)));
+    }
     for (SegmentRef& segment : segments) {
         if (segment.line == 0) segment.line = refAt(segment.side, segment.index).line;
     }
