@@ -23,8 +23,13 @@ public:
 
     bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts as much as it can; a byte it cannot take is kept by its Latin-1 reading.
-    std::string convert(std::string_view bytes) {
+    // What to do with a byte that does not convert, or a character converted only by
+    // approximation.
+    enum class Misfit { KeepLatin1, Refuse };
+
+    // With KeepLatin1 a byte that does not convert is kept by its Latin-1 reading; with Refuse
+    // nothing comes back unless every character converts exactly.
+    std::optional<std::string> convert(std::string_view bytes, Misfit misfit) {
         std::string out;
         char buffer[256];
         char* in = const_cast<char*>(bytes.data());
@@ -34,30 +39,18 @@ public:
             std::size_t outLeft = sizeof buffer;
             const std::size_t result = ::iconv(handle_, &in, &inLeft, &next, &outLeft);
             out.append(buffer, static_cast<std::size_t>(next - buffer));
-            if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+            const bool stopped = result == static_cast<std::size_t>(-1);
             // EILSEQ or EINVAL: the byte here does not convert, or ends the text too early.
+            const bool failed = stopped && errno != E2BIG;
+            if (misfit == Misfit::Refuse) {
+                if (failed || (!stopped && result > 0)) return std::nullopt;
+                continue;
+            }
+            if (!failed) continue;
             appendLatin1(out, static_cast<unsigned char>(*in));
             ++in;
             --inLeft;
             ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-        }
-        return out;
-    }
-
-    // All of `bytes`, or nothing when one of them does not convert.
-    std::optional<std::string> convertStrictly(std::string_view bytes) {
-        std::string out;
-        char buffer[256];
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        while (inLeft > 0) {
-            char* next = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t result = ::iconv(handle_, &in, &inLeft, &next, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(next - buffer));
-            if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
-            // Characters converted by approximation count as not converted.
-            if (result != static_cast<std::size_t>(-1) && result > 0) return std::nullopt;
         }
         return out;
     }
@@ -71,13 +64,13 @@ private:
 std::optional<std::string> utf8FromCodePage(std::string_view bytes, int codePage) {
     Converter converter("UTF-8", codePageName(codePage));
     if (!converter.valid()) return std::nullopt;
-    return converter.convert(bytes);
+    return converter.convert(bytes, Converter::Misfit::KeepLatin1);
 }
 
 std::optional<std::string> codePageFromUtf8(std::string_view utf8, int codePage) {
     Converter converter(codePageName(codePage), "UTF-8");
     if (!converter.valid()) return std::nullopt;
-    return converter.convertStrictly(utf8);
+    return converter.convert(utf8, Converter::Misfit::Refuse);
 }
 
 }  // namespace brevo
