@@ -19,7 +19,6 @@
 #include "brx/failure.h"
 #include "brx/line_reader.h"
 #include "brx/tag_vocabulary.h"
-#include "brx/text_reader.h"
 #include "test_support.h"
 #include "verify/lexical_check.h"
 #include "verify/pair_outcome.h"
@@ -147,14 +146,6 @@ std::string textByLines(const std::string& path) {
     return text;
 }
 
-struct CollectingSink {
-    void lineStart(std::uint32_t line) { starts.push_back(line); }
-    void text(std::string_view run) { all += run; }
-    void lineBreak() { all += '\n'; }
-    std::string all;
-    std::vector<std::uint32_t> starts;
-};
-
 // The editor's number of every line with text: CR LF, lone CR and lone LF each end a line.
 std::vector<std::uint32_t> editorLinesWithText(std::string_view content) {
     std::vector<std::uint32_t> lines;
@@ -173,30 +164,52 @@ std::vector<std::uint32_t> editorLinesWithText(std::string_view content) {
     return lines;
 }
 
-// The loader's reader breaks lines exactly as LineReader does: leading breaks, files of breaks
-// only, no final break, and breaks that straddle its blocks or LineReader's.
-TEST(TextReader, SameTextAsLineByLine) {
+// The editor's number of each line of a document's text, from the gaps the loader noted.
+std::vector<std::uint32_t> editorLinesOf(const BrxDocument& document, std::size_t textLines) {
+    std::vector<std::uint32_t> lines;
+    std::size_t gap = 0;
+    std::uint32_t skipped = 0;
+    for (std::uint32_t line = 1; line <= textLines; ++line) {
+        for (; gap < document.lineGaps.size() && document.lineGaps[gap].textLine <= line; ++gap)
+            skipped = document.lineGaps[gap].skipped;
+        lines.push_back(line + skipped);
+    }
+    return lines;
+}
+
+// The loader breaks lines exactly as LineReader does, and numbers them as an editor does:
+// leading breaks, files of breaks only, no final break, and breaks that straddle its read
+// blocks or LineReader's.
+TEST(SegmentCutting, TextFileLinesAsLineByLine) {
     std::mt19937 random(15);
     TempDir dir;
     std::vector<std::string> contents = {"",      "\n",        "\r\n\r",   "abc",
                                          "\nabc", "\r\nabc\r", "a\n\n\nb", "\n\r\n<x>\n"};
     for (int round = 0; round < 400; ++round)
         contents.push_back(randomText(random, random() % 300));
-    for (std::size_t at : {TextReader::kBlockSize, LineReader::kBlockSize}) {
+    for (std::size_t at : {std::size_t{128 * 1024}, LineReader::kBlockSize}) {
         contents.push_back(std::string(at - 1, 'x') + "\r\n" + std::string(10, 'y'));
         contents.push_back(std::string(at, 'x') + "\n\r" + std::string(at, 'y'));
+        contents.push_back(std::string(at, '\n') + "<x" + std::string(at, '\r') + ">\r\n");
+        contents.push_back(std::string(at - 1, 'x') + "<" + "\n\n<y " + std::string(at, '\r'));
     }
     for (std::size_t i = 0; i < contents.size(); ++i) {
         const std::string path = dir.write("t.txt", contents[i]);
-        TextReader reader;
-        reader.open(path);
-        CollectingSink sink;
-        reader.readAll(sink);
-        ASSERT_EQ(sink.all, textByLines(path)) << "content " << i;
+        LanguageSettings languages;
+        BrxDocument document;
+        // Not a BRX file: refused after the whole file is read, which is all that is looked at.
+        EXPECT_THROW(readBrxSegments(path, FileFormat::Text, languages, document), BrxFailure);
+        std::string text;
+        for (const Segment& segment : document.segments) text += segment.text;
+        text += document.text.open();
+        ASSERT_EQ(text, textByLines(path)) << "content " << i;
         // A leading break is an empty first line of its own, numbered 1.
         std::vector<std::uint32_t> expected = editorLinesWithText(contents[i]);
         if (!expected.empty() && expected.front() != 1) expected.insert(expected.begin(), 1);
-        ASSERT_EQ(sink.starts, expected) << "content " << i;
+        ASSERT_EQ(editorLinesOf(document, expected.size()), expected) << "content " << i;
+        ASSERT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
+                  expected.size())
+            << "content " << i;
     }
 }
 
@@ -286,7 +299,7 @@ TEST(TextStore, ViewsSurviveGrowthAndJoinsAcrossBlocks) {
     for (const auto& [view, text] : taken) ASSERT_EQ(view, text);
 }
 
-TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
+TEST(BracketScan, FindsTheFirstBracketOrBreakAtEveryOffsetAndLength) {
     std::mt19937 random(13);
     for (int round = 0; round < 2000; ++round) {
         std::string text = randomText(random, static_cast<std::size_t>(round % 70));
@@ -296,6 +309,11 @@ TEST(BracketScan, FindsTheFirstBracketAtEveryOffsetAndLength) {
             const char* expected = from;
             while (expected < end && *expected != '<' && *expected != '>') ++expected;
             ASSERT_EQ(findBracket(from, end), expected) << "round " << round;
+            const char* marker = from;
+            while (marker < end &&
+                   std::string_view("<>\r\n").find(*marker) == std::string_view::npos)
+                ++marker;
+            ASSERT_EQ(findMarker(from, end), marker) << "round " << round;
         }
     }
 }

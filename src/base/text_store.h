@@ -44,6 +44,18 @@ public:
     // already stand side by side.
     std::string_view takeJoined(std::string_view before);
 
+    // Room for at least `size` more bytes after the end, to fill in place: bytes written there
+    // become text only when commit() moves the end past them. May move the open stretch.
+    char* room(std::size_t size) {
+        if (size > capacity_ - end_) grow(size);
+        return block_ + end_;
+    }
+    std::size_t roomSize() const { return capacity_ - end_; }
+    // The end of the text is now at `end`, inside the room handed out last.
+    void commit(const char* end) { end_ = static_cast<std::size_t>(end - block_); }
+    // Where the open stretch begins, for text being filled in place.
+    const char* openBegin() const { return block_ + openStart_; }
+
     // Copies `text` in and returns it as a view of its own.
     std::string_view keep(std::string_view text) {
         append(text);

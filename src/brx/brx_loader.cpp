@@ -1,5 +1,6 @@
 #include "brx/brx_loader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <optional>
@@ -7,11 +8,11 @@
 
 #include "base/file_status.h"
 #include "base/memory_advice.h"
+#include "base/regular_file.h"
 #include "brx/bracket_scan.h"
 #include "brx/failure.h"
 #include "brx/line_reader.h"
 #include "brx/rtf_reader.h"
-#include "brx/text_reader.h"
 
 namespace brevo {
 namespace {
@@ -28,52 +29,55 @@ void checkFirstLine(std::string_view line) {
 }
 
 // Cuts text into segments as it comes, one external tag and the text after it each. Only the
-// character after a "<" can start a segment, so runs without brackets are taken whole. The
-// text goes straight into the document's store; a segment is the stretch of it that was open
-// when the next external tag began.
+// character after a "<" can start a segment, so stretches without brackets are passed over
+// whole. The text is filled straight into the document's store; a segment is the stretch of it
+// that was open when the next external tag began. The first lines go to `header` as well.
 class SegmentCutter {
 public:
-    explicit SegmentCutter(BrxDocument& document)
+    SegmentCutter(BrxDocument& document, std::vector<std::string>& header)
         : segments_(document.segments),
           lines_(document.segmentLines),
           gaps_(document.lineGaps),
-          text_(document.text) {}
+          text_(document.text),
+          header_(header) {}
 
-    // A line that is numbered by the lines before it, as RTF paragraphs are.
+    // A decoded line, numbered by the lines before it, as RTF paragraphs are. Its bytes are all
+    // text, line feeds and carriage returns included.
     void addLine(std::string_view line) {
         lineStart(line_ + 1);
-        take(line);
-        endLine();
+        if (header_.size() < kHeaderLines) header_.emplace_back(line);
+        char* const start = text_.room(line.size() + 1);
+        std::char_traits<char>::copy(start, line.data(), line.size());
+        start[line.size()] = '\n';
+        char* const end = start + line.size() + 1;
+        cutLineText(start, end);
+        text_.commit(end);
     }
 
-    // The line whose text comes next.
-    void lineStart(std::uint32_t line) {
-        line_ = line;
-        if (openLine_ == 0) openLine_ = line;
-        ++textLine_;
-        if (line - textLine_ != skipped_) {
-            skipped_ = line - textLine_;
-            gaps_.push_back(LineGap{textLine_, skipped_});
+    // The whole of a text file, read block by block into the store and cut in place. A run of
+    // CR and LF bytes ends a line and becomes one line feed. A file that starts with a break has
+    // an empty first line, but only when some text follows; a last line without a break still
+    // gets one. Editors count every CR LF, lone CR and lone LF as a line of its own, blank ones
+    // included, and so do the line numbers.
+    void readText(RegularFile& file) {
+        for (;;) {
+            // One byte always stays free for the line feed of a last line without a break.
+            char* const start = text_.room(kReadBlock + 1);
+            const std::size_t count = file.read(start, std::min(kReadBlock, text_.roomSize() - 1));
+            if (count == 0) break;
+            text_.commit(cutFileBytes(start, start + count));
+        }
+        if (lineOpen_) {
+            char* const end = text_.room(1);
+            lineBegin_ = end;
+            endLine(end);
+            text_.commit(end + 1);
+        } else if (onlyBreaks_) {
+            // Breaks alone make no empty first line: take back the one made for them.
+            text_.commit(text_.openBegin() + text_.open().size() - 1);
+            header_.clear();
         }
     }
-
-    // A stretch of a line, for text that comes in pieces.
-    void take(std::string_view text) {
-        const char* p = text.data();
-        const char* const end = p + text.size();
-        while (p < end) {
-            if (previous_ == '<' || *p == '<' || *p == '>') {
-                takeCharacter(*p++);
-                continue;
-            }
-            const char* const start = p;
-            p = findBracket(p, end);
-            text_.append(start, static_cast<std::size_t>(p - start));
-            previous_ = p[-1];
-        }
-    }
-
-    void endLine() { takeCharacter('\n'); }
 
     void finish() {
         if (tagLength_ != 0) {
@@ -89,8 +93,128 @@ public:
     }
 
 private:
-    void takeCharacter(char c) {
-        text_.push_back(c);
+    static constexpr std::size_t kReadBlock = 128 * 1024;
+
+    // The line whose text comes next.
+    void lineStart(std::uint32_t line) {
+        line_ = line;
+        if (openLine_ == 0) openLine_ = line;
+        ++textLine_;
+        if (line - textLine_ != skipped_) {
+            skipped_ = line - textLine_;
+            gaps_.push_back(LineGap{textLine_, skipped_});
+        }
+    }
+
+    // Text of a decoded line in the store: brackets and what follows a "<" are looked at.
+    void cutLineText(const char* p, const char* const end) {
+        while (p < end) {
+            if (previous_ != '<') {
+                p = findBracket(p, end);
+                if (p == end) break;
+            }
+            takeCharacter(*p, p);
+            ++p;
+        }
+    }
+
+    // Cuts the file's bytes [p, end), just read into the store, and drops all but the first
+    // byte of each run of breaks, which becomes a line feed. Returns the end of the text.
+    char* cutFileBytes(char* p, char* const end) {
+        // Bytes from pending_ to the reader are kept but not yet moved down over the dropped.
+        pending_ = p;
+        dropped_ = 0;
+        lineBegin_ = p;  // the part of an open line in earlier blocks is in headerLine_
+        if (lineOpen_ && previous_ == '<' && !detail::isMarker(*p)) takeAfterOpen(p);
+        if (!lineOpen_ && p < end && *p != '\r' && *p != '\n') startLine(p);
+        while (p < end) {
+            p += findMarker(p, end) - p;
+            if (p == end) break;
+            if (*p == '<' || *p == '>') {
+                takeCharacter(*p, p - dropped_);
+                ++p;
+                if (p < end && previous_ == '<' && !detail::isMarker(*p)) takeAfterOpen(p);
+            } else {
+                p = takeBreaks(p, end);
+            }
+        }
+        movePending(end);
+        if (lineOpen_ && header_.size() < kHeaderLines)
+            headerLine_.append(lineBegin_, static_cast<std::size_t>(end - dropped_ - lineBegin_));
+        return end - dropped_;
+    }
+
+    // The character after a "<", which is no marker: it may start a segment.
+    void takeAfterOpen(char*& p) {
+        takeCharacter(*p, p - dropped_);
+        ++p;
+    }
+
+    // A run of breaks starting at p; returns where it ends.
+    char* takeBreaks(char* p, char* const end) {
+        movePending(p);
+        // The first break becomes the line feed, so it is counted before it is overwritten.
+        countBreak(*p);
+        if (lineOpen_) {
+            endLine(p - dropped_);
+        } else if (atStart_) {
+            // The empty first line, made at once and taken back if no text follows.
+            lineStart(1);
+            lineBegin_ = p;
+            endLine(p);
+            onlyBreaks_ = true;
+        } else {
+            ++dropped_;
+        }
+        ++p;
+        for (; p < end && (*p == '\r' || *p == '\n'); ++p) {
+            countBreak(*p);
+            ++dropped_;
+        }
+        atStart_ = false;
+        pending_ = p;
+        if (p < end) startLine(p);
+        return p;
+    }
+
+    void countBreak(char c) {
+        if (c == '\r' || !afterCr_) ++fileLine_;
+        afterCr_ = c == '\r';
+    }
+
+    // Text begins at p after breaks, or at the start of the file.
+    void startLine(char* p) {
+        afterCr_ = false;
+        atStart_ = false;
+        onlyBreaks_ = false;
+        lineStart(fileLine_);
+        lineOpen_ = true;
+        lineBegin_ = p - dropped_;
+    }
+
+    // The line ends with a line feed written at `at`, in the text.
+    void endLine(char* at) {
+        *at = '\n';
+        if (header_.size() < kHeaderLines) {
+            headerLine_.append(lineBegin_, static_cast<std::size_t>(at - lineBegin_));
+            header_.push_back(std::move(headerLine_));
+            headerLine_.clear();
+        }
+        lineOpen_ = false;
+        takeCharacter('\n', at);
+    }
+
+    // Moves the kept bytes before p down to where the text has got to.
+    void movePending(char* p) {
+        if (dropped_ != 0 && p > pending_) {
+            std::char_traits<char>::move(pending_ - dropped_, pending_,
+                                         static_cast<std::size_t>(p - pending_));
+        }
+        pending_ = p;
+    }
+
+    // A bracket, a line feed or the character after a "<", standing at `at` in the text.
+    void takeCharacter(char c, const char* at) {
         if (c == '<') {
             // The first segment is where the file's first tag is.
             if (!seenTag_ && depth_ == 0) openLine_ = line_;
@@ -98,20 +222,20 @@ private:
         } else if (c == '>') {
             if (depth_ == 1 && tagLength_ == 0) {
                 // The tag is everything open so far.
-                const std::size_t length = text_.open().size();
+                const auto length = static_cast<std::size_t>(at + 1 - text_.openBegin());
                 if (length > UINT32_MAX) throw std::bad_alloc();
                 tagLength_ = static_cast<std::uint32_t>(length);
                 seenTag_ = true;
             }
             --depth_;
         }
-        if (previous_ == '<' && c != ':' && seenTag_) cut();
+        if (previous_ == '<' && c != ':' && seenTag_) cut(at - 1);
         previous_ = c;
     }
 
-    // An external tag has begun: everything before its "<" is the last segment.
-    void cut() {
-        addSegment(text_.open().size() - 2);
+    // An external tag has begun at `at`: everything before its "<" is the last segment.
+    void cut(const char* at) {
+        addSegment(static_cast<std::size_t>(at - text_.openBegin()));
         depth_ = 1;
         // A "<" that ends a line is cut at the break, before the next line starts.
         openLine_ = line_;
@@ -129,6 +253,7 @@ private:
     std::vector<std::uint32_t>& lines_;
     std::vector<LineGap>& gaps_;
     TextStore& text_;
+    std::vector<std::string>& header_;
     std::uint32_t line_ = 0;       // the line being cut
     std::uint32_t textLine_ = 0;   // its number among the lines of the text
     std::uint32_t skipped_ = 0;    // blank lines before it
@@ -137,6 +262,17 @@ private:
     int depth_ = 0;
     char previous_ = ' ';
     bool seenTag_ = false;
+
+    // Reading a text file:
+    std::uint32_t fileLine_ = 1;       // the editor's number of the line being read
+    bool lineOpen_ = false;            // text of the current line has been cut
+    bool atStart_ = true;              // nothing read yet
+    bool onlyBreaks_ = false;          // the file so far is breaks, made into an empty first line
+    bool afterCr_ = false;             // an LF right after a CR ends no line of its own
+    const char* lineBegin_ = nullptr;  // where the current line's text begins
+    std::string headerLine_;           // a header line that began in an earlier block
+    char* pending_ = nullptr;
+    std::size_t dropped_ = 0;  // break bytes dropped so far in this block
 };
 
 // Room for the segments and the text a file of this size usually has, so that neither is
@@ -154,30 +290,6 @@ void reserveForFile(const std::string& path, BrxDocument& document) {
     // than the file; the final line may gain a line feed.
     document.text.reserve(static_cast<std::size_t>(size) + 1);
 }
-
-// Takes the text of a file as TextReader hands it on: into the cutter, and its first lines
-// into `header`.
-class TextSink {
-public:
-    TextSink(SegmentCutter& cutter, std::vector<std::string>& header)
-        : cutter_(cutter), header_(header) {}
-
-    void lineStart(std::uint32_t line) { cutter_.lineStart(line); }
-    void text(std::string_view run) {
-        if (header_.size() < kHeaderLines) line_ += run;
-        cutter_.take(run);
-    }
-    void lineBreak() {
-        if (header_.size() < kHeaderLines) header_.push_back(std::move(line_));
-        line_.clear();
-        cutter_.endLine();
-    }
-
-private:
-    SegmentCutter& cutter_;
-    std::vector<std::string>& header_;
-    std::string line_;
-};
 
 }  // namespace
 
@@ -226,17 +338,13 @@ void readBrxSegments(const std::string& path, FileFormat format, LanguageSetting
                      BrxDocument& document) {
     std::vector<std::string> header;
     reserveForFile(path, document);
-    SegmentCutter cutter(document);
+    SegmentCutter cutter(document, header);
     if (format == FileFormat::Text) {
-        TextReader reader;
-        reader.open(path);
-        TextSink sink(cutter, header);
-        reader.readAll(sink);
+        RegularFile file;
+        file.open(path);
+        cutter.readText(file);
     } else {
-        readRtfLines(path, [&](std::string_view line) {
-            if (header.size() < kHeaderLines) header.emplace_back(line);
-            cutter.addLine(line);
-        });
+        readRtfLines(path, [&](std::string_view line) { cutter.addLine(line); });
     }
     // Only the first lines are kept, which is all the header check looks at.
     detail::validateHeader(header, languages);
@@ -247,7 +355,8 @@ void detail::segmentLines(const std::vector<std::string>& lines, BrxDocument& do
     std::size_t size = 0;
     for (const std::string& line : lines) size += line.size() + 1;
     document.text.reserve(size);
-    SegmentCutter cutter(document);
+    std::vector<std::string> header;
+    SegmentCutter cutter(document, header);
     for (const std::string& line : lines) cutter.addLine(line);
     cutter.finish();
 }
