@@ -22,6 +22,7 @@
 #include "test_support.h"
 #include "verify/lexical_check.h"
 #include "verify/pair_outcome.h"
+#include "verify/validity_check.h"
 
 namespace brevo {
 namespace {
@@ -266,6 +267,56 @@ TEST(SegmentCutting, LexicalJoinKeepsEveryTagAndCleanMeansSilent) {
         }
     }
     EXPECT_GT(joined, 100);  // the random text does produce joins
+}
+
+// Lines of tags and words that are mostly well formed, so that many files are clean.
+Lines randomTaggedLines(std::mt19937& random) {
+    static const std::vector<std::string> kPieces = {
+        "<ps \"Body\">", "<:b>",      "<:/b>", "word ", "<:xr 12>",
+        "<tb 3>",        "<:a <:b>>", "<",     ">",     "<#ps \"x\">",
+        "<:cs \"M\">",   "<:/cs>",    "text"};
+    std::uniform_int_distribution<std::size_t> count(1, 8);
+    std::uniform_int_distribution<std::size_t> pick(0, kPieces.size() - 1);
+    std::bernoulli_distribution stray(0.03);
+    Lines lines(count(random));
+    for (std::string& line : lines) {
+        line = "<ps \"Body\">";
+        for (std::size_t i = count(random); i > 0; --i) {
+            std::size_t piece = pick(random);
+            while ((kPieces[piece] == "<" || kPieces[piece] == ">") && !stray(random))
+                piece = pick(random);
+            line += kPieces[piece];
+        }
+    }
+    return lines;
+}
+
+// The walk that finds a file clean finds its internal tags too, exactly those extraction finds,
+// and leaves the list alone for a file the lexical check would report on.
+TEST(SegmentCutting, CleanFilesGiveTheirTagsInTheSameWalk) {
+    std::mt19937 random(17);
+    int clean = 0;
+    for (int round = 0; round < 3000; ++round) {
+        BrxDocument document;
+        detail::segmentLines(round % 2 ? randomTaggedLines(random) : randomLines(random), document);
+        std::vector<InternalTag> expected;
+        extractInternalTags(document.segments, expected);
+        std::vector<InternalTag> tags(1);
+        const bool found = extractInternalTagsIfLexicallyClean(document.segments, tags);
+        ASSERT_EQ(found, isLexicallyClean(document.segments)) << "round " << round;
+        if (!found) {
+            ASSERT_EQ(tags.size(), 1u) << "round " << round;
+            continue;
+        }
+        ++clean;
+        ASSERT_EQ(tags.size(), expected.size() + 1) << "round " << round;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(tags[i + 1].text, expected[i].text) << "round " << round;
+            EXPECT_EQ(tags[i + 1].text.data(), expected[i].text.data()) << "round " << round;
+            EXPECT_EQ(tags[i + 1].externalTag, expected[i].externalTag) << "round " << round;
+        }
+    }
+    EXPECT_GT(clean, 500);  // the tagged lines are clean often enough to compare tags
 }
 
 // Views handed out stay valid and unchanged while the store grows into new blocks.

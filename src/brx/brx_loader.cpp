@@ -38,6 +38,7 @@ public:
         : segments_(document.segments),
           lines_(document.segmentLines),
           gaps_(document.lineGaps),
+          internalTags_(document.internalTags),
           text_(document.text),
           header_(header) {}
 
@@ -62,7 +63,9 @@ public:
     void readText(RegularFile& file) {
         for (;;) {
             // One byte always stays free for the line feed of a last line without a break.
-            char* const start = text_.room(kReadBlock + 1);
+            // Room that is short of a whole block is read into as it is: the store was sized
+            // for the file, and a bigger block for the last bytes would be a second copy.
+            char* const start = text_.room(2);
             const std::size_t count = file.read(start, std::min(kReadBlock, text_.roomSize() - 1));
             if (count == 0) break;
             text_.commit(cutFileBytes(start, start + count));
@@ -80,6 +83,7 @@ public:
     }
 
     void finish() {
+        reserveInternalTags();
         if (tagLength_ != 0) {
             addSegment(text_.open().size());
         } else if (!text_.open().empty()) {
@@ -93,6 +97,14 @@ public:
     }
 
 private:
+    // Every internal tag begins with a "<": room for as many as there are keeps the list from
+    // being copied as it grows. Room that is not used is never touched, so costs no memory.
+    void reserveInternalTags() {
+        std::vector<InternalTag>& tags = internalTags_;
+        tags.reserve(tags.size() + opens_);
+        adviseBigPages(tags);
+    }
+
     static constexpr std::size_t kReadBlock = 128 * 1024;
 
     // The line whose text comes next.
@@ -216,6 +228,7 @@ private:
     // A bracket, a line feed or the character after a "<", standing at `at` in the text.
     void takeCharacter(char c, const char* at) {
         if (c == '<') {
+            ++opens_;
             // The first segment is where the file's first tag is.
             if (!seenTag_ && depth_ == 0) openLine_ = line_;
             ++depth_;
@@ -252,6 +265,7 @@ private:
     std::vector<Segment>& segments_;
     std::vector<std::uint32_t>& lines_;
     std::vector<LineGap>& gaps_;
+    std::vector<InternalTag>& internalTags_;
     TextStore& text_;
     std::vector<std::string>& header_;
     std::uint32_t line_ = 0;       // the line being cut
@@ -259,6 +273,7 @@ private:
     std::uint32_t skipped_ = 0;    // blank lines before it
     std::uint32_t openLine_ = 0;   // where the open segment began
     std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
+    std::size_t opens_ = 0;        // every "<" so far
     int depth_ = 0;
     char previous_ = ' ';
     bool seenTag_ = false;

@@ -7,34 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "brx/bracket_scan.h"
+#include "verify/bracket_walk.h"
 
 namespace brevo {
 namespace {
 
-constexpr int kMaxDepth = 3;
-
-// The first bracket fault of `text`, if any. Balanced counts come first: only then is the
-// order and depth walk meaningful. Depth changes only at brackets, so only they are visited.
+// The first bracket fault of `text`, if any.
 std::optional<MessageId> bracketFault(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    long long opens = 0;
-    long long closes = 0;
-    int depth = 0;
-    std::optional<MessageId> walkFault;
-    while ((p = findBracket(p, end)) < end) {
-        if (*p++ == '<') {
-            ++opens;
-            ++depth;
-        } else {
-            ++closes;
-            --depth;
-        }
-        if (!walkFault && depth < 0) walkFault = MessageId::BracketsInWrongOrder;
-        if (!walkFault && depth > kMaxDepth) walkFault = MessageId::TooManyInternalOpens;
-    }
-    return opens != closes ? MessageId::BracketCountsDiffer : walkFault;
+    return walkBrackets(text, text.size(), [](std::string_view) {});
 }
 
 class LexicalPass {

@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/memory_advice.h"
-#include "brx/bracket_scan.h"
+#include "verify/bracket_walk.h"
 
 namespace brevo {
 namespace {
@@ -24,26 +23,6 @@ bool isMarkedAsAdded(std::string_view tag) {
 
 void reportTag(Findings& findings, MessageId id, std::string_view tag, const Segment& segment) {
     findings.reportWithSegment(Severity::Error, id, {tag}, segment);
-}
-
-// Calls onTag(text) for every complete internal tag after the segment's external tag. Text
-// outside tags and stray ">" are skipped; nested brackets stay inside one tag; a tag still open
-// at the end is dropped. A tag is one stretch of the text, so it is handed over as a view.
-template <typename OnTag>
-void forEachInternalTag(const Segment& segment, OnTag&& onTag) {
-    const std::string_view text = segment.text;
-    const char* p = text.data() + std::min(segment.tagText().size(), text.size());
-    const char* const end = text.data() + text.size();
-    const char* start = p;
-    int depth = 0;
-    while ((p = findBracket(p, end)) < end) {
-        if (*p == '<') {
-            if (depth++ == 0) start = p;
-        } else if (depth > 0 && --depth == 0) {
-            onTag(std::string_view(start, static_cast<std::size_t>(p + 1 - start)));
-        }
-        ++p;
-    }
 }
 
 bool isCSpace(char c) {
@@ -142,19 +121,6 @@ TagMatch takeOffTargetInternalTag(TagCountMap& tagCounts, std::string_view tag,
     return {kUnknownInternalId, TagClass::UnknownInternal};
 }
 
-// Every internal tag begins with a "<" after the segment's own tag: counting them first gives
-// the list its final size at once.
-void reserveInternalTags(const std::vector<Segment>& segments, std::vector<InternalTag>& tags) {
-    std::size_t opens = 0;
-    for (const Segment& segment : segments) {
-        const std::string_view text = segment.text;
-        const std::size_t skip = std::min(segment.tagText().size(), text.size());
-        opens += countByte(text.data() + skip, text.data() + text.size(), '<');
-    }
-    tags.reserve(tags.size() + opens);
-    adviseBigPages(tags);
-}
-
 // The tags of one segment: those of `tags` from `next` on that it owns. Moves `next` past them.
 std::span<InternalTag> tagsOfSegment(std::span<InternalTag> tags, std::size_t& next,
                                      std::size_t position) {
@@ -167,6 +133,20 @@ void markTag(InternalTag& tag, const Segment& segment, TagMatch match) {
     tag.externalId = segment.id;
     tag.id = match.id;
     tag.tagClass = match.tagClass;
+}
+
+// Where a segment's internal tags may begin: after its own tag.
+std::size_t tagsFrom(const Segment& segment) {
+    return std::min(segment.tagText().size(), segment.text.size());
+}
+
+// Appends a tag of the segment at `position`. The loader leaves room for every "<" of the
+// text, so the list is not copied as it grows.
+void appendTag(std::vector<InternalTag>& internalTags, std::string_view text,
+               std::size_t position) {
+    InternalTag& tag = internalTags.emplace_back();
+    tag.text = text;
+    tag.externalTag = static_cast<std::uint32_t>(position);
 }
 
 }  // namespace
@@ -199,14 +179,29 @@ void extractInternalTags(const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags) {
     // Positions are kept in 32 bits; so many segments would not fit in memory anyway.
     if (segments.size() > UINT32_MAX) throw std::bad_alloc();
-    reserveInternalTags(segments, internalTags);
     for (std::size_t position = 0; position < segments.size(); ++position) {
-        forEachInternalTag(segments[position], [&](std::string_view text) {
-            InternalTag& tag = internalTags.emplace_back();
-            tag.text = text;
-            tag.externalTag = static_cast<std::uint32_t>(position);
-        });
+        const Segment& segment = segments[position];
+        walkBrackets(segment.text, tagsFrom(segment),
+                     [&](std::string_view text) { appendTag(internalTags, text, position); });
     }
+}
+
+bool extractInternalTagsIfLexicallyClean(const std::vector<Segment>& segments,
+                                         std::vector<InternalTag>& internalTags) {
+    if (segments.size() > UINT32_MAX) throw std::bad_alloc();
+    const std::size_t first = internalTags.size();
+    for (std::size_t position = 0; position < segments.size(); ++position) {
+        const Segment& segment = segments[position];
+        const bool clean =
+            !segment.tagText().empty() &&
+            !walkBrackets(segment.text, tagsFrom(segment),
+                          [&](std::string_view text) { appendTag(internalTags, text, position); });
+        if (!clean) {
+            internalTags.resize(first);
+            return false;
+        }
+    }
+    return true;
 }
 
 void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segments,

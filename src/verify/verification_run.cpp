@@ -142,11 +142,9 @@ void VerificationRun::startTargetLoad() {
             file.failure = std::current_exception();
             return file;
         }
-        file.prepared = ahead && isLexicallyClean(document.segments);
-        if (file.prepared) {
-            file.addedTagCount = classifyTargetExternalTags(document.segments);
-            extractInternalTags(document.segments, document.internalTags);
-        }
+        file.prepared =
+            ahead && extractInternalTagsIfLexicallyClean(document.segments, document.internalTags);
+        if (file.prepared) file.addedTagCount = classifyTargetExternalTags(document.segments);
         return file;
     };
     if (ahead) {
@@ -181,15 +179,19 @@ void VerificationRun::checkSource() {
     layout_.writeHeader(longDateTimeNow(), nameInReport(job_.sourcePath()),
                         nameInReport(job_.targetPath()));
 
-    section(Heading::SourceLexical,
-            [&] { checkLexical(source_.segments, source_.text, findings_); });
+    // Internal tags are found in the walk that finds a file lexically clean; only a file that
+    // is not needs the lexical pass, which reports.
+    section(Heading::SourceLexical, [&] {
+        if (!extractInternalTagsIfLexicallyClean(source_.segments, source_.internalTags))
+            checkLexical(source_.segments, source_.text, findings_);
+    });
     if (findings_.numbered() != 0) failIfAnyMessage(Side::Source);
 
     section(Heading::SourceValidity, [&] {
         classifyExternalTags(source_.segments, Side::Source, findings_, addedTagCount_);
         progressStep();
         prefillTagCounts(tagCounts_);
-        checkSourceValidity(tagCounts_, source_.segments, source_.internalTags, findings_);
+        countSourceTags(tagCounts_, source_.segments, source_.internalTags, findings_);
         progressStep();
     });
     section(Heading::SourceExternalPositioning, [&] {
@@ -225,7 +227,9 @@ void VerificationRun::checkTarget() {
                            &target_.lineGaps);
 
     section(Heading::TargetLexical, [&] {
-        if (!targetPrepared_) checkLexical(target_.segments, target_.text, findings_);
+        if (!targetPrepared_ &&
+            !extractInternalTagsIfLexicallyClean(target_.segments, target_.internalTags))
+            checkLexical(target_.segments, target_.text, findings_);
         progressStep();
     });
     // Any message so far, of the source or of the target's form, ends the pair here.
@@ -236,7 +240,6 @@ void VerificationRun::checkTarget() {
             addedTagCount_ += targetAddedTagCount_;
         } else {
             classifyExternalTags(target_.segments, Side::Target, findings_, addedTagCount_);
-            extractInternalTags(target_.segments, target_.internalTags);
         }
         progressStep();
         countTargetTags(tagCounts_, target_.segments, target_.internalTags, findings_);
