@@ -86,10 +86,13 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     last_.number = numbered_;
     last_.severity = severity;
     last_.messageId = static_cast<std::int32_t>(id);
-    last_.text = formatText(messageText(id), withNumber);
-    last_.arguments.clear();
-    for (const MessageArg& arg : withNumber) {
-        last_.arguments.push_back(formatText("%s", std::span(&arg, 1)));
+    // The last finding's strings are written over, so that their room serves the next one.
+    last_.text.clear();
+    appendFormatted(last_.text, messageText(id), withNumber);
+    last_.arguments.resize(withNumber.size());
+    for (std::size_t i = 0; i < withNumber.size(); ++i) {
+        last_.arguments[i].clear();
+        appendArgument(last_.arguments[i], withNumber[i]);
     }
     for (SegmentRef& segment : segments) {
         if (segment.line == 0) segment.line = refAt(segment.side, segment.index).line;

@@ -165,36 +165,46 @@ std::string_view headingText(Heading heading) {
     return {};
 }
 
+void appendArgument(std::string& out, const MessageArg& arg) {
+    if (const auto* number = std::get_if<long long>(&arg)) {
+        char digits[24];
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, *number).ptr);
+    } else if (const auto* text = std::get_if<std::string_view>(&arg)) {
+        out += *text;
+    } else if (const auto* byte = std::get_if<char>(&arg)) {
+        out += *byte;
+    }
+}
+
+void appendFormatted(std::string& out, std::string_view pattern, std::span<const MessageArg> args) {
+    auto next = args.begin();
+    const char* p = pattern.data();
+    const char* const end = p + pattern.size();
+    while (p < end) {
+        // Text between placeholders goes over in one piece.
+        const char* percent = p;
+        while (percent < end && *percent != '%') ++percent;
+        out.append(p, percent);
+        if (percent == end) break;
+        p = percent + 1;
+        // A "%" at the very end stands for itself.
+        if (p == end) {
+            out += '%';
+            break;
+        }
+        const char kind = *p++;
+        if (kind == '%') {
+            out += '%';
+        } else if (next != args.end()) {
+            appendArgument(out, *next++);
+        }
+    }
+}
+
 std::string formatText(std::string_view pattern, std::span<const MessageArg> args) {
     std::string out;
     out.reserve(pattern.size() + 32);
-    auto next = args.begin();
-    // Text between placeholders goes over in one piece.
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const std::size_t percent = std::min(pattern.find('%', i), pattern.size() - 1);
-        out.append(pattern, i, percent - i);
-        i = percent;
-        char c = pattern[i];
-        if (c != '%' || i + 1 == pattern.size()) {
-            out += c;
-            continue;
-        }
-        char kind = pattern[++i];
-        if (kind == '%') {
-            out += '%';
-            continue;
-        }
-        if (next == args.end()) continue;
-        const MessageArg& arg = *next++;
-        if (const auto* number = std::get_if<long long>(&arg)) {
-            char digits[24];
-            out.append(digits, std::to_chars(digits, digits + sizeof digits, *number).ptr);
-        } else if (const auto* text = std::get_if<std::string_view>(&arg)) {
-            out += *text;
-        } else if (const auto* byte = std::get_if<char>(&arg)) {
-            out += *byte;
-        }
-    }
+    appendFormatted(out, pattern, args);
     return out;
 }
 

@@ -125,6 +125,10 @@ std::string_view headingText(Heading heading);
 
 // printf-style %d, %s, %c and %% with the arguments in order; texts are never cut at a NUL.
 std::string formatText(std::string_view pattern, std::span<const MessageArg> args);
+// formatText appended to `out`, whose room is reused.
+void appendFormatted(std::string& out, std::string_view pattern, std::span<const MessageArg> args);
+// One argument as a placeholder shows it.
+void appendArgument(std::string& out, const MessageArg& arg);
 std::string formatMessage(MessageId id, std::initializer_list<MessageArg> args = {});
 
 }  // namespace brevo
