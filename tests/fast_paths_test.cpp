@@ -193,24 +193,32 @@ TEST(SegmentCutting, TextFileLinesAsLineByLine) {
         contents.push_back(std::string(at, 'x') + "\n\r" + std::string(at, 'y'));
         contents.push_back(std::string(at, '\n') + "<x" + std::string(at, '\r') + ">\r\n");
         contents.push_back(std::string(at - 1, 'x') + "<" + "\n\n<y " + std::string(at, '\r'));
+        // Ends on a page boundary without a break: the line feed goes past the file's bytes.
+        contents.push_back(std::string(at - 3, 'x') + "\n<y");
     }
-    for (std::size_t i = 0; i < contents.size(); ++i) {
-        const std::string path = dir.write("t.txt", contents[i]);
+    // Read block by block, and mapped in place as a large file is.
+    for (std::size_t i = 0; i < 2 * contents.size(); ++i) {
+        const std::string path = dir.write("t.txt", contents[i / 2]);
+        const std::uint64_t mapFrom = i % 2 ? 0 : UINT64_MAX;
         LanguageSettings languages;
         BrxDocument document;
         // Not a BRX file: refused after the whole file is read, which is all that is looked at.
-        EXPECT_THROW(readBrxSegments(path, FileFormat::Text, languages, document), BrxFailure);
+        EXPECT_THROW(detail::readBrxSegments(path, FileFormat::Text, languages, document, mapFrom),
+                     BrxFailure);
+#if !defined(_WIN32)
+        EXPECT_EQ(document.mappedFile != nullptr, i % 2 == 1 && !contents[i / 2].empty());
+#endif
         std::string text;
         for (const Segment& segment : document.segments) text += segment.text;
         text += document.text.open();
-        ASSERT_EQ(text, textByLines(path)) << "content " << i;
+        ASSERT_EQ(text, textByLines(path)) << "content " << i / 2;
         // A leading break is an empty first line of its own, numbered 1.
-        std::vector<std::uint32_t> expected = editorLinesWithText(contents[i]);
+        std::vector<std::uint32_t> expected = editorLinesWithText(contents[i / 2]);
         if (!expected.empty() && expected.front() != 1) expected.insert(expected.begin(), 1);
-        ASSERT_EQ(editorLinesOf(document, expected.size()), expected) << "content " << i;
+        ASSERT_EQ(editorLinesOf(document, expected.size()), expected) << "content " << i / 2;
         ASSERT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
                   expected.size())
-            << "content " << i;
+            << "content " << i / 2;
     }
 }
 

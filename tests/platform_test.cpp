@@ -15,8 +15,10 @@
 
 #include "base/code_page.h"
 #include "base/file_failure.h"
+#include "base/file_mapping.h"
 #include "base/file_names.h"
 #include "base/file_status.h"
+#include "base/regular_file.h"
 #include "base/replacing_file.h"
 #include "batch/file_selection.h"
 #include "batch/verify_batch.h"
@@ -191,6 +193,28 @@ TEST(PlatformFiles, AFileBeingWrittenHasNoNameUntilItIsComplete) {
     }
     EXPECT_EQ(test::readFile(fresh), "first report");
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"new.CMP", "old.CMP"}));
+}
+
+// A file that another program shortens while it is read in place: what it lost reads as zeros
+// instead of stopping the program, and the mapping tells.
+TEST(PlatformFiles, AMappedFileThatShrinksReadsAsZerosAndSaysSo) {
+    TempDir dir;
+    const std::string path = dir.write("big.txt", std::string(3 * 65536 + 5, 'x'));
+    RegularFile file;
+    file.open(path);
+    const std::shared_ptr<FileMapping> mapping = FileMapping::map(file, 1);
+    ASSERT_NE(mapping, nullptr);
+    EXPECT_EQ(mapping->size(), 3 * 65536 + 5u);
+    EXPECT_EQ(mapping->data()[mapping->size()], '\0');  // the spare byte
+    mapping->data()[0] = 'y';                           // written in the view only
+    EXPECT_EQ(test::readFile(path)[0], 'x');
+    EXPECT_FALSE(mapping->shrunk());
+
+    std::filesystem::resize_file(path, 100);
+    volatile const char* bytes = mapping->data();
+    EXPECT_EQ(bytes[99], 'x');
+    EXPECT_EQ(bytes[2 * 65536], '\0');
+    EXPECT_TRUE(mapping->shrunk());
 }
 #endif
 

@@ -24,6 +24,9 @@ public:
     // error.
     std::size_t read(char* buffer, std::size_t size);
 
+    // The descriptor, or the HANDLE on Windows; -1 when closed.
+    std::intptr_t nativeHandle() const { return file_; }
+
 private:
     void refuseAllButRegularFiles();
 

@@ -39,6 +39,14 @@ void TextStore::newBlock(std::size_t capacity) {
     end_ = openSize;
 }
 
+void TextStore::adopt(std::shared_ptr<char[]> block, std::size_t capacity) {
+    blocks_.push_back(std::move(block));
+    block_ = blocks_.back().get();
+    capacity_ = capacity;
+    openStart_ = 0;
+    end_ = 0;
+}
+
 std::string_view TextStore::takeJoined(std::string_view before) {
     if (endsAtOpen(before)) {
         const std::size_t size = end_ - openStart_;

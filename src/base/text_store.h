@@ -44,6 +44,10 @@ public:
     // already stand side by side.
     std::string_view takeJoined(std::string_view before);
 
+    // Text from here on goes into `block`, which holds `capacity` bytes and is filled in place
+    // through room() and commit(). The open stretch must be empty.
+    void adopt(std::shared_ptr<char[]> block, std::size_t capacity);
+
     // Room for at least `size` more bytes after the end, to fill in place: bytes written there
     // become text only when commit() moves the end past them. May move the open stretch.
     char* room(std::size_t size) {

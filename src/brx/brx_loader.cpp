@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/file_mapping.h"
 #include "base/file_status.h"
 #include "base/memory_advice.h"
 #include "base/regular_file.h"
@@ -20,6 +21,9 @@ namespace {
 constexpr std::size_t kHeaderLines = 4;
 // Fewer bytes than real files have per external tag: a guess too high would copy the list.
 constexpr std::uintmax_t kBytesPerSegmentGuess = 24;
+// A file this large is read in place, mapped: it is not copied, and the memory it is read into
+// needs no clearing. A smaller one is read, into memory that a batch reuses.
+constexpr std::uint64_t kMapFilesFrom = 1 << 20;
 
 void checkFirstLine(std::string_view line) {
     if (line.starts_with("<brx \"I2.00\">")) return;
@@ -70,16 +74,15 @@ public:
             if (count == 0) break;
             text_.commit(cutFileBytes(start, start + count));
         }
-        if (lineOpen_) {
-            char* const end = text_.room(1);
-            lineBegin_ = end;
-            endLine(end);
-            text_.commit(end + 1);
-        } else if (onlyBreaks_) {
-            // Breaks alone make no empty first line: take back the one made for them.
-            text_.commit(text_.openBegin() + text_.open().size() - 1);
-            header_.clear();
-        }
+        endText();
+    }
+
+    // The whole of a text file mapped in place, cut as one block.
+    void cutMapped(const std::shared_ptr<FileMapping>& mapping) {
+        text_.adopt(std::shared_ptr<char[]>(mapping, mapping->data()), mapping->capacity());
+        char* const start = text_.room(0);
+        text_.commit(cutFileBytes(start, start + mapping->size()));
+        endText();
     }
 
     void finish() {
@@ -106,6 +109,19 @@ private:
     }
 
     static constexpr std::size_t kReadBlock = 128 * 1024;
+
+    void endText() {
+        if (lineOpen_) {
+            char* const end = text_.room(1);
+            lineBegin_ = end;
+            endLine(end);
+            text_.commit(end + 1);
+        } else if (onlyBreaks_) {
+            // Breaks alone make no empty first line: take back the one made for them.
+            text_.commit(text_.openBegin() + text_.open().size() - 1);
+            header_.clear();
+        }
+    }
 
     // The line whose text comes next.
     void lineStart(std::uint32_t line) {
@@ -206,7 +222,8 @@ private:
 
     // The line ends with a line feed written at `at`, in the text.
     void endLine(char* at) {
-        *at = '\n';
+        // A mapped page is copied when written to, so a line feed already in place is kept.
+        if (*at != '\n') *at = '\n';
         if (header_.size() < kHeaderLines) {
             headerLine_.append(lineBegin_, static_cast<std::size_t>(at - lineBegin_));
             header_.push_back(std::move(headerLine_));
@@ -293,17 +310,21 @@ private:
 // Room for the segments and the text a file of this size usually has, so that neither is
 // copied again and again while it grows. Room that is not used is never touched, so costs no
 // memory.
-void reserveForFile(const std::string& path, BrxDocument& document) {
+std::optional<std::uint64_t> reserveForFile(const std::string& path, BrxDocument& document) {
     const std::optional<std::uint64_t> found = fileSize(path);
-    if (!found) return;
+    if (!found) return found;
     const std::uint64_t size = *found;
     std::vector<Segment>& segments = document.segments;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(segments);
     document.segmentLines.reserve(segments.capacity());
-    // A line break becomes one line feed and RTF markup goes, so the text is rarely longer
-    // than the file; the final line may gain a line feed.
-    document.text.reserve(static_cast<std::size_t>(size) + 1);
+    return found;
+}
+
+// A line break becomes one line feed and RTF markup goes, so the text is rarely longer than
+// the file; the final line may gain a line feed.
+void reserveText(std::optional<std::uint64_t> fileSize, BrxDocument& document) {
+    if (fileSize) document.text.reserve(static_cast<std::size_t>(*fileSize) + 1);
 }
 
 }  // namespace
@@ -351,14 +372,29 @@ void detail::readBrxFile(const std::string& path, FileFormat format, LanguageSet
 
 void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
                      BrxDocument& document) {
+    detail::readBrxSegments(path, format, languages, document, kMapFilesFrom);
+}
+
+void detail::readBrxSegments(const std::string& path, FileFormat format,
+                             LanguageSettings& languages, BrxDocument& document,
+                             std::uint64_t mapFilesFrom) {
     std::vector<std::string> header;
-    reserveForFile(path, document);
+    const std::optional<std::uint64_t> size = reserveForFile(path, document);
     SegmentCutter cutter(document, header);
     if (format == FileFormat::Text) {
         RegularFile file;
         file.open(path);
-        cutter.readText(file);
+        std::shared_ptr<FileMapping> mapping;
+        if (size && *size >= mapFilesFrom) mapping = FileMapping::map(file, 1);
+        if (mapping) {
+            document.mappedFile = mapping;
+            cutter.cutMapped(mapping);
+        } else {
+            reserveText(size, document);
+            cutter.readText(file);
+        }
     } else {
+        reserveText(size, document);
         readRtfLines(path, [&](std::string_view line) { cutter.addLine(line); });
     }
     // Only the first lines are kept, which is all the header check looks at.

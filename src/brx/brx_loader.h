@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@ void readBrxSegments(const std::string& path, FileFormat format, LanguageSetting
                      BrxDocument& document);
 
 namespace detail {
+// readBrxSegments, mapping a text file in place when it has at least `mapFilesFrom` bytes.
+void readBrxSegments(const std::string& path, FileFormat format, LanguageSettings& languages,
+                     BrxDocument& document, std::uint64_t mapFilesFrom);
+
 // The steps of readBrxSegments one at a time, with every line held: the plain model that the
 // streaming reader is checked against.
 

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "base/file_mapping.h"
 #include "base/text_store.h"
 #include "brx/tag_vocabulary.h"
 
@@ -60,6 +62,12 @@ struct BrxDocument {
     std::vector<LineGap> lineGaps;
     std::vector<InternalTag> internalTags;
     TextStore text;
+    // The file itself when its text is read in place, as a large text file's is.
+    std::shared_ptr<const FileMapping> mappedFile;
+
+    // Whether the file lost bytes while its text was read in place from it: what they held
+    // then reads as zeros.
+    bool fileShrank() const { return mappedFile && mappedFile->shrunk(); }
 };
 
 }  // namespace brevo

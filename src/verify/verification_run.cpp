@@ -75,6 +75,7 @@ PairOutcome VerificationRun::run() {
     checkSource();
     checkTarget();
     compare();
+    failIfAFileShrank();
     PairOutcome outcome;
     outcome.status = VerifyStatus::Completed;
     outcome.counts = counts();
@@ -369,7 +370,15 @@ void VerificationRun::linkInternalTags(BrxDocument& document) {
     }
 }
 
+// A large file is read in place; if another program shortened it meanwhile, what it lost read
+// as zeros, and nothing found in them may stand.
+void VerificationRun::failIfAFileShrank() const {
+    if (source_.fileShrank()) throw FileFailure{FileErrorCause::EndOfFile, job_.sourcePath()};
+    if (target_.fileShrank()) throw FileFailure{FileErrorCause::EndOfFile, job_.targetPath()};
+}
+
 void VerificationRun::writeReport() {
+    failIfAFileShrank();
     if (!reportNeeded_) return;
     layout_.writeTotalsAndClosing(counts());
     if (job_.options.fileFormat == FileFormat::Rtf) {

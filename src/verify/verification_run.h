@@ -76,6 +76,7 @@ private:
                        const std::vector<std::string_view>& notes);
     void classifySourceInternalTags();
     void linkInternalTags(BrxDocument& document);
+    void failIfAFileShrank() const;
     void writeReport();
 
     VerifyJob& job_;
