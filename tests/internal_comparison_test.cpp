@@ -51,6 +51,7 @@ public:
         made.tagClass = tagClass;
         made.added = added;
         if (!added) ++ordinal_;
+        made.ordinal = ordinal_;
         for (std::size_t open = body.find('<'); open != std::string::npos;
              open = body.find('<', open + 1)) {
             addTag(body.substr(open, body.find('>', open) + 1 - open));
@@ -66,9 +67,7 @@ private:
         InternalTag tag;
         tag.text = test::keepText(text);
         tag.externalTag = static_cast<std::uint32_t>(doc_.segments.size() - 1);
-        tag.externalId = owner.id;
         tag.tagClass = tagClass;
-        tag.segmentOrdinal = ordinal_;
         tag.excluded = tagClass == kFormatting || owner.added;
         doc_.internalTags.push_back(std::move(tag));
     }

@@ -31,18 +31,17 @@ struct Document {
         segment.id = external->id;
         segment.tagClass = external->tagClass;
         for (const std::string& piece : pieces) {
-            if (piece.starts_with("<:")) addTag(piece, segment.id);
+            if (piece.starts_with("<:")) addTag(piece);
         }
         segments.push_back(segment);
         return *this;
     }
 
 private:
-    void addTag(const std::string& text, TagId externalId) {
+    void addTag(const std::string& text) {
         InternalTag tag;
         tag.text = test::keepText(text);
         tag.externalTag = static_cast<std::uint32_t>(segments.size());
-        tag.externalId = externalId;
         std::optional<TagMatch> match = classifyTag(text);
         tag.id = match->id;
         tag.tagClass = match->tagClass;

@@ -187,14 +187,15 @@ std::string entry(TagCountMap& counts, std::string_view text) {
            std::to_string(found->id) + "/" + std::to_string(static_cast<int>(found->tagClass));
 }
 
-// Every field of the records, so that one comparison shows any difference.
-Lines records(const std::vector<InternalTag>& tags) {
+// Every field of the records and the id of their segment, so that one comparison shows any
+// difference.
+Lines records(const std::vector<InternalTag>& tags, const std::vector<Segment>& segments) {
     Lines out;
     for (const InternalTag& tag : tags) {
-        out.push_back(std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
-                      std::to_string(tag.externalId) + ") " + std::to_string(tag.id) + "/" +
-                      std::to_string(static_cast<int>(tag.tagClass)) +
-                      (tag.excluded ? " excluded" : "") + (tag.segmentOrdinal ? " ordinal" : ""));
+        out.push_back(
+            std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
+            std::to_string(segments.at(tag.externalTag).id) + ") " + std::to_string(tag.id) + "/" +
+            std::to_string(static_cast<int>(tag.tagClass)) + (tag.excluded ? " excluded" : ""));
     }
     return out;
 }
@@ -240,8 +241,9 @@ TEST(SourceValidity, InternalTagRecordsInFileOrder) {
     SourceRun run({segment("<tb 1>", "<tb 1>\n"),
                    segment("<fn 1>", "<fn 1>a>b<:b>c<:xr \"<:i>\">d<:cs \"E\""),
                    segment("<page \"2\">", "<page \"2\"><:r3>\n")});
-    EXPECT_EQ(records(run.tags), (Lines{"<:b> in 1 (23) 78/0", "<:xr \"<:i>\"> in 1 (23) 88/2",
-                                        "<:r3> in 2 (8) 77/2"}));
+    EXPECT_EQ(
+        records(run.tags, run.segments),
+        (Lines{"<:b> in 1 (23) 78/0", "<:xr \"<:i>\"> in 1 (23) 88/2", "<:r3> in 2 (8) 77/2"}));
     EXPECT_EQ(entry(run.counts, "<:i>"), "0 internal 80/0");
     EXPECT_EQ(entry(run.counts, "<:cs \"E\""), "none");
 }
@@ -287,7 +289,7 @@ TEST(TargetValidity, OnlySourceAndPrefilledTagsAreValid) {
     EXPECT_EQ(run.entry("<ie>"), "-1 external 31/2");
     EXPECT_EQ(run.entry("<sa>"), "none");
     EXPECT_EQ(run.entry("<:xyz>"), "none");
-    EXPECT_EQ(records(run.tags),
+    EXPECT_EQ(records(run.tags, run.segments),
               (Lines{"<:b> in 0 (8) 78/0", "<:b> in 0 (8) 78/0", "<:xyz> in 0 (8) 122/5",
                      "<:cs \"A\"> in 1 (34) 93/2", "<:xyz> in 2 (31) 122/5"}));
 }
@@ -311,7 +313,7 @@ TEST(TargetValidity, TagsAddedWithTheMarker) {
     // Marked tags leave the counts alone; internal tags take the resolved owner id.
     EXPECT_EQ(run.entry("<ie>"), "0 external 31/2");
     EXPECT_EQ(run.entry("<page \"3\">"), "1 external 8/3");
-    EXPECT_EQ(records(run.tags), Lines{"<:b> in 0 (31) 78/0"});
+    EXPECT_EQ(records(run.tags, run.segments), Lines{"<:b> in 0 (31) 78/0"});
 }
 
 TEST(TargetValidity, NumberedTagsInRangeAreValidWithoutTheSource) {

@@ -24,17 +24,19 @@ struct Segment {
     TagId id = kUnknownExternalId;
     TagClass tagClass = TagClass::Formatting;
     bool added = false;
+    // Among the segments not added, from 1; an added segment has that of the one before. Set
+    // once the external tags are paired, for the internal tags' comparison.
+    std::int32_t ordinal = 0;
 
     // The tag as written; empty when the cut fell inside another tag.
     std::string_view tagText() const { return {text.data() + tagStart, tagLength}; }
 };
 
-// One internal tag inside a segment's text.
+// One internal tag inside a segment's text. What belongs to its segment, such as the segment's
+// id and ordinal, is looked up there: a file has many internal tags.
 struct InternalTag {
-    std::string_view text;            // a stretch of the owning segment's text
-    std::uint32_t externalTag = 0;    // position of the owning segment in `segments`
-    std::int32_t segmentOrdinal = 0;  // the owning segment among those not added
-    TagId externalId = 0;
+    std::string_view text;          // a stretch of the owning segment's text
+    std::uint32_t externalTag = 0;  // position of the owning segment in `segments`
     TagId id = 0;
     TagClass tagClass = TagClass::Formatting;
     bool excluded = false;
@@ -51,6 +53,9 @@ struct LineGap {
 // The line an editor shows for what stands `breaks` line feeds of the text below editor line
 // `line`, given the gaps of the file in order.
 std::uint32_t lineBelow(const std::vector<LineGap>& gaps, std::uint32_t line, std::size_t breaks);
+
+static_assert(sizeof(Segment) <= 32 && sizeof(InternalTag) <= 24,
+              "a file has about as many segments and internal tags as lines");
 
 // The views of the segments and internal tags point into `text`, which the document owns.
 struct BrxDocument {

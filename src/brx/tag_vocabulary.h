@@ -11,7 +11,7 @@
 namespace brevo {
 
 // Classes decide the severity of a deleted or added tag and mark unknown and added tags.
-enum class TagClass : std::int16_t {
+enum class TagClass : std::int8_t {
     Formatting = 0,  // comes and goes freely
     Warning = 1,
     Alert = 2,

@@ -74,19 +74,26 @@ std::vector<std::size_t> pairedSegmentPositions(const std::vector<Segment>& segm
     return positions;
 }
 
-bool ordinalsAscend(const std::vector<InternalTag>& tags) {
+// The ordinal of the segment that owns `tag`.
+std::int32_t ordinalOf(const BrxDocument& document, const InternalTag& tag) {
+    return document.segments[tag.externalTag].ordinal;
+}
+
+bool ordinalsAscend(const BrxDocument& document) {
+    const std::vector<InternalTag>& tags = document.internalTags;
     for (std::size_t i = 1; i < tags.size(); ++i) {
-        if (tags[i].segmentOrdinal < tags[i - 1].segmentOrdinal) return false;
+        if (ordinalOf(document, tags[i]) < ordinalOf(document, tags[i - 1])) return false;
     }
     return true;
 }
 
-// The first target tag from `mark` on, within the pair of `sourceTag`, that is free and has its
-// text.
-std::optional<std::size_t> scanForPartner(const std::vector<InternalTag>& targetTags,
-                                          std::size_t mark, const InternalTag& sourceTag) {
-    for (std::size_t i = mark;
-         i < targetTags.size() && targetTags[i].segmentOrdinal <= sourceTag.segmentOrdinal; ++i) {
+// The first target tag from `mark` on, within pair `ordinal` of `sourceTag`, that is free and
+// has its text.
+std::optional<std::size_t> scanForPartner(const BrxDocument& target, std::size_t mark,
+                                          const InternalTag& sourceTag, std::int32_t ordinal) {
+    const std::vector<InternalTag>& targetTags = target.internalTags;
+    for (std::size_t i = mark; i < targetTags.size() && ordinalOf(target, targetTags[i]) <= ordinal;
+         ++i) {
         if (!targetTags[i].excluded && targetTags[i].text == sourceTag.text) return i;
     }
     return std::nullopt;
@@ -98,12 +105,15 @@ std::optional<std::size_t> scanForPartner(const std::vector<InternalTag>& target
 // then stands on the first tag of the source tag's pair, or past it.
 class PartnerFinder {
 public:
-    explicit PartnerFinder(const std::vector<InternalTag>& targetTags) : tags_(targetTags) {}
+    explicit PartnerFinder(const BrxDocument& target)
+        : target_(target), tags_(target.internalTags) {}
 
-    std::optional<std::size_t> find(const InternalTag& sourceTag, std::size_t mark) {
-        if (tags_[mark].segmentOrdinal != sourceTag.segmentOrdinal) return std::nullopt;
+    // The partner of `sourceTag`, of pair `ordinal`.
+    std::optional<std::size_t> find(const InternalTag& sourceTag, std::int32_t ordinal,
+                                    std::size_t mark) {
+        if (ordinalOf(target_, tags_[mark]) != ordinal) return std::nullopt;
         if (mark != pairStart_) enterPair(mark);
-        if (heads_.empty()) return scanForPartner(tags_, mark, sourceTag);
+        if (heads_.empty()) return scanForPartner(target_, mark, sourceTag, ordinal);
         const auto head = heads_.find(sourceTag.text);
         if (head == heads_.end()) return std::nullopt;
         // A taken tag never becomes free again, so it leaves the chain for good.
@@ -122,9 +132,8 @@ private:
         // Clearing costs the size of the table, so only a crowded pair before pays for it.
         if (!heads_.empty()) heads_ = {};
         std::size_t end = start;
-        while (end < tags_.size() && tags_[end].segmentOrdinal == tags_[start].segmentOrdinal) {
-            ++end;
-        }
+        const std::int32_t ordinal = ordinalOf(target_, tags_[start]);
+        while (end < tags_.size() && ordinalOf(target_, tags_[end]) == ordinal) ++end;
         if (end - start <= kScanLimit) return;
         nextSame_.assign(end - start, kNone);
         for (std::size_t i = end; i-- > start;) {
@@ -136,6 +145,7 @@ private:
         }
     }
 
+    const BrxDocument& target_;
     const std::vector<InternalTag>& tags_;
     std::size_t pairStart_ = kNone;
     std::unordered_map<std::string_view, std::size_t> heads_;  // empty for a pair to scan
@@ -149,8 +159,8 @@ public:
     PairComparison(BrxDocument& source, BrxDocument& target, Findings& findings,
                    detail::PartnerSearch search)
         : source_(source), target_(target), findings_(findings) {
-        if (search == detail::PartnerSearch::Indexed && ordinalsAscend(target.internalTags)) {
-            finder_.emplace(target.internalTags);
+        if (search == detail::PartnerSearch::Indexed && ordinalsAscend(target)) {
+            finder_.emplace(target);
         }
     }
 
@@ -171,8 +181,10 @@ private:
     void reportAll(const std::vector<InternalTag>& tags, Change change) {
         findings_.note(formatMessage(change == Change::Added ? MessageId::AllInternalTagsAdded
                                                              : MessageId::AllInternalTagsDeleted));
+        const BrxDocument& document = change == Change::Added ? target_ : source_;
         for (const InternalTag& tag : tags) {
-            reportInternalChange(tag, change, findings_, pairedInOtherFile(tag, change));
+            reportInternalChange(tag, change, findings_,
+                                 pairedInOtherFile(ordinalOf(document, tag), change));
         }
     }
 
@@ -181,48 +193,51 @@ private:
         for (std::size_t s = 0; s < sourceTags.size(); ++s) {
             InternalTag& sourceTag = sourceTags[s];
             if (sourceTag.excluded) continue;
-            if (!reachPair(sourceTag.segmentOrdinal)) {
-                reportRemaining(sourceTags, s, Change::Deleted);
+            const std::int32_t ordinal = ordinalOf(source_, sourceTag);
+            if (!reachPair(ordinal)) {
+                reportRemaining(source_, s, Change::Deleted);
                 return;
             }
-            if (const auto partner = findPartner(sourceTag)) {
+            if (const auto partner = findPartner(sourceTag, ordinal)) {
                 sourceTag.excluded = true;
                 target_.internalTags[*partner].excluded = true;
             } else {
-                report(sourceTag, Change::Deleted);
+                report(sourceTag, ordinal, Change::Deleted);
             }
         }
-        reportRemaining(target_.internalTags, mark_, Change::Added);
+        reportRemaining(target_, mark_, Change::Added);
     }
 
     // Moves the mark to the first target tag of pair `ordinal` or a later one; the free tags it
     // passes were added. False when the target tags run out on the way.
     bool reachPair(std::int32_t ordinal) {
         std::vector<InternalTag>& targetTags = target_.internalTags;
-        while (targetTags[mark_].segmentOrdinal < ordinal) {
-            if (!targetTags[mark_].excluded) report(targetTags[mark_], Change::Added);
+        while (ordinalOf(target_, targetTags[mark_]) < ordinal) {
+            if (!targetTags[mark_].excluded) {
+                report(targetTags[mark_], ordinalOf(target_, targetTags[mark_]), Change::Added);
+            }
             if (++mark_ == targetTags.size()) return false;
         }
         return true;
     }
 
-    std::optional<std::size_t> findPartner(const InternalTag& sourceTag) {
-        if (finder_) return finder_->find(sourceTag, mark_);
-        return scanForPartner(target_.internalTags, mark_, sourceTag);
+    std::optional<std::size_t> findPartner(const InternalTag& sourceTag, std::int32_t ordinal) {
+        if (finder_) return finder_->find(sourceTag, ordinal, mark_);
+        return scanForPartner(target_, mark_, sourceTag, ordinal);
     }
 
-    void reportRemaining(std::vector<InternalTag>& tags, std::size_t from, Change change) {
+    void reportRemaining(BrxDocument& document, std::size_t from, Change change) {
+        std::vector<InternalTag>& tags = document.internalTags;
         for (std::size_t i = from; i < tags.size(); ++i) {
-            if (!tags[i].excluded) report(tags[i], change);
+            if (!tags[i].excluded) report(tags[i], ordinalOf(document, tags[i]), change);
         }
     }
 
-    void report(InternalTag& tag, Change change) {
-        if (lastOrdinal_ > 0 && lastOrdinal_ != tag.segmentOrdinal) {
-            writeOrdinalBlock(lastOrdinal_);
-        }
-        reportInternalChange(tag, change, findings_, pairedInOtherFile(tag, change));
-        lastOrdinal_ = tag.segmentOrdinal;
+    // A tag of pair `ordinal` left without a partner.
+    void report(InternalTag& tag, std::int32_t ordinal, Change change) {
+        if (lastOrdinal_ > 0 && lastOrdinal_ != ordinal) writeOrdinalBlock(lastOrdinal_);
+        reportInternalChange(tag, change, findings_, pairedInOtherFile(ordinal, change));
+        lastOrdinal_ = ordinal;
         tag.excluded = true;
         reportedAny_ = true;
     }
@@ -234,14 +249,13 @@ private:
         pairedPositionsKnown_ = true;
     }
 
-    // The segment of the other file that the external comparison paired with the tag's own.
-    std::optional<std::size_t> pairedInOtherFile(const InternalTag& tag, Change change) {
+    // The segment of the other file that the external comparison paired with pair `ordinal`.
+    std::optional<std::size_t> pairedInOtherFile(std::int32_t ordinal, Change change) {
         knowPairedPositions();
         const std::vector<std::size_t>& other =
             change == Change::Deleted ? pairedTarget_ : pairedSource_;
-        if (tag.segmentOrdinal < 1 || static_cast<std::size_t>(tag.segmentOrdinal) > other.size())
-            return std::nullopt;
-        return other[static_cast<std::size_t>(tag.segmentOrdinal) - 1];
+        if (ordinal < 1 || static_cast<std::size_t>(ordinal) > other.size()) return std::nullopt;
+        return other[static_cast<std::size_t>(ordinal) - 1];
     }
 
     void writeOrdinalBlock(std::int32_t ordinal) {

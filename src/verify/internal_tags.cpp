@@ -165,8 +165,12 @@ void checkInternalStructure(const std::vector<Segment>& segments,
                             const std::vector<InternalTag>& internalTags, Findings& findings) {
     for (const InternalTag& tag : internalTags) {
         std::string_view ownerText;
-        if (tag.externalTag < segments.size()) ownerText = segments[tag.externalTag].tagText();
-        const auto id = structureViolation(tag.externalId, ownerText, tag.id);
+        TagId ownerId = 0;
+        if (tag.externalTag < segments.size()) {
+            ownerText = segments[tag.externalTag].tagText();
+            ownerId = segments[tag.externalTag].id;
+        }
+        const auto id = structureViolation(ownerId, ownerText, tag.id);
         if (!id) continue;
         const std::string_view text = tag.text;
         // The message names the tag, so it points at the tag's own line.

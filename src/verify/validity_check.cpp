@@ -129,8 +129,7 @@ std::span<InternalTag> tagsOfSegment(std::span<InternalTag> tags, std::size_t& n
     return tags.subspan(first, next - first);
 }
 
-void markTag(InternalTag& tag, const Segment& segment, TagMatch match) {
-    tag.externalId = segment.id;
+void markTag(InternalTag& tag, TagMatch match) {
     tag.id = match.id;
     tag.tagClass = match.tagClass;
 }
@@ -216,7 +215,7 @@ void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segment
                              TagCount{1, true, segment.id, segment.tagClass});
         }
         for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
-            markTag(tag, segment, countSourceInternalTag(tagCounts, tag.text, segment, findings));
+            markTag(tag, countSourceInternalTag(tagCounts, tag.text, segment, findings));
         }
     }
 }
@@ -228,7 +227,7 @@ void countTargetTags(TagCountMap& tagCounts, std::vector<Segment>& segments,
         Segment& segment = segments[position];
         takeOffTargetExternalTag(tagCounts, segment, findings);
         for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
-            markTag(tag, segment, takeOffTargetInternalTag(tagCounts, tag.text, segment, findings));
+            markTag(tag, takeOffTargetInternalTag(tagCounts, tag.text, segment, findings));
         }
     }
 }

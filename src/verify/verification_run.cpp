@@ -358,13 +358,12 @@ void VerificationRun::linkInternalTags(BrxDocument& document) {
     std::int32_t ordinal = 0;
     std::size_t next = 0;
     const std::size_t tagCount = document.internalTags.size();
-    for (std::size_t position = 0; position < document.segments.size() && next < tagCount;
-         ++position) {
-        const Segment& segment = document.segments[position];
+    for (std::size_t position = 0; position < document.segments.size(); ++position) {
+        Segment& segment = document.segments[position];
         if (!segment.added) ++ordinal;
+        segment.ordinal = ordinal;
         for (; next < tagCount && document.internalTags[next].externalTag == position; ++next) {
             InternalTag& tag = document.internalTags[next];
-            tag.segmentOrdinal = ordinal;
             tag.excluded = tag.tagClass == TagClass::Formatting ? true : segment.added;
         }
     }
