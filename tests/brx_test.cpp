@@ -272,6 +272,19 @@ TEST(Vocabulary, FirstPrefixInTableOrderWins) {
     }
 }
 
+// A source's internal tags take the id and class of their entries, which must be what the
+// vocabulary gives their texts.
+TEST(TagCounts, PrefilledEntriesAreClassifiedAsTheVocabularyClassifiesThem) {
+    TagCountMap map;
+    prefillTagCounts(map);
+    for (const TagCountMap::Entry& entry : map) {
+        const std::optional<TagMatch> match = classifyTag(entry.text);
+        ASSERT_TRUE(match) << entry.text;
+        EXPECT_EQ(match->id, entry.value.id) << entry.text;
+        EXPECT_EQ(match->tagClass, entry.value.tagClass) << entry.text;
+    }
+}
+
 TEST(TagCounts, PrefilledThenInsertionOrder) {
     TagCountMap map;
     prefillTagCounts(map);

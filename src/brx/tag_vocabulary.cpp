@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace brevo {
@@ -178,20 +180,51 @@ std::optional<TagMatch> classifyTag(std::string_view tag) {
     return index.classify(tag);
 }
 
+namespace {
+
+std::uint64_t loadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The last `size` (below 8) bytes before `end` as one number, read without a call.
+std::uint64_t loadTail(const char* end, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = size; i > 0; --i)
+        value = value << 8 | static_cast<unsigned char>(end[-static_cast<std::ptrdiff_t>(i)]);
+    return value;
+}
+
+// Tag texts are short: eight bytes at a time, the last word read where it ends, so that no
+// call to memcmp is made.
+bool sameBytes(const char* a, const char* b, std::size_t size) {
+    if (size < 8) {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (a[i] != b[i]) return false;
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
+        if (loadWord(a + i) != loadWord(b + i)) return false;
+    }
+    return loadWord(a + size - 8) == loadWord(b + size - 8);
+}
+
+}  // namespace
+
 std::uint64_t TagCountMap::hashOf(std::string_view text) {
     // Eight bytes at a time with a multiply-xorshift mix: tag texts are short, and the words of
     // one file are not chosen to collide.
     std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ text.size();
+    const char* p = text.data();
+    const std::size_t size = text.size();
     std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        hash = (hash ^ word) * 0xbf58476d1ce4e5b9ULL;
+    for (; i + 8 <= size; i += 8) {
+        hash = (hash ^ loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
         hash ^= hash >> 29;
     }
-    std::uint64_t rest = 0;
-    if (i < text.size()) std::memcpy(&rest, text.data() + i, text.size() - i);
-    hash = (hash ^ rest) * 0x94d049bb133111ebULL;
+    hash = (hash ^ loadTail(p + size, size - i)) * 0x94d049bb133111ebULL;
     return hash ^ (hash >> 31);
 }
 
@@ -201,14 +234,17 @@ std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& candidate = slots_[slot];
         if (candidate.entry == 0) return slot;
-        if (candidate.check == check && entries_[candidate.entry - 1].text == text) return slot;
+        if (candidate.check == check && candidate.size == text.size() &&
+            sameBytes(candidate.text, text.data(), text.size())) {
+            return slot;
+        }
     }
 }
 
 TagCount* TagCountMap::find(std::string_view text) {
     if (slots_.empty()) return nullptr;
     const Slot& slot = slots_[slotOf(text, hashOf(text))];
-    return slot.entry == 0 ? nullptr : &entries_[slot.entry - 1].value;
+    return slot.entry == 0 ? nullptr : slot.value;
 }
 
 TagCount& TagCountMap::insert(std::string text, const TagCount& value) {
@@ -217,8 +253,16 @@ TagCount& TagCountMap::insert(std::string text, const TagCount& value) {
     const std::uint64_t hash = hashOf(text);
     Slot& slot = slots_[slotOf(text, hash)];
     Entry& entry = entries_.emplace_back(Entry{std::move(text), value});
-    slot = {static_cast<std::uint32_t>(entries_.size()), static_cast<std::uint32_t>(hash >> 32)};
+    slot = slotFor(entry, entries_.size(), hash);
     return entry.value;
+}
+
+// A slot holds where its entry's text and count are, which the deque never moves, so that a
+// lookup need not go through the deque.
+TagCountMap::Slot TagCountMap::slotFor(Entry& entry, std::size_t number, std::uint64_t hash) {
+    if (entry.text.size() > UINT32_MAX || number > UINT32_MAX) throw std::bad_alloc();
+    return {entry.text.data(), &entry.value, static_cast<std::uint32_t>(number),
+            static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(entry.text.size())};
 }
 
 void TagCountMap::grow() {
@@ -226,8 +270,7 @@ void TagCountMap::grow() {
     old.swap(slots_);
     for (std::size_t e = 0; e < entries_.size(); ++e) {
         const std::uint64_t hash = hashOf(entries_[e].text);
-        slots_[slotOf(entries_[e].text, hash)] = {static_cast<std::uint32_t>(e + 1),
-                                                  static_cast<std::uint32_t>(hash >> 32)};
+        slots_[slotOf(entries_[e].text, hash)] = slotFor(entries_[e], e + 1, hash);
     }
 }
 

@@ -77,6 +77,13 @@ public:
         TagCount value;
     };
 
+    TagCountMap() = default;
+    // Slots point into the entries, so a copy would point into the original.
+    TagCountMap(const TagCountMap&) = delete;
+    TagCountMap& operator=(const TagCountMap&) = delete;
+    TagCountMap(TagCountMap&&) = default;
+    TagCountMap& operator=(TagCountMap&&) = default;
+
     TagCount* find(std::string_view text);
     // Inserts a new entry; the text must not be a key yet.
     TagCount& insert(std::string text, const TagCount& value);
@@ -87,11 +94,15 @@ public:
 
 private:
     struct Slot {
+        const char* text = nullptr;  // the entry's text
+        TagCount* value = nullptr;
         std::uint32_t entry = 0;  // position in entries_ plus one; 0 for an empty slot
         std::uint32_t check = 0;  // high half of the hash, to skip most text comparisons
+        std::uint32_t size = 0;   // of the text
     };
 
     static std::uint64_t hashOf(std::string_view text);
+    static Slot slotFor(Entry& entry, std::size_t number, std::uint64_t hash);
     // The slot holding `text`, or the empty slot where it belongs.
     std::size_t slotOf(std::string_view text, std::uint64_t hash) const;
     void grow();

@@ -203,7 +203,8 @@ void VerificationRun::checkSource() {
         checkExternalStructure(source_.segments, findings_);
         progressStep();
     });
-    classifySourceInternalTags();
+    // The source's internal tags already carry the vocabulary's id and class: counting gave
+    // them those of their entries, and every entry, prefilled ones included, has its text's.
     progressStep();
     section(Heading::SourceInternalPositioning, [&] {
         checkInternalPairing(source_.segments, source_.internalTags, findings_);
@@ -342,15 +343,6 @@ void VerificationRun::insertHeading(ReportLog::Position after, std::string_view 
                                   ParagraphStyle::Report, after);
     for (std::string_view note : notes) {
         after = writer_.addReportLine(note, Marking::Plain, ParagraphStyle::Report, after);
-    }
-}
-
-void VerificationRun::classifySourceInternalTags() {
-    for (InternalTag& tag : source_.internalTags) {
-        if (auto match = classifyTag(tag.text)) {
-            tag.id = match->id;
-            tag.tagClass = match->tagClass;
-        }
     }
 }
 

@@ -74,7 +74,6 @@ private:
                  std::vector<std::string_view> notes = {});
     void insertHeading(ReportLog::Position after, std::string_view heading,
                        const std::vector<std::string_view>& notes);
-    void classifySourceInternalTags();
     void linkInternalTags(BrxDocument& document);
     void failIfAFileShrank() const;
     void writeReport();
