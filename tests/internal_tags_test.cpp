@@ -157,6 +157,14 @@ TEST(InternalPairing, ClosingTagsWithoutTheirStart) {
                       block("[6] ERROR! 1 <:b> without ending <:/b>!", shown)}));
 }
 
+// Tags of no pair, whatever their id, neither open nor close one.
+TEST(InternalPairing, TagsOfNoPairLeaveThePairsAlone) {
+    Document document;
+    document.add("<ps \"A\">", {"<:cs \"M\">", "<:xr 1>", "<:an 2>", "<:iaf 3>", "<:lt>", "<:r4>",
+                                "<:/cs>", "<:fc 9>", "<:fn 5>", "<:/fc>"});
+    EXPECT_TRUE(pairingReport(document).empty());
+}
+
 TEST(InternalPairing, ConditionalTextMaySpanSegments) {
     Document balanced;
     balanced.add("<ps \"A\">", {"<:cns \"A\">", "x"})
