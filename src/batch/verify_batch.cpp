@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -61,200 +62,6 @@ PairOutcome outcomeWithout(OverwriteAnswer answer) {
     return outcome;
 }
 
-// The bookkeeping of one batch: what the results list shows after each pair.
-class BatchLog {
-public:
-    BatchLog(const BatchRequest& request, BatchUser& user)
-        : user_(user), pathsJob_(makeJob(request)), keep_(request.options.keepFindings) {
-        result_.fileCount = static_cast<int>(request.files.size());
-        user_.startProgress(kStepsPerFile, kStepsPerFile * result_.fileCount);
-        user_.appendResultLine("");
-        user_.appendResultLine(longDateTimeNow());
-        user_.appendResultLine("");
-    }
-
-    void startPair(const std::string& path) {
-        user_.startFile(path);
-        user_.appendResultLine("Verifying " + path);
-    }
-
-    // False when the pair's status stops the batch.
-    bool finishPair(const std::string& path, PairOutcome outcome) {
-        if (outcome.counts.any()) ++result_.tagChangeFiles;
-        result_.totals.errors += outcome.counts.errors;
-        result_.totals.alerts += outcome.counts.alerts;
-        result_.totals.warnings += outcome.counts.warnings;
-        const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, user_);
-        result_.stopped = !goOn;
-        const VerifyStatus status = outcome.status;
-        if (keep_) keep(path, std::move(outcome));
-        if (!goOn) reportStop(status, counts_, kStepsPerFile, result_.fileCount, user_);
-        return goOn;
-    }
-
-    BatchResult finish() {
-        result_.processed = counts_.processed;
-        result_.failed = counts_.failed;
-        if (!result_.stopped) {
-            user_.setBatchProgress(kStepsPerFile * result_.fileCount);
-            user_.appendResultLine(kResultsRule);
-            user_.showSummary(summaryText(result_));
-        }
-        return result_;
-    }
-
-private:
-    void keep(const std::string& path, PairOutcome outcome) {
-        selectFile(pathsJob_, path);
-        result_.pairs.push_back({resolvePathIgnoringCase(pathsJob_.sourcePath()),
-                                 resolvePathIgnoringCase(pathsJob_.targetPath()),
-                                 pathsJob_.reportPath(), std::move(outcome)});
-        user_.finishPair(result_.pairs.back());
-    }
-
-    BatchUser& user_;
-    BatchResult result_;
-    BatchCounts counts_;
-    VerifyJob pathsJob_;  // only its paths are used
-    bool keep_;
-};
-
-BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
-    BatchLog log(request, user);
-    VerifyJob job = makeJob(request);
-    UserProgress progress(user);
-    for (const std::string& path : request.files) {
-        selectFile(job, path);
-        log.startPair(path);
-        const OverwriteAnswer answer = askOverwrite(job, user);
-        PairOutcome outcome =
-            answer == OverwriteAnswer::Yes ? verifyPair(job, progress) : outcomeWithout(answer);
-        if (!log.finishPair(path, std::move(outcome))) break;
-    }
-    return log.finish();
-}
-
-// Runs pairs on worker threads. Workers never talk to the user: they count progress steps
-// and read a cancel flag that the waiting thread keeps up to date.
-class PairPool {
-public:
-    PairPool(const BatchRequest& request, std::vector<std::size_t> pairs, int threads)
-        : request_(request),
-          pairs_(std::move(pairs)),
-          done_(request.files.size()),
-          pairSteps_(request.files.size()) {
-        const int count = std::clamp(threads, 1, std::max(1, static_cast<int>(pairs_.size())));
-        for (int i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
-    }
-
-    ~PairPool() {
-        cancel_ = true;
-        for (std::thread& worker : workers_) worker.join();
-    }
-
-    // Waits for pair `index`, passing on a cancel. The batch bar counts the steps of every
-    // pair; the file bar shows the steps of this one, whose line the results show last.
-    PairOutcome take(std::size_t index, BatchUser& user) {
-        std::unique_lock lock(mutex_);
-        int shownFileSteps = 0;
-        for (;;) {
-            forwardProgress(user);
-            if (const int fileSteps = pairSteps_[index]; fileSteps != shownFileSteps) {
-                user.setFileProgress(fileSteps);
-                shownFileSteps = fileSteps;
-            }
-            if (user.cancelRequested()) cancel_ = true;
-            if (done_[index]) return std::move(*done_[index]);
-            finished_.wait_for(lock, std::chrono::milliseconds(50));
-        }
-    }
-
-    void stop() { cancel_ = true; }
-
-private:
-    class WorkerProgress : public RunProgress {
-    public:
-        WorkerProgress(PairPool& pool, std::size_t index) : pool_(pool), index_(index) {}
-        bool step() override {
-            ++pool_.pairSteps_[index_];
-            ++pool_.steps_;
-            return !pool_.cancel_;
-        }
-        void skipStep() override { ++pool_.steps_; }
-
-    private:
-        PairPool& pool_;
-        std::size_t index_;
-    };
-
-    void work() {
-        VerifyJob job = makeJob(request_);
-        for (;;) {
-            const std::size_t slot = next_++;
-            if (slot >= pairs_.size()) return;
-            const std::size_t index = pairs_[slot];
-            selectFile(job, request_.files[index]);
-            WorkerProgress progress(*this, index);
-            PairOutcome outcome = verifyPair(job, progress);
-            std::lock_guard lock(mutex_);
-            done_[index] = std::move(outcome);
-            finished_.notify_all();
-        }
-    }
-
-    void forwardProgress(BatchUser& user) {
-        for (int now = steps_; shownSteps_ < now; ++shownSteps_) user.skipFileStep();
-    }
-
-    const BatchRequest& request_;
-    const std::vector<std::size_t> pairs_;
-    std::vector<std::optional<PairOutcome>> done_;
-    std::vector<std::atomic<int>> pairSteps_;  // the steps each pair has taken
-    std::atomic<std::size_t> next_{0};
-    std::atomic<int> steps_{0};
-    std::atomic<bool> cancel_{false};
-    int shownSteps_ = 0;
-    std::mutex mutex_;
-    std::condition_variable finished_;
-    std::vector<std::thread> workers_;
-};
-
-BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
-    BatchLog log(request, user);
-    // Every question first, in order; a Cancel ends the asking and, later, the batch.
-    std::vector<OverwriteAnswer> answers;
-    std::vector<std::size_t> toVerify;
-    VerifyJob job = makeJob(request);
-    for (std::size_t i = 0; i < request.files.size(); ++i) {
-        selectFile(job, request.files[i]);
-        answers.push_back(askOverwrite(job, user));
-        if (answers.back() == OverwriteAnswer::Yes) toVerify.push_back(i);
-        if (answers.back() == OverwriteAnswer::Cancel) break;
-    }
-
-    PairPool pool(request, toVerify, request.jobs);
-    for (std::size_t i = 0; i < answers.size(); ++i) {
-        log.startPair(request.files[i]);
-        PairOutcome outcome =
-            answers[i] == OverwriteAnswer::Yes ? pool.take(i, user) : outcomeWithout(answers[i]);
-        if (!log.finishPair(request.files[i], std::move(outcome))) {
-            pool.stop();
-            break;
-        }
-    }
-    return log.finish();
-}
-
-// Two files with one base name share a report: the later pair's question depends on what the
-// earlier one wrote, so such a batch goes one pair at a time.
-bool sharesAReport(const BatchRequest& request) {
-    std::unordered_set<std::string> baseNames;
-    for (const std::string& path : request.files) {
-        if (!baseNames.insert(baseNameOf(path, request.targetDir)).second) return true;
-    }
-    return false;
-}
-
 bool startsWithByteOrderMark(const std::string& path) {
     constexpr std::string_view kMark = "\xEF\xBB\xBF";
     try {
@@ -273,23 +80,345 @@ bool startsWithByteOrderMark(const std::string& path) {
     }
 }
 
-}  // namespace
-
-std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request) {
+// The pair's files, as found, that begin with a byte order mark.
+std::vector<std::string> markedFilesOf(const VerifyJob& job) {
     std::vector<std::string> marked;
-    std::unordered_set<std::string> seen;
-    VerifyJob job = makeJob(request);
-    for (const std::string& path : request.files) {
-        selectFile(job, path);
-        for (const std::string& file : {job.sourcePath(), job.targetPath()}) {
-            const std::string found = resolvePathIgnoringCase(file);
-            if (seen.insert(found).second && startsWithByteOrderMark(found)) {
-                marked.push_back(found);
-            }
-        }
+    for (const std::string& file : {job.sourcePath(), job.targetPath()}) {
+        std::string found = resolvePathIgnoringCase(file);
+        if (startsWithByteOrderMark(found)) marked.push_back(std::move(found));
     }
     return marked;
 }
+
+// What the batch keeps of a pair once its lines are written: the record only when the request
+// keeps findings, so that a long batch holds nothing per pair.
+struct FinishedPair {
+    PairRecord record;
+    std::vector<std::string> markedFiles;
+};
+
+FinishedPair finishedPair(const VerifyJob& job, PairOutcome outcome) {
+    FinishedPair pair;
+    // A mark in front of the first line makes a file no BRX (or RTF) file, so a pair that
+    // completed has none.
+    if (outcome.status != VerifyStatus::Completed) pair.markedFiles = markedFilesOf(job);
+    if (job.options.keepFindings) {
+        pair.record.sourcePath = resolvePathIgnoringCase(job.sourcePath());
+        pair.record.targetPath = resolvePathIgnoringCase(job.targetPath());
+        pair.record.reportPath = job.reportPath();
+    }
+    pair.record.outcome = std::move(outcome);
+    return pair;
+}
+
+// The bookkeeping of one batch: what the results list shows after each pair.
+class BatchLog {
+public:
+    BatchLog(const BatchRequest& request, BatchUser& user)
+        : request_(request), user_(user), keep_(request.options.keepFindings) {
+        result_.fileCount = static_cast<int>(request.files.size());
+        user_.startProgress(kStepsPerFile, kStepsPerFile * result_.fileCount);
+        user_.appendResultLine("");
+        user_.appendResultLine(longDateTimeNow());
+        user_.appendResultLine("");
+    }
+
+    void startPair(const std::string& path) {
+        user_.startFile(path);
+        user_.appendResultLine("Verifying " + path);
+    }
+
+    // False when the pair's status stops the batch.
+    bool finishPair(FinishedPair pair) {
+        ++reached_;
+        const PairOutcome& outcome = pair.record.outcome;
+        if (outcome.counts.any()) ++result_.tagChangeFiles;
+        result_.totals.errors += outcome.counts.errors;
+        result_.totals.alerts += outcome.counts.alerts;
+        result_.totals.warnings += outcome.counts.warnings;
+        const bool goOn = reportOutcome(outcome, counts_, kStepsPerFile, user_);
+        result_.stopped = !goOn;
+        const VerifyStatus status = outcome.status;
+        for (std::string& file : pair.markedFiles) noteMarked(std::move(file));
+        if (keep_) {
+            result_.pairs.push_back(std::move(pair.record));
+            user_.finishPair(result_.pairs.back());
+        }
+        if (!goOn) reportStop(status, counts_, kStepsPerFile, result_.fileCount, user_);
+        return goOn;
+    }
+
+    BatchResult finish() {
+        result_.processed = counts_.processed;
+        result_.failed = counts_.failed;
+        if (!result_.stopped) {
+            user_.setBatchProgress(kStepsPerFile * result_.fileCount);
+            user_.appendResultLine(kResultsRule);
+            user_.showSummary(summaryText(result_));
+        }
+        noteMarkedInPairsNotReached();
+        return std::move(result_);
+    }
+
+private:
+    void noteMarked(std::string file) {
+        std::vector<std::string>& marked = result_.filesWithByteOrderMark;
+        if (std::find(marked.begin(), marked.end(), file) == marked.end()) {
+            marked.push_back(std::move(file));
+        }
+    }
+
+    // A stopped batch still names the marked files of the pairs it did not reach.
+    void noteMarkedInPairsNotReached() {
+        VerifyJob job = makeJob(request_);
+        for (std::size_t i = reached_; i < request_.files.size(); ++i) {
+            selectFile(job, request_.files[i]);
+            for (std::string& file : markedFilesOf(job)) noteMarked(std::move(file));
+        }
+    }
+
+    const BatchRequest& request_;
+    BatchUser& user_;
+    BatchResult result_;
+    BatchCounts counts_;
+    std::size_t reached_ = 0;
+    bool keep_;
+};
+
+BatchResult verifyOneAtATime(const BatchRequest& request, BatchUser& user) {
+    BatchLog log(request, user);
+    VerifyJob job = makeJob(request);
+    UserProgress progress(user);
+    for (const std::string& path : request.files) {
+        selectFile(job, path);
+        log.startPair(path);
+        const OverwriteAnswer answer = askOverwrite(job, user);
+        PairOutcome outcome =
+            answer == OverwriteAnswer::Yes ? verifyPair(job, progress) : outcomeWithout(answer);
+        if (!log.finishPair(finishedPair(job, std::move(outcome)))) break;
+    }
+    return log.finish();
+}
+
+// The answers to the overwrite questions of a batch asked before any pair starts: the number
+// asked, and only those that are not Yes, as those are few.
+class Answers {
+public:
+    void add(OverwriteAnswer answer) {
+        if (answer != OverwriteAnswer::Yes) others_.emplace_back(asked_, answer);
+        ++asked_;
+    }
+    std::size_t asked() const { return asked_; }
+    OverwriteAnswer at(std::size_t index) const {
+        const auto found = std::lower_bound(
+            others_.begin(), others_.end(), index,
+            [](const std::pair<std::size_t, OverwriteAnswer>& other, std::size_t wanted) {
+                return other.first < wanted;
+            });
+        return found != others_.end() && found->first == index ? found->second
+                                                               : OverwriteAnswer::Yes;
+    }
+
+private:
+    std::size_t asked_ = 0;
+    std::vector<std::pair<std::size_t, OverwriteAnswer>> others_;  // by index
+};
+
+// Runs pairs on worker threads. Workers never talk to the user: they count progress steps
+// and read a cancel flag that the waiting thread keeps up to date. A finished pair waits in a
+// ring of slots until its turn in the results comes; a worker that would run further ahead
+// than the ring holds waits, so that a batch holds nothing per pair.
+class PairPool {
+public:
+    PairPool(const BatchRequest& request, const Answers& answers, int threads)
+        : request_(request), answers_(answers), ring_(kRingSlots) {
+        std::size_t toVerify = 0;
+        for (std::size_t i = 0; i < answers.asked(); ++i) {
+            if (answers.at(i) == OverwriteAnswer::Yes) ++toVerify;
+        }
+        const int count = std::clamp(threads, 1, std::max(1, static_cast<int>(toVerify)));
+        for (int i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
+    }
+
+    ~PairPool() {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+            cancel_ = true;
+        }
+        roomFreed_.notify_all();
+        for (std::thread& worker : workers_) worker.join();
+    }
+
+    // Waits for pair `index`, passing on a cancel. The batch bar counts the steps of every
+    // pair; the file bar shows the steps of this one, whose line the results show last.
+    FinishedPair take(std::size_t index, BatchUser& user) {
+        Slot& slot = slotOf(index);
+        int shownFileSteps = 0;
+        for (bool napped = false;; napped = true) {
+            forwardProgress(user);
+            if (const int fileSteps = slot.steps; fileSteps != shownFileSteps) {
+                user.setFileProgress(fileSteps);
+                shownFileSteps = fileSteps;
+            }
+            if (user.cancelRequested()) stop();
+            if (slot.ready) return release(index, slot);
+            awaitPair(index, napped);
+        }
+    }
+
+    // The pair at `index` is not verified: its place in the ring is free for those after it.
+    void skip(std::size_t index) { passOver(index); }
+
+    // Every run still to come ends at its first step; each pair is still handed over, so that
+    // the one waited for comes.
+    void stop() { cancel_ = true; }
+
+private:
+    // Small pairs finish thousands a second: the waiting thread takes them in bunches after a
+    // nap rather than being woken for each; only a pair that outlasts the nap wakes it.
+    static constexpr std::chrono::milliseconds kNap{5};
+    static constexpr std::chrono::milliseconds kCancelPoll{50};
+    static constexpr std::size_t kRingSlots = 256;
+    static constexpr std::size_t kNobody = std::numeric_limits<std::size_t>::max();
+
+    struct Slot {
+        std::optional<FinishedPair> pair;
+        std::atomic<bool> ready{false};
+        std::atomic<int> steps{0};  // the steps its pair has taken
+    };
+
+    class WorkerProgress : public RunProgress {
+    public:
+        WorkerProgress(PairPool& pool, Slot& slot) : pool_(pool), slot_(slot) {}
+        bool step() override {
+            slot_.steps.fetch_add(1, std::memory_order_relaxed);
+            pool_.steps_.fetch_add(1, std::memory_order_relaxed);
+            return !pool_.cancel_.load(std::memory_order_relaxed);
+        }
+        void skipStep() override { pool_.steps_.fetch_add(1, std::memory_order_relaxed); }
+
+    private:
+        PairPool& pool_;
+        Slot& slot_;
+    };
+
+    Slot& slotOf(std::size_t index) { return ring_[index % ring_.size()]; }
+
+    void awaitPair(std::size_t index, bool napped) {
+        std::unique_lock lock(mutex_);
+        if (napped) wanted_ = index;
+        if (!slotOf(index).ready) finished_.wait_for(lock, napped ? kCancelPoll : kNap);
+        wanted_ = kNobody;
+    }
+
+    FinishedPair release(std::size_t index, Slot& slot) {
+        FinishedPair pair = std::move(*slot.pair);
+        slot.pair.reset();
+        slot.steps = 0;
+        slot.ready = false;
+        passOver(index);
+        return pair;
+    }
+
+    void passOver(std::size_t index) {
+        std::lock_guard lock(mutex_);
+        taken_ = index + 1;
+        if (waitingForRoom_ > 0) roomFreed_.notify_all();
+    }
+
+    // The next pair to verify, waiting while the ring is full; nothing when there is none.
+    std::optional<std::size_t> claim() {
+        std::unique_lock lock(mutex_);
+        while (next_ < answers_.asked() && answers_.at(next_) != OverwriteAnswer::Yes) ++next_;
+        if (next_ >= answers_.asked()) return std::nullopt;
+        ++waitingForRoom_;
+        roomFreed_.wait(lock, [&] { return quit_ || next_ < taken_ + ring_.size(); });
+        --waitingForRoom_;
+        if (quit_) return std::nullopt;
+        return next_++;
+    }
+
+    void work() {
+        VerifyJob job = makeJob(request_);
+        while (const std::optional<std::size_t> index = claim()) {
+            selectFile(job, request_.files[*index]);
+            Slot& slot = slotOf(*index);
+            WorkerProgress progress(*this, slot);
+            slot.pair = finishedPair(job, verifyPair(job, progress));
+            slot.ready = true;
+            if (wanted_ == *index) {
+                std::lock_guard lock(mutex_);
+                finished_.notify_one();
+            }
+        }
+    }
+
+    void forwardProgress(BatchUser& user) {
+        for (int now = steps_; shownSteps_ < now; ++shownSteps_) user.skipFileStep();
+    }
+
+    const BatchRequest& request_;
+    const Answers& answers_;
+    std::vector<Slot> ring_;
+    std::atomic<int> steps_{0};
+    std::atomic<bool> cancel_{false};
+    std::atomic<std::size_t> wanted_{kNobody};  // the pair the waiting thread must be woken for
+    int shownSteps_ = 0;
+    std::mutex mutex_;
+    std::size_t next_ = 0;   // the next pair a worker may claim
+    std::size_t taken_ = 0;  // pairs before this one have left the ring
+    bool quit_ = false;      // no pair is wanted any more
+    int waitingForRoom_ = 0;
+    std::condition_variable finished_;
+    std::condition_variable roomFreed_;
+    std::vector<std::thread> workers_;
+};
+
+BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
+    BatchLog log(request, user);
+    // Every question first, in order; a Cancel ends the asking and, later, the batch.
+    Answers answers;
+    VerifyJob job = makeJob(request);
+    for (const std::string& path : request.files) {
+        selectFile(job, path);
+        const OverwriteAnswer answer = askOverwrite(job, user);
+        answers.add(answer);
+        if (answer == OverwriteAnswer::Cancel) break;
+    }
+
+    PairPool pool(request, answers, request.jobs);
+    for (std::size_t i = 0; i < answers.asked(); ++i) {
+        const std::string& path = request.files[i];
+        log.startPair(path);
+        const OverwriteAnswer answer = answers.at(i);
+        FinishedPair pair;
+        if (answer == OverwriteAnswer::Yes) {
+            pair = pool.take(i, user);
+        } else {
+            pool.skip(i);
+            selectFile(job, path);
+            pair = finishedPair(job, outcomeWithout(answer));
+        }
+        if (!log.finishPair(std::move(pair))) {
+            pool.stop();
+            break;
+        }
+    }
+    return log.finish();
+}
+
+// Two files with one base name share a report: the later pair's question depends on what the
+// earlier one wrote, so such a batch goes one pair at a time.
+bool sharesAReport(const BatchRequest& request) {
+    std::unordered_set<std::string> baseNames;
+    for (const std::string& path : request.files) {
+        if (!baseNames.insert(baseNameOf(path, request.targetDir)).second) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 std::vector<std::string> filesOfBatch(const BatchRequest& request) {
     std::vector<std::string> files;

@@ -30,6 +30,9 @@ struct BatchResult {
     FindingCounts totals;  // over every pair
     // Every pair the batch reached, in order, when the request keeps findings.
     std::vector<PairRecord> pairs;
+    // The source and target files of the batch's pairs that begin with a UTF-8 byte order
+    // mark, which editors add when they save as UTF-8 and no BRX file may have. Each found once.
+    std::vector<std::string> filesWithByteOrderMark;
 };
 
 // With several files, the first and the last change places unless the first sorts before the
@@ -44,9 +47,5 @@ std::string summaryText(const BatchResult& result);
 // Every file a batch reads or writes: per pair its source file (as found), its translated
 // file and its report, whether it will be written or not.
 std::vector<std::string> filesOfBatch(const BatchRequest& request);
-
-// The source and target files of the batch's pairs that begin with a UTF-8 byte order mark,
-// which editors add when they save as UTF-8 and no BRX file may have. Each found once.
-std::vector<std::string> filesWithByteOrderMark(const BatchRequest& request);
 
 }  // namespace brevo

@@ -115,8 +115,8 @@ void printDiagnostics(const brevo::BatchResult& result) {
 }
 
 // What a rerun should know: files an editor spoiled, and reports that were not replaced.
-void explainAfterwards(const brevo::BatchRequest& request, int keptReports) {
-    for (const std::string& file : brevo::filesWithByteOrderMark(request)) {
+void explainAfterwards(const brevo::BatchResult& result, int keptReports) {
+    for (const std::string& file : result.filesWithByteOrderMark) {
         complain(file +
                  ": saved as UTF-8 with a byte order mark, which BRX files must not have;"
                  " save it again without one");
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     StandardOutput standardOutput;
     if (!findingsOnStdout) standardOutput.failed(user.outputError());
     if (arguments.diagnostics) printDiagnostics(result);
-    explainAfterwards(request, user.keptReports());
+    explainAfterwards(result, user.keptReports());
     const bool findingsWritten = writeFindings(arguments, result, standardOutput);
     standardOutput.explain();
     if (standardOutput.closed()) return kExitStopped;
