@@ -388,3 +388,100 @@ TEST(Batch, FilesSharingAReportAreVerifiedInTurnEvenWithSeveralThreads) {
 
 }  // namespace
 }  // namespace brevo
+
+namespace brevo {
+namespace {
+
+// "p1007.txt" for the pair 7: names that sort as the pairs are numbered.
+std::string numberedName(std::string name, int pair) {
+    name.append(std::to_string(1000 + pair)).append(".txt");
+    return name;
+}
+
+// More pairs than a parallel batch keeps finished at once, with a question answered No, a
+// failing pair and findings among them.
+TEST(Batch, ALongBatchOnSeveralThreadsGivesWhatOneAtATimeGives) {
+    const std::string withFinding =
+        "<file \"x\">\n<page \"1\">\n<ps \"Body\">Hello <:lt>\n</page>\n</file \"x\">\n</brx>\n";
+    auto runWith = [&](int jobs) {
+        Batch batch;
+        batch.request.jobs = jobs;
+        for (int i = 0; i < 600; ++i) {
+            batch.addPair(numberedName("p", i), brxText(i % 7 == 3 ? withFinding : kClean),
+                          i == 401 ? "<tfi>\n" : brxText(kClean));
+        }
+        batch.target.write("p1300.CMP", "old");
+        RecordingUser user;
+        user.answers = {OverwriteAnswer::No};
+        const BatchResult result = verifyBatch(batch.request, user);
+        std::vector<std::string> lines = user.body();
+        for (std::string& line : lines) {
+            if (auto at = line.find(batch.target.dir()); at != std::string::npos) {
+                line.erase(at, batch.target.dir().size());
+            }
+        }
+        lines.push_back(user.summary);
+        lines.push_back(std::to_string(result.tagChangeFiles) + " " +
+                        std::to_string(result.totals.errors) + " " +
+                        std::to_string(user.batchPosition) + "/" + std::to_string(user.batchRange));
+        return lines;
+    };
+    const std::vector<std::string> inTurn = runWith(1);
+    EXPECT_EQ(inTurn[inTurn.size() - 2],
+              "598 file(s) verified.\n2 file(s) could not be fully verified.");
+    EXPECT_EQ(inTurn, runWith(2));
+}
+
+// A user who presses Cancel once the results show `after` lines.
+class CancellingUser : public RecordingUser {
+public:
+    explicit CancellingUser(std::size_t after) : after_(after) {}
+    bool cancelRequested() override { return lines.size() >= after_; }
+
+private:
+    std::size_t after_;
+};
+
+TEST(Batch, ACancelStopsALongBatchOnSeveralThreads) {
+    Batch batch;
+    batch.request.jobs = 2;
+    for (int i = 0; i < 800; ++i) {
+        batch.addPair(numberedName("c", i), brxText(kClean), brxText(kClean));
+    }
+    CancellingUser user(3 + 3 * 500);
+    const BatchResult result = verifyBatch(batch.request, user);
+    EXPECT_TRUE(result.stopped);
+    // Pairs already verified when the cancel came still count; the one it reached does not.
+    EXPECT_GE(result.processed, 500);
+    EXPECT_LT(result.processed, 800);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(user.lines[user.lines.size() - 6], "Verification failed! Cancelled by user.");
+    EXPECT_EQ(user.lines[user.lines.size() - 2], "The batch was cancelled.");
+}
+
+TEST(Batch, FilesWithAByteOrderMarkAreNamedOnceEvenInPairsNotReached) {
+    const std::string marked = "\xEF\xBB\xBF" + brxText(kClean);
+    for (int jobs : {1, 3}) {
+        Batch batch;
+        batch.request.jobs = jobs;
+        batch.addPair("a.txt", brxText(kClean), marked);
+        batch.addPair("b.txt", brxText(kClean), brxText(kClean));
+        batch.addPair("c.txt", marked, brxText(kClean));
+        batch.addPair("d.txt", brxText(kClean), brxText(kClean));
+        batch.source.write("e.txt", marked);
+        batch.request.files.push_back(batch.target.write("e.txt", marked));
+        batch.target.write("d.CMP", "old");
+        RecordingUser user;
+        user.answers = {OverwriteAnswer::Cancel};
+        const BatchResult result = verifyBatch(batch.request, user);
+        EXPECT_TRUE(result.stopped);
+        EXPECT_EQ(
+            result.filesWithByteOrderMark,
+            (std::vector<std::string>{batch.target.dir() + "a.txt", batch.source.dir() + "c.txt",
+                                      batch.source.dir() + "e.txt", batch.target.dir() + "e.txt"}))
+            << jobs << " jobs";
+    }
+}
+
+}  // namespace
+}  // namespace brevo

@@ -390,6 +390,23 @@ TEST(TerminalUser, ProgressIsDrawnAtMostTenTimesASecondWithTheFileAndItsNumber) 
               std::string::npos);
 }
 
+TEST(TerminalUser, ResultsThatNobodyWatchesGoOutInBunchesAndBeforeAQuestion) {
+    cli::TerminalOptions options;
+    options.askQuestions = true;
+    options.linesAtOnce = false;
+    Terminal terminal("y\n", options);
+    terminal.user.appendResultLine("one");
+    terminal.now += std::chrono::milliseconds(150);
+    terminal.user.appendResultLine("two");
+    terminal.user.appendResultLine("three");
+    EXPECT_EQ(Terminal::contents(terminal.out), "one\ntwo\n");
+    EXPECT_EQ(terminal.user.askOverwrite("Overwrite?"), OverwriteAnswer::Yes);
+    EXPECT_EQ(Terminal::contents(terminal.out), "one\ntwo\nthree\n");
+    terminal.user.appendResultLine("four");
+    terminal.user.showSummary("Files verified.");
+    EXPECT_EQ(Terminal::contents(terminal.out), "one\ntwo\nthree\nfour\nFiles verified.\n");
+}
+
 TEST(TerminalUser, AfterACancelTheBarsStayWhereTheBatchStopped) {
     Terminal terminal("c\n");
     terminal.user.startProgress(24, 48);

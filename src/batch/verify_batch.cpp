@@ -210,11 +210,10 @@ public:
     }
     std::size_t asked() const { return asked_; }
     OverwriteAnswer at(std::size_t index) const {
-        const auto found = std::lower_bound(
-            others_.begin(), others_.end(), index,
-            [](const std::pair<std::size_t, OverwriteAnswer>& other, std::size_t wanted) {
-                return other.first < wanted;
-            });
+        const auto found =
+            std::lower_bound(others_.begin(), others_.end(), index,
+                             [](const std::pair<std::size_t, OverwriteAnswer>& other,
+                                std::size_t wanted) { return other.first < wanted; });
         return found != others_.end() && found->first == index ? found->second
                                                                : OverwriteAnswer::Yes;
     }

@@ -161,7 +161,9 @@ int main(int argc, char** argv) {
     options.quiet = arguments.quiet;
     // Findings written to standard output keep it to themselves.
     const bool findingsOnStdout = arguments.jsonPath == "-" || arguments.sarifPath == "-";
-    TerminalUser user(findingsOnStdout ? stderr : stdout, stderr, stdin, options);
+    std::FILE* results = findingsOnStdout ? stderr : stdout;
+    options.linesAtOnce = brevo::isTerminal(results);
+    TerminalUser user(results, stderr, stdin, options);
     const brevo::BatchResult result = brevo::verifyBatch(request, user);
     StandardOutput standardOutput;
     if (!findingsOnStdout) standardOutput.failed(user.outputError());

@@ -18,6 +18,9 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 // A terminal redraws a line fast, but not thousands of times a second.
 constexpr std::chrono::milliseconds kRedrawInterval{100};
 constexpr std::size_t kLongestName = 32;
+// Results lines that nobody watches go out at least this often, and in writes of this size.
+constexpr std::chrono::milliseconds kWriteInterval{100};
+constexpr std::size_t kWriteSize = 64 * 1024;
 
 std::string bar(int done, int total, int width) {
     int filled = total > 0 ? std::clamp(done * width / total, 0, width) : 0;
@@ -54,6 +57,10 @@ void TerminalUser::requestCancel() {
 TerminalUser::TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, TerminalOptions options,
                            Clock clock)
     : out_(out), err_(err), in_(in), options_(options), clock_(std::move(clock)) {}
+
+TerminalUser::~TerminalUser() {
+    flushOut();
+}
 
 void TerminalUser::appendResultLine(std::string_view line) {
     if (options_.quiet) return;
@@ -120,6 +127,8 @@ OverwriteAnswer TerminalUser::askOverwrite(std::string_view question) {
 }
 
 OverwriteAnswer TerminalUser::ask(std::string_view question) {
+    // The question follows the lines before it, also where both streams go to one place.
+    flushOut();
     clearBars();
     for (;;) {
         writeText(err_, question);
@@ -147,12 +156,23 @@ OverwriteAnswer TerminalUser::ask(std::string_view question) {
 
 void TerminalUser::showSummary(std::string_view text) {
     leaveBars();
-    writeOut(text);
+    writeOut(text, true);
 }
 
-void TerminalUser::writeOut(std::string_view line) {
+void TerminalUser::writeOut(std::string_view line, bool now) {
     if (outputError_ != 0) return;
-    outputError_ = writeAndFlush(out_, std::string(line) + "\n");
+    unwritten_.append(line).push_back('\n');
+    if (now || options_.linesAtOnce || unwritten_.size() >= kWriteSize ||
+        clock_() - lastWritten_ >= kWriteInterval) {
+        flushOut();
+    }
+}
+
+void TerminalUser::flushOut() {
+    if (outputError_ != 0 || unwritten_.empty()) return;
+    outputError_ = writeAndFlush(out_, unwritten_);
+    unwritten_.clear();
+    lastWritten_ = clock_();
     // Whoever read the results went away: there is no one left to verify for.
     if (outputError_ == EPIPE) requestCancel();
 }

@@ -13,6 +13,9 @@ struct TerminalOptions {
     bool askQuestions = false;  // the overwrite question has someone to answer it
     bool drawProgress = false;  // standard error is a terminal
     bool quiet = false;         // the summary alone, without the results lines
+    // Someone reads the results as they come (a terminal): each line goes out at once. Else
+    // lines go out in bunches, a few times a second, rather than one write each.
+    bool linesAtOnce = true;
 };
 
 // The batch's user as a terminal: results on stdout, bars and questions on stderr.
@@ -22,6 +25,9 @@ public:
 
     TerminalUser(std::FILE* out, std::FILE* err, std::FILE* in, TerminalOptions options,
                  Clock clock = std::chrono::steady_clock::now);
+    ~TerminalUser() override;
+    TerminalUser(const TerminalUser&) = delete;
+    TerminalUser& operator=(const TerminalUser&) = delete;
 
     void appendResultLine(std::string_view line) override;
     void startProgress(int stepsPerFile, int batchSteps) override;
@@ -54,7 +60,9 @@ private:
     void drawBarsNow();
     void clearBars();
     void leaveBars();
-    void writeOut(std::string_view line);
+    // Adds the line to what goes out; `now` sends it all at once.
+    void writeOut(std::string_view line, bool now = false);
+    void flushOut();
 
     std::FILE* out_;
     std::FILE* err_;
@@ -62,6 +70,8 @@ private:
     TerminalOptions options_;
     Clock clock_;
     std::chrono::steady_clock::time_point lastDrawn_{};
+    std::chrono::steady_clock::time_point lastWritten_{};
+    std::string unwritten_;  // results lines not yet written
     bool everDrawn_ = false;
     bool barsShown_ = false;
     bool yesToAll_ = false;
