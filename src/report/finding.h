@@ -36,7 +36,8 @@ struct Finding {
     Severity severity = Severity::Error;
     std::int32_t messageId = 0;
     std::string text;  // the message as the report shows it
-    // The values the message text was made with, the running number first, as it shows them.
+    // The values the message text was made with, the running number first, as it shows them;
+    // made only for findings that are kept, as the exports keep them.
     std::vector<std::string> arguments;
     std::vector<SegmentRef> segments;  // the segments it concerns, where they are known
     // The file it is about: the source for the source's own checks, otherwise the target,

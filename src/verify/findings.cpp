@@ -89,8 +89,9 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     // The last finding's strings are written over, so that their room serves the next one.
     last_.text.clear();
     appendFormatted(last_.text, messageText(id), withNumber);
-    last_.arguments.resize(withNumber.size());
-    for (std::size_t i = 0; i < withNumber.size(); ++i) {
+    // The values one by one serve only those who keep findings, as the exports do.
+    last_.arguments.resize(listener_ ? withNumber.size() : 0);
+    for (std::size_t i = 0; i < last_.arguments.size(); ++i) {
         last_.arguments[i].clear();
         appendArgument(last_.arguments[i], withNumber[i]);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace brevo {
 namespace {
@@ -182,8 +183,8 @@ void appendFormatted(std::string& out, std::string_view pattern, std::span<const
     const char* const end = p + pattern.size();
     while (p < end) {
         // Text between placeholders goes over in one piece.
-        const char* percent = p;
-        while (percent < end && *percent != '%') ++percent;
+        const void* found = std::memchr(p, '%', static_cast<std::size_t>(end - p));
+        const char* percent = found ? static_cast<const char*>(found) : end;
         out.append(p, percent);
         if (percent == end) break;
         p = percent + 1;
