@@ -78,6 +78,32 @@ inline const char* findMarker(const char* p, const char* end) {
     return detail::findFirst<true>(p, end);
 }
 
+// The brackets of one stretch of text as the lexical check judges them: as many "<" as ">",
+// never more ">" than "<" so far, and never more than three open at once. The first fault of
+// the order or depth is kept; unequal counts outrank it.
+class BracketTally {
+public:
+    enum class Fault : std::uint8_t { None, CountsDiffer, WrongOrder, TooDeep };
+
+    void open() {
+        ++opens_;
+        if (++depth_ > kMaxDepth && walkFault_ == Fault::None) walkFault_ = Fault::TooDeep;
+    }
+    void close() {
+        ++closes_;
+        if (--depth_ < 0 && walkFault_ == Fault::None) walkFault_ = Fault::WrongOrder;
+    }
+    Fault fault() const { return opens_ != closes_ ? Fault::CountsDiffer : walkFault_; }
+
+private:
+    static constexpr int kMaxDepth = 3;
+
+    long long opens_ = 0;
+    long long closes_ = 0;
+    int depth_ = 0;
+    Fault walkFault_ = Fault::None;
+};
+
 // How many times `c` occurs in [p, end), counted a block at a time so that the compiler can
 // use vector instructions.
 inline std::size_t countByte(const char* p, const char* end, char c) {

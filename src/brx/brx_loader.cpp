@@ -85,29 +85,35 @@ public:
         endText();
     }
 
-    void finish() {
-        reserveInternalTags();
+    // Also tells whether the loader found the internal tags, which it does when asked to
+    // find them and every segment has a tag of its own and brackets in order.
+    bool finish() {
+        if (findTags_ && openPending_) tallyOpen(pendingOffset_, pendingAfterTag_);
+        openPending_ = false;
         if (tagLength_ != 0) {
             addSegment(text_.open().size());
         } else if (!text_.open().empty()) {
             if (segments_.empty()) {
                 addSegment(text_.open().size());
             } else {
+                // A tag left open at the end: the brackets of the joined text cannot balance.
                 segments_.back().text = text_.takeJoined(segments_.back().text);
+                bracketsInOrder_ = false;
             }
         }
         tagLength_ = 0;
+        const bool found = findTags_ && bracketsInOrder_;
+        if (!found) internalTags_.resize(tagsBefore_);
+        return found;
+    }
+
+    // Asks the cutter to find the internal tags too, into the document's list.
+    void findTags() {
+        findTags_ = true;
+        tagsBefore_ = internalTags_.size();
     }
 
 private:
-    // Every internal tag begins with a "<": room for as many as there are keeps the list from
-    // being copied as it grows. Room that is not used is never touched, so costs no memory.
-    void reserveInternalTags() {
-        std::vector<InternalTag>& tags = internalTags_;
-        tags.reserve(tags.size() + opens_);
-        adviseBigPages(tags);
-    }
-
     static constexpr std::size_t kReadBlock = 128 * 1024;
 
     void endText() {
@@ -245,7 +251,6 @@ private:
     // A bracket, a line feed or the character after a "<", standing at `at` in the text.
     void takeCharacter(char c, const char* at) {
         if (c == '<') {
-            ++opens_;
             // The first segment is where the file's first tag is.
             if (!seenTag_ && depth_ == 0) openLine_ = line_;
             ++depth_;
@@ -259,8 +264,60 @@ private:
             }
             --depth_;
         }
-        if (previous_ == '<' && c != ':' && seenTag_) cut(at - 1);
+        const bool cuts = previous_ == '<' && c != ':' && seenTag_;
+        if (cuts) cut(at - 1);
+        if (findTags_) tallyCharacter(c, at, cuts);
         previous_ = c;
+    }
+
+    // The brackets of the open segment, counted as the lexical check counts them, and the
+    // internal tags after its own tag. A "<" waits for the character after it, which tells
+    // whether it begins the next segment.
+    void tallyCharacter(char c, const char* at, bool cuts) {
+        if (openPending_) {
+            tallyOpen(cuts ? 0 : pendingOffset_, !cuts && pendingAfterTag_);
+            openPending_ = false;
+        }
+        if (c == '<') {
+            openPending_ = true;
+            pendingOffset_ = static_cast<std::size_t>(at - text_.openBegin());
+            pendingAfterTag_ = tagLength_ != 0;
+        } else if (c == '>') {
+            tallyClose(static_cast<std::size_t>(at - text_.openBegin()));
+        }
+    }
+
+    void tallyOpen(std::size_t offset, bool afterTag) {
+        tally_.open();
+        if (afterTag && tagDepth_++ == 0) tagStart_ = offset;
+    }
+
+    void tallyClose(std::size_t offset) {
+        tally_.close();
+        if (tagDepth_ > 0 && --tagDepth_ == 0) {
+            openTags_.emplace_back(tagStart_, offset + 1 - tagStart_);
+        }
+    }
+
+    // The segment just added: its internal tags join the document's while every segment so
+    // far has a tag of its own and brackets in order. After the first that has not, nothing
+    // more is counted: the lexical check will report on the file.
+    void keepTagsOf(const Segment& segment) {
+        if (tagLength_ == 0 || tally_.fault() != BracketTally::Fault::None) {
+            findTags_ = false;
+            bracketsInOrder_ = false;
+            return;
+        }
+        if (segments_.size() > UINT32_MAX) throw std::bad_alloc();
+        const auto position = static_cast<std::uint32_t>(segments_.size() - 1);
+        for (const auto& [offset, length] : openTags_) {
+            InternalTag& tag = internalTags_.emplace_back();
+            tag.text = segment.text.substr(offset, length);
+            tag.externalTag = position;
+        }
+        openTags_.clear();
+        tally_ = BracketTally();
+        tagDepth_ = 0;
     }
 
     // An external tag has begun at `at`: everything before its "<" is the last segment.
@@ -275,6 +332,7 @@ private:
         Segment& segment = segments_.emplace_back();
         segment.text = text_.take(size);
         segment.tagLength = tagLength_;
+        if (findTags_) keepTagsOf(segment);
         tagLength_ = 0;
         lines_.push_back(openLine_);
     }
@@ -290,7 +348,6 @@ private:
     std::uint32_t skipped_ = 0;    // blank lines before it
     std::uint32_t openLine_ = 0;   // where the open segment began
     std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
-    std::size_t opens_ = 0;        // every "<" so far
     int depth_ = 0;
     char previous_ = ' ';
     bool seenTag_ = false;
@@ -305,6 +362,18 @@ private:
     std::string headerLine_;           // a header line that began in an earlier block
     char* pending_ = nullptr;
     std::size_t dropped_ = 0;  // break bytes dropped so far in this block
+
+    // Finding the internal tags:
+    bool findTags_ = false;
+    bool bracketsInOrder_ = true;  // in every segment so far
+    std::size_t tagsBefore_ = 0;   // in the document's list before the file
+    BracketTally tally_;           // of the open segment
+    int tagDepth_ = 0;
+    std::size_t tagStart_ = 0;                                   // offsets in the open stretch
+    std::vector<std::pair<std::size_t, std::size_t>> openTags_;  // of the open segment
+    bool openPending_ = false;  // a "<" waits for the character after it
+    std::size_t pendingOffset_ = 0;
+    bool pendingAfterTag_ = false;  // it stands after the segment's own tag
 };
 
 // Room for the segments and the text a file of this size usually has, so that neither is
@@ -318,6 +387,10 @@ std::optional<std::uint64_t> reserveForFile(const std::string& path, BrxDocument
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(segments);
     document.segmentLines.reserve(segments.capacity());
+    // Internal tags are about as many as segments; a guess too low only copies the list.
+    std::vector<InternalTag>& tags = document.internalTags;
+    tags.reserve(tags.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
+    adviseBigPages(tags);
     return found;
 }
 
@@ -381,6 +454,7 @@ void detail::readBrxSegments(const std::string& path, FileFormat format,
     std::vector<std::string> header;
     const std::optional<std::uint64_t> size = reserveForFile(path, document);
     SegmentCutter cutter(document, header);
+    cutter.findTags();
     if (format == FileFormat::Text) {
         RegularFile file;
         file.open(path);
@@ -399,7 +473,7 @@ void detail::readBrxSegments(const std::string& path, FileFormat format,
     }
     // Only the first lines are kept, which is all the header check looks at.
     detail::validateHeader(header, languages);
-    cutter.finish();
+    document.tagsFound = cutter.finish();
 }
 
 void detail::segmentLines(const std::vector<std::string>& lines, BrxDocument& document) {

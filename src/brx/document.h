@@ -67,6 +67,11 @@ struct BrxDocument {
     std::vector<LineGap> lineGaps;
     std::vector<InternalTag> internalTags;
     TextStore text;
+    // Whether the loader found the internal tags as it cut the file: it does when every
+    // segment has a tag of its own and brackets that balance, never more closed than opened
+    // and at most three open, which is all the lexical check asks. Otherwise the list is left
+    // to the checks.
+    bool tagsFound = false;
     // The file itself when its text is read in place, as a large text file's is.
     std::shared_ptr<const FileMapping> mappedFile;
 

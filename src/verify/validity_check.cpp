@@ -185,24 +185,6 @@ void extractInternalTags(const std::vector<Segment>& segments,
     }
 }
 
-bool extractInternalTagsIfLexicallyClean(const std::vector<Segment>& segments,
-                                         std::vector<InternalTag>& internalTags) {
-    if (segments.size() > UINT32_MAX) throw std::bad_alloc();
-    const std::size_t first = internalTags.size();
-    for (std::size_t position = 0; position < segments.size(); ++position) {
-        const Segment& segment = segments[position];
-        const bool clean =
-            !segment.tagText().empty() &&
-            !walkBrackets(segment.text, tagsFrom(segment),
-                          [&](std::string_view text) { appendTag(internalTags, text, position); });
-        if (!clean) {
-            internalTags.resize(first);
-            return false;
-        }
-    }
-    return true;
-}
-
 void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segments,
                      std::span<InternalTag> internalTags, Findings& findings) {
     std::size_t next = 0;

@@ -23,12 +23,6 @@ int classifyTargetExternalTags(std::vector<Segment>& segments);
 void extractInternalTags(const std::vector<Segment>& segments,
                          std::vector<InternalTag>& internalTags);
 
-// extractInternalTags for segments in which checkLexical finds nothing, found in the same walk
-// over their text. False, with `internalTags` left as it was, when a segment has no tag of its
-// own or a bracket fault: checkLexical then has something to report.
-bool extractInternalTagsIfLexicallyClean(const std::vector<Segment>& segments,
-                                         std::vector<InternalTag>& internalTags);
-
 // Counts every tag of the source in `tagCounts` and marks the source's extracted internal
 // tags, which follow the order of `segments`.
 void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segments,

@@ -143,8 +143,7 @@ void VerificationRun::startTargetLoad() {
             file.failure = std::current_exception();
             return file;
         }
-        file.prepared =
-            ahead && extractInternalTagsIfLexicallyClean(document.segments, document.internalTags);
+        file.prepared = ahead && document.tagsFound;
         if (file.prepared) file.addedTagCount = classifyTargetExternalTags(document.segments);
         return file;
     };
@@ -180,11 +179,10 @@ void VerificationRun::checkSource() {
     layout_.writeHeader(longDateTimeNow(), nameInReport(job_.sourcePath()),
                         nameInReport(job_.targetPath()));
 
-    // Internal tags are found in the walk that finds a file lexically clean; only a file that
-    // is not needs the lexical pass, which reports.
+    // The loader finds the internal tags of a file whose brackets are in order, and then the
+    // lexical pass has nothing to report; only a file that is not needs it.
     section(Heading::SourceLexical, [&] {
-        if (!extractInternalTagsIfLexicallyClean(source_.segments, source_.internalTags))
-            checkLexical(source_.segments, source_.text, findings_);
+        if (!source_.tagsFound) checkLexical(source_.segments, source_.text, findings_);
     });
     if (findings_.numbered() != 0) failIfAnyMessage(Side::Source);
 
@@ -229,9 +227,7 @@ void VerificationRun::checkTarget() {
                            &target_.lineGaps);
 
     section(Heading::TargetLexical, [&] {
-        if (!targetPrepared_ &&
-            !extractInternalTagsIfLexicallyClean(target_.segments, target_.internalTags))
-            checkLexical(target_.segments, target_.text, findings_);
+        if (!target_.tagsFound) checkLexical(target_.segments, target_.text, findings_);
         progressStep();
     });
     // Any message so far, of the source or of the target's form, ends the pair here.
