@@ -139,8 +139,10 @@ private slots:
 
     void cancelAnsweredNoThenYesDuringARun() {
         Pairs pairs;
-        const QByteArray source = longBrx(kLongParagraphs);
-        const QByteArray target = longBrx(kLongParagraphs, "<ps \"Body\">more\n");
+        // Each pair must last several of the window's progress intervals, so that the file bar
+        // moves while its line is shown, however fast the machine verifies.
+        const QByteArray source = longBrx(4 * kLongParagraphs);
+        const QByteArray target = longBrx(4 * kLongParagraphs, "<ps \"Body\">more\n");
         QStringList files;
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             files << pairs.add(name, source, target);
