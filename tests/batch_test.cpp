@@ -485,3 +485,24 @@ TEST(Batch, FilesWithAByteOrderMarkAreNamedOnceEvenInPairsNotReached) {
 
 }  // namespace
 }  // namespace brevo
+
+namespace brevo {
+namespace {
+
+#if !defined(_WIN32)  // names that differ only in case
+TEST(BatchPlan, AFileNamedAgainInAnotherSpellingIsVerifiedOnce) {
+    TempDir target;
+    const std::string a = target.write("a.txt", "x");
+    const std::string b = target.write("b.txt", "x");
+    const std::string upperB = target.write("B.txt", "x");  // a file of its own
+    const std::string z = target.write("z.txt", "x");
+    BatchPlan plan = planFiles({a, target.dir() + "A.TXT", b, upperB, target.dir() + "B.TXT", a, z},
+                               std::nullopt, BatchRequest());
+    // B.TXT is found as B.txt, the first of B.txt and b.txt in byte order.
+    EXPECT_EQ(plan.request.files, (std::vector<std::string>{a, b, upperB, z}));
+    EXPECT_TRUE(plan.rejected.empty());
+}
+#endif
+
+}  // namespace
+}  // namespace brevo

@@ -513,5 +513,25 @@ TEST(PathLookup, ChangesMadeInQuickSuccessionShowAtOnce) {
     }
 }
 
+// A batch's directories hold thousands of files, and reports come and go among them.
+TEST(PathLookup, ALargeDirectoryFindsEveryNameThroughManyChanges) {
+    TempDir dir;
+    auto name = [](int i) { return std::string(1, 'g').append(std::to_string(i)); };
+    for (int i = 0; i < 1500; ++i) dir.write(name(i) + ".txt", "x");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "G7.TXT"), dir.dir() + "g7.txt");
+    for (int i = 0; i < 1500; i += 2) {
+        std::filesystem::remove(dir.path() / (name(i) + ".txt"));
+        dir.write(name(i) + ".Txt", "x");
+        dir.write(name(i) + ".CMP", "report");
+    }
+    for (int i = 0; i < 1500; i += 3) std::filesystem::remove(dir.path() / (name(i) + ".CMP"));
+    for (int i = 0; i < 1500; ++i) {
+        const std::string expected = name(i) + (i % 2 == 0 ? ".Txt" : ".txt");
+        ASSERT_EQ(resolvePathIgnoringCase(dir.dir() + name(i) + ".TXT"), dir.dir() + expected);
+        const std::string report = name(i) + (i % 2 == 0 && i % 3 != 0 ? ".CMP" : ".cmp");
+        ASSERT_EQ(resolvePathIgnoringCase(dir.dir() + name(i) + ".cmp"), dir.dir() + report);
+    }
+}
+
 }  // namespace
 }  // namespace brevo

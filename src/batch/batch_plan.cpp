@@ -1,13 +1,15 @@
 #include "batch/batch_plan.h"
 
+#include <utility>
+
 #include "base/file_names.h"
 #include "base/file_status.h"
 
 namespace brevo {
 
-BatchPlan planFiles(const std::vector<std::string>& names, std::optional<FileFormat> format,
+BatchPlan planFiles(std::vector<std::string> names, std::optional<FileFormat> format,
                     BatchRequest options) {
-    FileSelection selection = selectFiles(names, format);
+    FileSelection selection = selectFiles(std::move(names), format);
     BatchPlan plan;
     plan.request = std::move(options);
     plan.rejected = std::move(selection.rejected);

@@ -31,7 +31,7 @@ struct BatchPlan {
 
 // The files the user named (see selectFiles), with `options` carrying everything else a batch
 // needs: options, languages, jobs. Without a format the first name's extension decides it.
-BatchPlan planFiles(const std::vector<std::string>& names, std::optional<FileFormat> format,
+BatchPlan planFiles(std::vector<std::string> names, std::optional<FileFormat> format,
                     BatchRequest options);
 
 // Whether `path` names an existing directory; an empty name names none.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <unordered_set>
+#include <cstdint>
+#include <numeric>
+#include <utility>
 
 #include "base/file_status.h"
 #include "base/path_lookup.h"
@@ -41,6 +43,42 @@ std::optional<std::string> rejectionOf(const std::string& resolved, const std::s
     return std::nullopt;
 }
 
+// One file named twice (or in two spellings) is verified once, where it was first named. Files
+// are told apart by their entry names as found on disk; a set of those names would cost a long
+// batch more than its files, so only files whose names hash alike are looked up again.
+void dropRepeatedFiles(std::vector<std::string>& files, const std::vector<std::size_t>& entryHashes,
+                       std::size_t directorySize) {
+    std::vector<std::uint32_t> order(files.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return entryHashes[a] < entryHashes[b];
+    });
+    auto entryOf = [&](std::uint32_t file) {
+        return resolvePathIgnoringCase(files[file]).substr(directorySize);
+    };
+    std::vector<bool> repeated(files.size(), false);
+    for (std::size_t first = 0; first < order.size();) {
+        std::size_t end = first + 1;
+        while (end < order.size() && entryHashes[order[end]] == entryHashes[order[first]]) ++end;
+        for (std::size_t later = first + 1; later < end; ++later) {
+            for (std::size_t earlier = first; earlier < later; ++earlier) {
+                if (!repeated[order[earlier]] && entryOf(order[earlier]) == entryOf(order[later])) {
+                    repeated[order[later]] = true;
+                    break;
+                }
+            }
+        }
+        first = end;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (repeated[i]) continue;
+        if (kept != i) files[kept] = std::move(files[i]);
+        ++kept;
+    }
+    files.resize(kept);
+}
+
 }  // namespace
 
 bool sameDirectory(const std::string& first, const std::string& second) {
@@ -51,12 +89,14 @@ std::string confirmationCountText(int fileCount) {
     return std::to_string(fileCount) + " BRX File(s) will be verified.";
 }
 
-FileSelection selectFiles(const std::vector<std::string>& names, std::optional<FileFormat> format) {
+FileSelection selectFiles(std::vector<std::string> names, std::optional<FileFormat> format) {
     FileSelection selection;
-    // Entry names in the selection's directory, as found on disk: one file named twice (or in
-    // two spellings) is verified once.
-    std::unordered_set<std::string> chosen;
-    for (const std::string& name : names) {
+    selection.files.reserve(names.size());
+    std::vector<std::size_t> entryHashes;  // of each file's entry name as found on disk
+    entryHashes.reserve(names.size());
+    for (std::string& given : names) {
+        // A long batch holds its names once: each given name goes as its file comes.
+        const std::string name = std::exchange(given, std::string());
         const std::string path = withDirectory(withNativeSeparators(name));
         const std::string resolved = resolvePathIgnoringCase(path);
         if (auto reason = rejectionOf(resolved, path, format)) {
@@ -72,9 +112,11 @@ FileSelection selectFiles(const std::vector<std::string>& names, std::optional<F
             selection.rejected.push_back({name, "not in the directory of the first file"});
             continue;
         }
-        if (!chosen.insert(resolved.substr(directory.size())).second) continue;
+        entryHashes.push_back(
+            std::hash<std::string_view>{}(std::string_view(resolved).substr(directory.size())));
         selection.files.push_back(selection.directory + path.substr(directory.size()));
     }
+    dropRepeatedFiles(selection.files, entryHashes, selection.directory.size());
     selection.format = format.value_or(FileFormat::Text);
     return selection;
 }

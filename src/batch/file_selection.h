@@ -39,6 +39,6 @@ struct FileSelection {
 
 // Checks what the user named. Without a format, the first name with a .txt or .rtf extension
 // decides it. A name without a directory stands for one in the current directory ("./a.txt").
-FileSelection selectFiles(const std::vector<std::string>& names, std::optional<FileFormat> format);
+FileSelection selectFiles(std::vector<std::string> names, std::optional<FileFormat> format);
 
 }  // namespace brevo

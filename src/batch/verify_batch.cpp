@@ -386,6 +386,13 @@ BatchResult verifyInParallel(const BatchRequest& request, BatchUser& user) {
         if (answer == OverwriteAnswer::Cancel) break;
     }
 
+    // The directories are listed once, here, where the names are looked up first, rather than
+    // by one worker while the others wait for it.
+    if (!request.files.empty()) {
+        selectFile(job, request.files.front());
+        resolvePathIgnoringCase(job.sourcePath());
+        resolvePathIgnoringCase(job.targetPath());
+    }
     PairPool pool(request, answers, request.jobs);
     for (std::size_t i = 0; i < answers.asked(); ++i) {
         const std::string& path = request.files[i];

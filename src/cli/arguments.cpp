@@ -151,8 +151,15 @@ void describeOptions(CLI::App& app, Typed& typed, Arguments& result) {
         ->type_name("LIST");
     app.add_flag("-q,--quiet", result.quiet, "No results lines, only the summary");
     app.add_flag("--version", result.showVersion, "Print the version and exit");
-    app.add_option("FILE", typed.names, "Translated BRX files, all in one directory")
-        ->type_name("");
+    // The names are taken from the parser rather than copied: a batch may name thousands.
+    const auto takeNames = [&typed](const CLI::results_t& names) {
+        typed.names = std::move(const_cast<CLI::results_t&>(names));
+        return true;
+    };
+    app.add_option("FILE", takeNames, "Translated BRX files, all in one directory")
+        ->type_name("")
+        ->type_size(1)
+        ->expected(CLI::detail::expected_max_vector_size);
 }
 
 // CLI11's own words for a fault, in this program's.
@@ -203,8 +210,8 @@ void applyOptions(const Typed& typed, Arguments& result) {
 }
 
 // The names given as arguments, then those of the --files-from list.
-std::vector<std::string> namesToVerify(const Typed& typed, Arguments& result) {
-    std::vector<std::string> names = typed.names;
+std::vector<std::string> namesToVerify(Typed& typed, Arguments& result) {
+    std::vector<std::string> names = std::move(typed.names);
     if (!typed.filesFrom) return names;
     const std::string& list = *typed.filesFrom;
     result.namesFromStdin = list == "-";
@@ -219,14 +226,14 @@ std::vector<std::string> namesToVerify(const Typed& typed, Arguments& result) {
     return names;
 }
 
-void selectTranslatedFiles(const Typed& typed, Arguments& result) {
+void selectTranslatedFiles(Typed& typed, Arguments& result) {
     if (!typed.sourceDir) throw UsageError{"--source-dir is required. Try --help."};
-    const std::vector<std::string> names = namesToVerify(typed, result);
+    std::vector<std::string> names = namesToVerify(typed, result);
     if (names.empty()) throw UsageError{"No translated BRX files given. Try --help."};
     if (!isExistingDirectory(*typed.sourceDir)) {
         throw UsageError{*typed.sourceDir + ": " + std::string(kNoSuchDirectoryMessage)};
     }
-    BatchPlan plan = planFiles(names, result.format, std::move(result.request));
+    BatchPlan plan = planFiles(std::move(names), result.format, std::move(result.request));
     if (plan.severalDirectories) throw UsageError{std::string(kSeveralDirectoriesMessage)};
     result.rejected = std::move(plan.rejected);
     if (!plan.request.files.empty() &&
@@ -280,6 +287,7 @@ void checkFindingsFiles(const Typed& typed, const Arguments& result) {
     if (outputs.size() == 2 && sameFileOrPlace(outputs[0].second, outputs[1].second)) {
         throw UsageError{"--json and --sarif name the same file, " + outputs[1].second + "."};
     }
+    if (outputs.empty()) return;
     std::vector<std::string> batchFiles = filesOfBatch(result.request);
     if (typed.filesFrom && *typed.filesFrom != "-") batchFiles.push_back(*typed.filesFrom);
     for (const auto& [option, path] : outputs) {
@@ -292,25 +300,31 @@ void checkFindingsFiles(const Typed& typed, const Arguments& result) {
     }
 }
 
-}  // namespace
-
-Arguments parseArguments(const std::vector<std::string>& args) {
-    rejectEmptyValues(args);
-    Arguments result;
-    Typed typed;
+// The options into `typed` and `result`; false when only help is wanted. The parser, with its
+// copies of what may be thousands of names, ends here, before the files are looked at.
+bool parseOptions(std::vector<std::string> args, Typed& typed, Arguments& result) {
     CLI::App app;
     describeOptions(app, typed, result);
     try {
         // CLI11 takes the arguments last first.
-        std::vector<std::string> reversed(args.rbegin(), args.rend());
-        app.parse(reversed);
+        std::reverse(args.begin(), args.end());
+        app.parse(args);
     } catch (const CLI::CallForHelp&) {
         result.showHelp = true;
-        return result;
+        return false;
     } catch (const CLI::ParseError& error) {
         throw usageErrorOf(error, app);
     }
-    if (result.showVersion) return result;
+    return true;
+}
+
+}  // namespace
+
+Arguments parseArguments(std::vector<std::string> args) {
+    rejectEmptyValues(args);
+    Arguments result;
+    Typed typed;
+    if (!parseOptions(std::move(args), typed, result) || result.showVersion) return result;
     rejectEmptyNames(typed, result);
     applyOptions(typed, result);
     selectTranslatedFiles(typed, result);

@@ -35,7 +35,7 @@ struct UsageError {
 
 // Parses the command line into a batch request. Names that cannot be verified are set aside
 // in `rejected`; the directories are checked. Throws UsageError.
-Arguments parseArguments(const std::vector<std::string>& args);
+Arguments parseArguments(std::vector<std::string> args);
 
 std::string helpText();
 

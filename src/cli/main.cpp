@@ -134,10 +134,9 @@ void explainAfterwards(const brevo::BatchResult& result, int keptReports) {
 int main(int argc, char** argv) {
     using namespace brevo::cli;
     brevo::prepareTerminal();
-    const std::vector<std::string> args = brevo::programArguments(argc, argv);
     Arguments arguments;
     try {
-        arguments = parseArguments(args);
+        arguments = parseArguments(brevo::programArguments(argc, argv));
     } catch (const UsageError& error) {
         complain(error.message);
         return kExitUsage;

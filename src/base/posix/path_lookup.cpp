@@ -29,30 +29,116 @@ namespace {
 // systems with coarse clocks.
 constexpr std::chrono::seconds kSettledFor{1};
 
-// The names of one directory by their case-folded form, each group in byte order.
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::uint64_t foldedHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(lowerAscii(c));
+        hash *= 1099511628211u;
+    }
+    return hash;
+}
+
+// The names of one directory, found by their case-folded form. A batch keeps the listings of
+// two directories of thousands of files each, so they are held compactly: the names end to end
+// in one string, and an open-addressing table of where each begins, placed by the hash of its
+// folded form. Names that differ only in case share that hash.
 class Names {
 public:
     void add(std::string_view name) {
-        std::vector<std::string>& group = byFolded_[foldCase(name)];
-        const auto at = std::lower_bound(group.begin(), group.end(), name);
-        if (at == group.end() || *at != name) group.emplace(at, name);
+        if (slotOf(name)) return;
+        if ((count_ + removed_ + 1) * 2 > table_.size()) rebuild();
+        const std::size_t slot = freeSlotFor(foldedHash(name));
+        if (table_[slot] == kRemoved) --removed_;
+        table_[slot] = store(name);
+        ++count_;
     }
 
     void remove(std::string_view name) {
-        const auto group = byFolded_.find(foldCase(name));
-        if (group == byFolded_.end()) return;
-        std::erase(group->second, name);
-        if (group->second.empty()) byFolded_.erase(group);
+        const std::optional<std::size_t> slot = slotOf(name);
+        if (!slot) return;
+        table_[*slot] = kRemoved;
+        ++removed_;
+        --count_;
+        unused_ += name.size() + 1;
     }
 
+    // A listing read whole keeps no room to grow in: later changes are few.
+    void shrinkToFit() { bytes_.shrink_to_fit(); }
+
+    // The first in byte order of the names whose folded form is `foldedName`.
     std::optional<std::string> first(const std::string& foldedName) const {
-        const auto group = byFolded_.find(foldedName);
-        if (group == byFolded_.end()) return std::nullopt;
-        return group->second.front();
+        std::optional<std::string_view> best;
+        for (std::size_t slot = home(foldedHash(foldedName)); table_[slot] != kEmpty;
+             slot = next(slot)) {
+            if (table_[slot] == kRemoved) continue;
+            const std::string_view name = nameAt(table_[slot]);
+            if (equalIgnoringCase(name, foldedName) && (!best || name < *best)) best = name;
+        }
+        if (!best) return std::nullopt;
+        return std::string(*best);
     }
 
 private:
-    std::unordered_map<std::string, std::vector<std::string>> byFolded_;
+    // Table entries: empty, removed, or the place of a name in `bytes_` plus kFirstPlace.
+    static constexpr std::uint32_t kEmpty = 0;
+    static constexpr std::uint32_t kRemoved = 1;
+    static constexpr std::uint32_t kFirstPlace = 2;
+
+    std::size_t home(std::uint64_t hash) const {
+        return static_cast<std::size_t>(hash) & (table_.size() - 1);
+    }
+    std::size_t next(std::size_t slot) const { return (slot + 1) & (table_.size() - 1); }
+
+    std::string_view nameAt(std::uint32_t entry) const {
+        return std::string_view(bytes_.c_str() + (entry - kFirstPlace));
+    }
+
+    std::optional<std::size_t> slotOf(std::string_view name) const {
+        for (std::size_t slot = home(foldedHash(name)); table_[slot] != kEmpty; slot = next(slot)) {
+            if (table_[slot] != kRemoved && nameAt(table_[slot]) == name) return slot;
+        }
+        return std::nullopt;
+    }
+
+    std::size_t freeSlotFor(std::uint64_t hash) const {
+        std::size_t slot = home(hash);
+        while (table_[slot] != kEmpty && table_[slot] != kRemoved) slot = next(slot);
+        return slot;
+    }
+
+    std::uint32_t store(std::string_view name) {
+        const auto entry = static_cast<std::uint32_t>(bytes_.size() + kFirstPlace);
+        bytes_.append(name).push_back('\0');
+        return entry;
+    }
+
+    // A table filled to a third at most, without removed entries, and the names' bytes without
+    // those of removed names.
+    void rebuild() {
+        std::size_t size = 16;
+        while (size < (count_ + 1) * 3) size *= 2;
+        const std::vector<std::uint32_t> previous =
+            std::exchange(table_, std::vector<std::uint32_t>(size, kEmpty));
+        const std::string previousBytes = std::exchange(bytes_, std::string());
+        bytes_.reserve(previousBytes.size() - unused_);
+        unused_ = 0;
+        removed_ = 0;
+        for (const std::uint32_t entry : previous) {
+            if (entry == kEmpty || entry == kRemoved) continue;
+            const std::string_view name(previousBytes.c_str() + (entry - kFirstPlace));
+            table_[freeSlotFor(foldedHash(name))] = store(name);
+        }
+    }
+
+    std::string bytes_;  // each name followed by a NUL
+    std::vector<std::uint32_t> table_ = std::vector<std::uint32_t>(16, kEmpty);
+    std::size_t count_ = 0;
+    std::size_t removed_ = 0;
+    std::size_t unused_ = 0;  // bytes of removed names
 };
 
 struct Listing {
@@ -79,6 +165,7 @@ bool readNames(const std::string& directory, Names& names) {
     if (dir == nullptr) return false;
     while (const dirent* entry = ::readdir(dir)) names.add(entry->d_name);
     ::closedir(dir);
+    names.shrinkToFit();
     return true;
 }
 
