@@ -308,7 +308,7 @@ TEST(SegmentCutting, LoaderFindsTheTagsOfFilesWhoseBracketsAreInOrder) {
     static constexpr std::array<std::string_view, 4> kBreaks = {"\n", "\r\n", "\n\n", "\r"};
     TempDir dir;
     int found = 0;
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 600; ++round) {
         std::string content = kHeader;
         for (const std::string& line :
              round % 2 ? randomTaggedLines(random) : randomLines(random)) {
@@ -513,25 +513,42 @@ TEST(PathLookup, ChangesMadeInQuickSuccessionShowAtOnce) {
     }
 }
 
+#if !defined(_WIN32)  // names that differ only in case
+// Once a directory is listed, its listing answers whether a name is there exactly.
+TEST(PathLookup, AnExactNameIsFoundAsItComesAndGoes) {
+    TempDir dir;
+    dir.write("d.txt", "x");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "D.TXT"), dir.dir() + "d.txt");
+    dir.write("D.TXT", "x");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "D.TXT"), dir.dir() + "D.TXT");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "d.txt"), dir.dir() + "d.txt");
+    std::filesystem::remove(dir.path() / "D.TXT");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "D.TXT"), dir.dir() + "d.txt");
+    std::filesystem::remove(dir.path() / "d.txt");
+    EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "d.txt"), dir.dir() + "d.txt");
+    EXPECT_FALSE(fileExists(dir.dir() + "d.txt"));
+}
+
 // A batch's directories hold thousands of files, and reports come and go among them.
 TEST(PathLookup, ALargeDirectoryFindsEveryNameThroughManyChanges) {
     TempDir dir;
     auto name = [](int i) { return std::string(1, 'g').append(std::to_string(i)); };
-    for (int i = 0; i < 1500; ++i) dir.write(name(i) + ".txt", "x");
+    for (int i = 0; i < 600; ++i) dir.write(name(i) + ".txt", "x");
     EXPECT_EQ(resolvePathIgnoringCase(dir.dir() + "G7.TXT"), dir.dir() + "g7.txt");
-    for (int i = 0; i < 1500; i += 2) {
+    for (int i = 0; i < 600; i += 2) {
         std::filesystem::remove(dir.path() / (name(i) + ".txt"));
         dir.write(name(i) + ".Txt", "x");
         dir.write(name(i) + ".CMP", "report");
     }
-    for (int i = 0; i < 1500; i += 3) std::filesystem::remove(dir.path() / (name(i) + ".CMP"));
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 600; i += 3) std::filesystem::remove(dir.path() / (name(i) + ".CMP"));
+    for (int i = 0; i < 600; ++i) {
         const std::string expected = name(i) + (i % 2 == 0 ? ".Txt" : ".txt");
         ASSERT_EQ(resolvePathIgnoringCase(dir.dir() + name(i) + ".TXT"), dir.dir() + expected);
         const std::string report = name(i) + (i % 2 == 0 && i % 3 != 0 ? ".CMP" : ".cmp");
         ASSERT_EQ(resolvePathIgnoringCase(dir.dir() + name(i) + ".cmp"), dir.dir() + report);
     }
 }
+#endif
 
 }  // namespace
 }  // namespace brevo

@@ -66,6 +66,8 @@ public:
         unused_ += name.size() + 1;
     }
 
+    bool contains(std::string_view name) const { return slotOf(name).has_value(); }
+
     // A listing read whole keeps no room to grow in: later changes are few.
     void shrinkToFit() { bytes_.shrink_to_fit(); }
 
@@ -186,11 +188,26 @@ struct KeyHash {
 // directory's times stay the same. They are shared by all threads of a batch.
 class ListingCache {
 public:
-    std::optional<std::string> find(const std::string& directory, std::string_view name) {
+    // `name` itself when `path`, its name in `directory`, exists; else the first name that
+    // differs from it only in case.
+    std::optional<std::string> find(const std::string& directory, std::string_view name,
+                                    const std::string& path) {
         struct stat info;
         if (::stat(directory.c_str(), &info) != 0) return std::nullopt;
         const DirectoryKey key{info.st_dev, info.st_ino};
         const std::string wanted = foldCase(name);
+        {
+            // A listing that change notices keep current knows whether the name is there
+            // without asking the disk again.
+            std::lock_guard lock(mutex_);
+            applyNotices();
+            const auto cached = listings_.find(key);
+            if (cached != listings_.end() && cached->second.watched) {
+                const Names& names = cached->second.names;
+                return names.contains(name) ? std::string(name) : names.first(wanted);
+            }
+        }
+        if (fileExists(path)) return std::string(name);
         std::lock_guard lock(mutex_);
         applyNotices();
         const auto cached = listings_.find(key);
@@ -288,15 +305,15 @@ bool fileExists(const std::string& path) {
 }
 
 std::string resolvePathIgnoringCase(const std::string& path) {
-    if (fileExists(path)) return path;
+    if (path.find('\0') != std::string::npos) return path;
     std::size_t slash = path.rfind(kDirSeparator);
     std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     std::string_view name =
         std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
-    if (name.empty() || path.find('\0') != std::string::npos) return path;
+    if (name.empty()) return path;
 
     static ListingCache cache;
-    const std::optional<std::string> found = cache.find(directory, name);
+    const std::optional<std::string> found = cache.find(directory, name, path);
     if (!found) return path;
     return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + *found;
 }
