@@ -308,7 +308,7 @@ TEST(SegmentCutting, LoaderFindsTheTagsOfFilesWhoseBracketsAreInOrder) {
     static constexpr std::array<std::string_view, 4> kBreaks = {"\n", "\r\n", "\n\n", "\r"};
     TempDir dir;
     int found = 0;
-    for (int round = 0; round < 600; ++round) {
+    for (int round = 0; round < 1500; ++round) {
         std::string content = kHeader;
         for (const std::string& line :
              round % 2 ? randomTaggedLines(random) : randomLines(random)) {
