@@ -49,9 +49,9 @@ void checkRtfGroups(const ReportLog& log) {
     }
 }
 
-void classifyInternalTags(std::vector<InternalTag>& tags) {
-    for (InternalTag& tag : tags) {
-        if (auto match = classifyTag(tag.text)) {
+void classifyInternalTags(BrxDocument& document) {
+    for (InternalTag& tag : document.internalTags) {
+        if (auto match = classifyTag(textOf(document.segments, tag))) {
             tag.id = match->id;
             tag.tagClass = match->tagClass;
         }
@@ -72,7 +72,7 @@ void checkAsSource(BrxDocument& document, TagCountMap& tagCounts, Findings& find
     classifyExternalTags(document.segments, Side::Source, findings, addedTagCount);
     prefillTagCounts(tagCounts);
     checkSourceValidity(tagCounts, document.segments, document.internalTags, findings);
-    classifyInternalTags(document.internalTags);
+    classifyInternalTags(document);
     checkStructure(document, findings);
 }
 

@@ -54,19 +54,19 @@ public:
         made.ordinal = ordinal_;
         for (std::size_t open = body.find('<'); open != std::string::npos;
              open = body.find('<', open + 1)) {
-            addTag(body.substr(open, body.find('>', open) + 1 - open));
+            addTag(tagText.size() + open, body.find('>', open) + 1 - open);
         }
         return *this;
     }
     BrxDocument build() const { return doc_; }
 
 private:
-    void addTag(std::string text) {
+    // A tag of `length` bytes at `offset` in the text of the last segment.
+    void addTag(std::size_t offset, std::size_t length) {
         const Segment& owner = doc_.segments.back();
+        const std::string_view text = std::string_view(owner.text).substr(offset, length);
         const TagClass tagClass = classOf(text);
-        InternalTag tag;
-        tag.text = test::keepText(text);
-        tag.externalTag = static_cast<std::uint32_t>(doc_.segments.size() - 1);
+        InternalTag tag = internalTagAt(doc_.segments.size() - 1, owner, text);
         tag.tagClass = tagClass;
         tag.excluded = tagClass == kFormatting || owner.added;
         doc_.internalTags.push_back(std::move(tag));
@@ -129,8 +129,10 @@ TEST(InternalComparison, MatchedAndFormattingTagsWriteNothing) {
     Report report;
     EXPECT_EQ(compare(source, target, report), Lines{});
     EXPECT_EQ(report.findings.numbered(), 0);
-    for (const InternalTag& tag : source.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
-    for (const InternalTag& tag : target.internalTags) EXPECT_TRUE(tag.excluded) << tag.text;
+    for (const InternalTag& tag : source.internalTags)
+        EXPECT_TRUE(tag.excluded) << textOf(source.segments, tag);
+    for (const InternalTag& tag : target.internalTags)
+        EXPECT_TRUE(tag.excluded) << textOf(target.segments, tag);
 }
 
 TEST(InternalComparison, SurplusDuplicateIsDeletedAndMatchIsByExactText) {

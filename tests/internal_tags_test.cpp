@@ -30,18 +30,22 @@ struct Document {
         std::optional<TagMatch> external = classifyTag(tagText);
         segment.id = external->id;
         segment.tagClass = external->tagClass;
-        for (const std::string& piece : pieces) {
-            if (piece.starts_with("<:")) addTag(piece);
-        }
+        std::size_t offset = tagText.size();
         segments.push_back(segment);
+        for (const std::string& piece : pieces) {
+            if (piece.starts_with("<:")) addTag(piece, offset);
+            offset += piece.size();
+        }
         return *this;
     }
 
 private:
-    void addTag(const std::string& text) {
-        InternalTag tag;
-        tag.text = test::keepText(text);
-        tag.externalTag = static_cast<std::uint32_t>(segments.size());
+    // A tag at `offset` in the text of the last segment.
+    void addTag(const std::string& text, std::size_t offset) {
+        const std::size_t position = segments.size() - 1;
+        InternalTag tag =
+            internalTagAt(position, segments[position],
+                          std::string_view(segments[position].text).substr(offset, text.size()));
         std::optional<TagMatch> match = classifyTag(text);
         tag.id = match->id;
         tag.tagClass = match->tagClass;

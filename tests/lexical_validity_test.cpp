@@ -193,7 +193,7 @@ Lines records(const std::vector<InternalTag>& tags, const std::vector<Segment>& 
     Lines out;
     for (const InternalTag& tag : tags) {
         out.push_back(
-            std::string(tag.text) + " in " + std::to_string(tag.externalTag) + " (" +
+            std::string(textOf(segments, tag)) + " in " + std::to_string(tag.externalTag) + " (" +
             std::to_string(segments.at(tag.externalTag).id) + ") " + std::to_string(tag.id) + "/" +
             std::to_string(static_cast<int>(tag.tagClass)) + (tag.excluded ? " excluded" : ""));
     }
@@ -343,7 +343,7 @@ TEST(TargetValidity, NumberedTagsInRangeAreValidWithoutTheSource) {
     for (std::size_t i = 0; i < run.tags.size(); ++i) {
         const bool isValid = i < valid.size();
         EXPECT_EQ(run.tags[i].id, isValid ? kNumberedTagId : kUnknownInternalId)
-            << run.tags[i].text;
+            << textOf(run.segments, run.tags[i]);
         EXPECT_EQ(run.tags[i].tagClass, isValid ? TagClass::Alert : TagClass::UnknownInternal);
     }
 }

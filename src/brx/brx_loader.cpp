@@ -308,12 +308,9 @@ private:
             bracketsInOrder_ = false;
             return;
         }
-        if (segments_.size() > UINT32_MAX) throw std::bad_alloc();
-        const auto position = static_cast<std::uint32_t>(segments_.size() - 1);
         for (const auto& [offset, length] : openTags_) {
-            InternalTag& tag = internalTags_.emplace_back();
-            tag.text = segment.text.substr(offset, length);
-            tag.externalTag = position;
+            internalTags_.push_back(
+                internalTagAt(segments_.size() - 1, segment, segment.text.substr(offset, length)));
         }
         openTags_.clear();
         tally_ = BracketTally();

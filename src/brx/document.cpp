@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <new>
 
 namespace brevo {
 
@@ -23,6 +24,19 @@ std::uint32_t lineBelow(const std::vector<LineGap>& gaps, std::uint32_t line, st
         atTextLine == gaps.begin() ? 0 : std::prev(atTextLine)->skipped;
     const std::uint64_t below = textLine + skippedThere;
     return below > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(below);
+}
+
+InternalTag internalTagAt(std::size_t position, const Segment& segment, std::string_view text) {
+    const auto offset = static_cast<std::size_t>(text.data() - segment.text.data());
+    // A file with a segment or a tag that long would not fit in memory anyway.
+    if (position > UINT32_MAX || offset > UINT32_MAX || text.size() > UINT32_MAX) {
+        throw std::bad_alloc();
+    }
+    InternalTag tag;
+    tag.offset = static_cast<std::uint32_t>(offset);
+    tag.length = static_cast<std::uint32_t>(text.size());
+    tag.externalTag = static_cast<std::uint32_t>(position);
+    return tag;
 }
 
 }  // namespace brevo

@@ -33,14 +33,24 @@ struct Segment {
 };
 
 // One internal tag inside a segment's text. What belongs to its segment, such as the segment's
-// id and ordinal, is looked up there: a file has many internal tags.
+// id, ordinal and text, is looked up there: a file has many internal tags.
 struct InternalTag {
-    std::string_view text;          // a stretch of the owning segment's text
+    std::uint32_t offset = 0;       // where its text begins in the segment's
+    std::uint32_t length = 0;       // of its text
     std::uint32_t externalTag = 0;  // position of the owning segment in `segments`
     TagId id = 0;
     TagClass tagClass = TagClass::Formatting;
     bool excluded = false;
 };
+
+// The text of `tag`, an internal tag of the segments.
+inline std::string_view textOf(const std::vector<Segment>& segments, const InternalTag& tag) {
+    return {segments[tag.externalTag].text.data() + tag.offset, tag.length};
+}
+
+// An internal tag of the segment at `position` whose text is `text`, a stretch of that
+// segment's text.
+InternalTag internalTagAt(std::size_t position, const Segment& segment, std::string_view text);
 
 // Blank lines are gone from a document's text, which has one line feed a line, but editors
 // count them. From text line `textLine` (the first is 1) on, until the next gap, the line an
@@ -54,7 +64,7 @@ struct LineGap {
 // `line`, given the gaps of the file in order.
 std::uint32_t lineBelow(const std::vector<LineGap>& gaps, std::uint32_t line, std::size_t breaks);
 
-static_assert(sizeof(Segment) <= 32 && sizeof(InternalTag) <= 24,
+static_assert(sizeof(Segment) <= 32 && sizeof(InternalTag) <= 16,
               "a file has about as many segments and internal tags as lines");
 
 // The views of the segments and internal tags point into `text`, which the document owns.

@@ -49,18 +49,20 @@ std::optional<ChangeMessages> changeMessagesFor(TagClass tagClass) {
 
 // A deleted tag is the source's, an added one the target's; each is placed at its own line,
 // and in the other file at the segment paired with its own, when there is one.
-void reportInternalChange(const InternalTag& tag, Change change, Findings& findings,
+void reportInternalChange(const BrxDocument& document, const InternalTag& tag, Change change,
+                          Findings& findings,
                           std::optional<std::size_t> pairedPosition = std::nullopt) {
     const auto messages = changeMessagesFor(tag.tagClass);
     if (!messages) return;
     const bool deleted = change == Change::Deleted;
+    const std::string_view text = textOf(document.segments, tag);
     std::vector<SegmentRef> place{
-        findings.refAt(deleted ? Side::Source : Side::Target, tag.externalTag, tag.text)};
+        findings.refAt(deleted ? Side::Source : Side::Target, tag.externalTag, text)};
     if (pairedPosition) {
         place.push_back(findings.refAt(deleted ? Side::Target : Side::Source, *pairedPosition));
     }
-    findings.report(messages->severity, deleted ? messages->deleted : messages->added,
-                    {std::string_view(tag.text)}, std::move(place));
+    findings.report(messages->severity, deleted ? messages->deleted : messages->added, {text},
+                    std::move(place));
 }
 
 // Positions of the segments that the external comparison paired, in order: the n-th one of
@@ -87,14 +89,16 @@ bool ordinalsAscend(const BrxDocument& document) {
     return true;
 }
 
-// The first target tag from `mark` on, within pair `ordinal` of `sourceTag`, that is free and
-// has its text.
+// The first target tag from `mark` on, within pair `ordinal` of a source tag, that is free and
+// has the source tag's text.
 std::optional<std::size_t> scanForPartner(const BrxDocument& target, std::size_t mark,
-                                          const InternalTag& sourceTag, std::int32_t ordinal) {
+                                          std::string_view sourceText, std::int32_t ordinal) {
     const std::vector<InternalTag>& targetTags = target.internalTags;
     for (std::size_t i = mark; i < targetTags.size() && ordinalOf(target, targetTags[i]) <= ordinal;
          ++i) {
-        if (!targetTags[i].excluded && targetTags[i].text == sourceTag.text) return i;
+        if (!targetTags[i].excluded && textOf(target.segments, targetTags[i]) == sourceText) {
+            return i;
+        }
     }
     return std::nullopt;
 }
@@ -108,13 +112,13 @@ public:
     explicit PartnerFinder(const BrxDocument& target)
         : target_(target), tags_(target.internalTags) {}
 
-    // The partner of `sourceTag`, of pair `ordinal`.
-    std::optional<std::size_t> find(const InternalTag& sourceTag, std::int32_t ordinal,
+    // The partner of a source tag of pair `ordinal` with text `sourceText`.
+    std::optional<std::size_t> find(std::string_view sourceText, std::int32_t ordinal,
                                     std::size_t mark) {
         if (ordinalOf(target_, tags_[mark]) != ordinal) return std::nullopt;
         if (mark != pairStart_) enterPair(mark);
-        if (heads_.empty()) return scanForPartner(target_, mark, sourceTag, ordinal);
-        const auto head = heads_.find(sourceTag.text);
+        if (heads_.empty()) return scanForPartner(target_, mark, sourceText, ordinal);
+        const auto head = heads_.find(sourceText);
         if (head == heads_.end()) return std::nullopt;
         // A taken tag never becomes free again, so it leaves the chain for good.
         std::size_t& first = head->second;
@@ -137,7 +141,7 @@ private:
         if (end - start <= kScanLimit) return;
         nextSame_.assign(end - start, kNone);
         for (std::size_t i = end; i-- > start;) {
-            auto [head, inserted] = heads_.try_emplace(tags_[i].text, i);
+            auto [head, inserted] = heads_.try_emplace(textOf(target_.segments, tags_[i]), i);
             if (!inserted) {
                 nextSame_[i - start] = head->second;
                 head->second = i;
@@ -183,7 +187,7 @@ private:
                                                              : MessageId::AllInternalTagsDeleted));
         const BrxDocument& document = change == Change::Added ? target_ : source_;
         for (const InternalTag& tag : tags) {
-            reportInternalChange(tag, change, findings_,
+            reportInternalChange(document, tag, change, findings_,
                                  pairedInOtherFile(ordinalOf(document, tag), change));
         }
     }
@@ -222,8 +226,9 @@ private:
     }
 
     std::optional<std::size_t> findPartner(const InternalTag& sourceTag, std::int32_t ordinal) {
-        if (finder_) return finder_->find(sourceTag, ordinal, mark_);
-        return scanForPartner(target_, mark_, sourceTag, ordinal);
+        const std::string_view text = textOf(source_.segments, sourceTag);
+        if (finder_) return finder_->find(text, ordinal, mark_);
+        return scanForPartner(target_, mark_, text, ordinal);
     }
 
     void reportRemaining(BrxDocument& document, std::size_t from, Change change) {
@@ -236,7 +241,8 @@ private:
     // A tag of pair `ordinal` left without a partner.
     void report(InternalTag& tag, std::int32_t ordinal, Change change) {
         if (lastOrdinal_ > 0 && lastOrdinal_ != ordinal) writeOrdinalBlock(lastOrdinal_);
-        reportInternalChange(tag, change, findings_, pairedInOtherFile(ordinal, change));
+        reportInternalChange(change == Change::Deleted ? source_ : target_, tag, change, findings_,
+                             pairedInOtherFile(ordinal, change));
         lastOrdinal_ = ordinal;
         tag.excluded = true;
         reportedAny_ = true;
@@ -290,7 +296,7 @@ void reportTagsInAddedSegments(const BrxDocument& target, Findings& findings) {
         if (owner < target.segments.size() && isAddedSyntax(target.segments[owner].tagClass)) {
             bool anyReported = false;
             for (std::size_t i = first; i < end; ++i) {
-                reportInternalChange(tags[i], Change::Added, findings);
+                reportInternalChange(target, tags[i], Change::Added, findings);
                 anyReported = anyReported || tags[i].tagClass != TagClass::Formatting;
             }
             if (anyReported) {

@@ -62,7 +62,8 @@ private:
             return;
         }
         if (tag.id == kCnsCloseId) {
-            if (!cnsOpen_) report(MessageId::CnsEndWithoutStart, tag.externalTag, 1, tag.text);
+            if (!cnsOpen_)
+                report(MessageId::CnsEndWithoutStart, tag.externalTag, 1, textOf(segments_, tag));
             cnsOpen_ = false;
             return;
         }
@@ -72,7 +73,7 @@ private:
         if (role.opens) {
             ++openCounts_[p];
         } else if (openCounts_[p] == 0) {
-            report(kPairs[p].withoutStartingMessage, tag.externalTag, 1, tag.text);
+            report(kPairs[p].withoutStartingMessage, tag.externalTag, 1, textOf(segments_, tag));
         } else {
             --openCounts_[p];
         }
@@ -198,7 +199,7 @@ void checkInternalStructure(const std::vector<Segment>& segments,
         }
         const auto id = structureViolation(ownerId, ownerText, tag.id);
         if (!id) continue;
-        const std::string_view text = tag.text;
+        const std::string_view text = textOf(segments, tag);
         // The message names the tag, so it points at the tag's own line.
         std::optional<std::vector<SegmentRef>> place;
         if (tag.externalTag < segments.size())

@@ -139,15 +139,6 @@ std::size_t tagsFrom(const Segment& segment) {
     return std::min(segment.tagText().size(), segment.text.size());
 }
 
-// Appends a tag of the segment at `position`. The loader leaves room for every "<" of the
-// text, so the list is not copied as it grows.
-void appendTag(std::vector<InternalTag>& internalTags, std::string_view text,
-               std::size_t position) {
-    InternalTag& tag = internalTags.emplace_back();
-    tag.text = text;
-    tag.externalTag = static_cast<std::uint32_t>(position);
-}
-
 }  // namespace
 
 void classifyExternalTags(std::vector<Segment>& segments, Side side, Findings& findings,
@@ -180,8 +171,9 @@ void extractInternalTags(const std::vector<Segment>& segments,
     if (segments.size() > UINT32_MAX) throw std::bad_alloc();
     for (std::size_t position = 0; position < segments.size(); ++position) {
         const Segment& segment = segments[position];
-        walkBrackets(segment.text, tagsFrom(segment),
-                     [&](std::string_view text) { appendTag(internalTags, text, position); });
+        walkBrackets(segment.text, tagsFrom(segment), [&](std::string_view text) {
+            internalTags.push_back(internalTagAt(position, segment, text));
+        });
     }
 }
 
@@ -197,7 +189,8 @@ void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segment
                              TagCount{1, true, segment.id, segment.tagClass});
         }
         for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
-            markTag(tag, countSourceInternalTag(tagCounts, tag.text, segment, findings));
+            markTag(tag,
+                    countSourceInternalTag(tagCounts, textOf(segments, tag), segment, findings));
         }
     }
 }
@@ -209,7 +202,8 @@ void countTargetTags(TagCountMap& tagCounts, std::vector<Segment>& segments,
         Segment& segment = segments[position];
         takeOffTargetExternalTag(tagCounts, segment, findings);
         for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
-            markTag(tag, takeOffTargetInternalTag(tagCounts, tag.text, segment, findings));
+            markTag(tag,
+                    takeOffTargetInternalTag(tagCounts, textOf(segments, tag), segment, findings));
         }
     }
 }
