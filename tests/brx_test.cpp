@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -301,6 +302,30 @@ TEST(TagCounts, PrefilledThenInsertionOrder) {
     for (const auto& entry : map) lastTwo.push_back(entry.text);
     EXPECT_EQ(lastTwo[37], "<page \"1\">");
     EXPECT_EQ(lastTwo[38], "<:xyz>");
+}
+
+// A run starts from a copy of the prefilled map: the copy counts on its own, also once the
+// map it was made from is gone, and keeps growing.
+TEST(TagCounts, ACopyCountsOnItsOwn) {
+    auto original = std::make_unique<TagCountMap>(prefilledTagCounts());
+    original->insert("<page \"1\">", TagCount{1, true, 8, TagClass::Error});
+    TagCountMap copy = *original;
+    TagCountMap assigned;
+    assigned = *original;
+    original->find("<page \"1\">")->count = 5;
+    original.reset();
+    for (TagCountMap* map : {&copy, &assigned}) {
+        ASSERT_NE(map->find("<page \"1\">"), nullptr);
+        EXPECT_EQ(map->find("<page \"1\">")->count, 1);
+        ++map->find("<ie>")->count;
+        for (int i = 0; i < 300; ++i) {
+            map->insert("<:xr " + std::to_string(i) + ">", TagCount{1, false, 88, TagClass::Alert});
+        }
+        EXPECT_EQ(map->find("<ie>")->count, 1);
+        EXPECT_EQ(map->find("<:xr 299>")->count, 1);
+        EXPECT_EQ(map->size(), 37u + 1u + 300u);
+    }
+    EXPECT_EQ(TagCountMap(prefilledTagCounts()).find("<ie>")->count, 0);
 }
 
 TEST(Paths, FoundRegardlessOfCase) {

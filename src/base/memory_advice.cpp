@@ -5,6 +5,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace brevo {
 
@@ -22,6 +25,14 @@ void adviseBigPages(const void* data, std::size_t bytes) {
 #else
     (void)data;
     (void)bytes;
+#endif
+}
+
+void keepFreedMemory() {
+#if defined(__GLIBC__)
+    // Beyond this much free memory at the top of the heap, the rest still goes back.
+    constexpr int kKeptBytes = 64 << 20;
+    ::mallopt(M_TRIM_THRESHOLD, kKeptBytes);
 #endif
 }
 

@@ -265,6 +265,33 @@ TagCountMap::Slot TagCountMap::slotFor(Entry& entry, std::size_t number, std::ui
             static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(entry.text.size())};
 }
 
+TagCountMap::TagCountMap(const TagCountMap& other)
+    : entries_(other.entries_), slots_(other.slots_) {
+    pointSlotsAtEntries();
+}
+
+TagCountMap& TagCountMap::operator=(const TagCountMap& other) {
+    if (this != &other) {
+        entries_ = other.entries_;
+        slots_ = other.slots_;
+        pointSlotsAtEntries();
+    }
+    return *this;
+}
+
+void TagCountMap::pointSlotsAtEntries() {
+    for (Slot& slot : slots_) {
+        if (slot.entry == 0) continue;
+        Entry& entry = entries_[slot.entry - 1];
+        slot.text = entry.text.data();
+        slot.value = &entry.value;
+    }
+}
+
+void TagCountMap::reserve(std::size_t entries) {
+    while (2 * entries > slots_.size()) grow();
+}
+
 void TagCountMap::grow() {
     std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
     old.swap(slots_);
@@ -279,6 +306,18 @@ void prefillTagCounts(TagCountMap& map) {
         map.insert(std::string(tag.text),
                    TagCount{0, tag.isExternal, tag.id, static_cast<TagClass>(tag.tagClass)});
     }
+}
+
+const TagCountMap& prefilledTagCounts() {
+    static const TagCountMap prefilled = [] {
+        TagCountMap map;
+        prefillTagCounts(map);
+        // Room for the distinct tags of a small file, which would otherwise grow the table
+        // several times for every pair of a batch.
+        map.reserve(256);
+        return map;
+    }();
+    return prefilled;
 }
 
 }  // namespace brevo

@@ -78,11 +78,15 @@ public:
     };
 
     TagCountMap() = default;
-    // Slots point into the entries, so a copy would point into the original.
-    TagCountMap(const TagCountMap&) = delete;
-    TagCountMap& operator=(const TagCountMap&) = delete;
+    // Slots point into the entries, so a copy points its slots at its own.
+    TagCountMap(const TagCountMap& other);
+    TagCountMap& operator=(const TagCountMap& other);
+    // The deque hands over its entries where they stand.
     TagCountMap(TagCountMap&&) = default;
     TagCountMap& operator=(TagCountMap&&) = default;
+
+    // Room for `entries` entries before the table grows.
+    void reserve(std::size_t entries);
 
     TagCount* find(std::string_view text);
     // Inserts a new entry; the text must not be a key yet.
@@ -103,6 +107,7 @@ private:
 
     static std::uint64_t hashOf(std::string_view text);
     static Slot slotFor(Entry& entry, std::size_t number, std::uint64_t hash);
+    void pointSlotsAtEntries();
     // The slot holding `text`, or the empty slot where it belongs.
     std::size_t slotOf(std::string_view text, std::uint64_t hash) const;
     void grow();
@@ -113,5 +118,7 @@ private:
 
 // The 37 entries every map starts with, so that these tags are always valid in a target.
 void prefillTagCounts(TagCountMap& map);
+// A map with those entries alone, made once: a batch starts a map for every pair.
+const TagCountMap& prefilledTagCounts();
 
 }  // namespace brevo

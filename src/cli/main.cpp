@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/file_failure.h"
+#include "base/memory_advice.h"
 #include "base/terminal.h"
 #include "batch/status_messages.h"
 #include "batch/verify_batch.h"
@@ -134,6 +135,7 @@ void explainAfterwards(const brevo::BatchResult& result, int keptReports) {
 int main(int argc, char** argv) {
     using namespace brevo::cli;
     brevo::prepareTerminal();
+    brevo::keepFreedMemory();
     Arguments arguments;
     try {
         arguments = parseArguments(brevo::programArguments(argc, argv));

@@ -189,7 +189,7 @@ void VerificationRun::checkSource() {
     section(Heading::SourceValidity, [&] {
         classifyExternalTags(source_.segments, Side::Source, findings_, addedTagCount_);
         progressStep();
-        prefillTagCounts(tagCounts_);
+        tagCounts_ = prefilledTagCounts();
         countSourceTags(tagCounts_, source_.segments, source_.internalTags, findings_);
         progressStep();
     });
