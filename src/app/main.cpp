@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/verify_app.h"
+#include "base/memory_advice.h"
 
 int main(int argc, char** argv) {
     {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
     }
+    brevo::keepFreedMemory();
     brevo::app::VerifyApp app(argc, argv);
     return app.run();
 }
