@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "../test_support.h"
 #include "app/findings/findings_table_model.h"
 #include "app/findings/line_text_view.h"
 #include "app/findings/side_by_side_view.h"
@@ -69,22 +70,6 @@ struct Batch {
     }
 };
 
-// The runs of real pairs, kept with their findings.
-class QuietUser : public BatchUser {
-public:
-    void appendResultLine(std::string_view) override {}
-    void startProgress(int, int) override {}
-    void startFile(std::string_view) override {}
-    void stepProgress() override {}
-    void skipFileStep() override {}
-    void setFileProgress(int) override {}
-    void setBatchProgress(int) override {}
-    bool cancelRequested() override { return false; }
-    OverwriteAnswer askOverwrite(std::string_view) override { return OverwriteAnswer::Yes; }
-    void showSummary(std::string_view) override {}
-    void showStop(std::string_view) override {}
-};
-
 BatchResult verified(const Pairs& pairs, const QStringList& names, FileFormat format,
                      const std::string& targetLanguage) {
     BatchRequest request;
@@ -95,7 +80,7 @@ BatchResult verified(const Pairs& pairs, const QStringList& names, FileFormat fo
     request.options.overwriteFiles = true;
     request.options.keepFindings = true;
     request.targetLanguage = targetLanguage;
-    QuietUser user;
+    brevo::test::LogUser user;
     return verifyBatch(request, user);
 }
 

@@ -39,6 +39,16 @@ std::vector<std::string> commandLineResults(const QString& source, const QString
     return lines;
 }
 
+// Three pairs with findings, each with a report of an earlier run in the way.
+QStringList pairsWithOldReports(Pairs& pairs) {
+    QStringList files;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        files << pairs.add(name, kClean, kWithFindings);
+        write(pairs.target + QString(name).replace(".txt", ".CMP"), "old");
+    }
+    return files;
+}
+
 }  // namespace
 
 class VerifyPageTest : public QObject {
@@ -103,11 +113,7 @@ private slots:
 
     void overwriteQuestionYesNoCancel() {
         Pairs pairs;
-        QStringList files;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            files << pairs.add(name, kClean, kWithFindings);
-            write(pairs.target + QString(name).replace(".txt", ".CMP"), "old");
-        }
+        const QStringList files = pairsWithOldReports(pairs);
         Sheet sheet(pairs, 0);
         sheet.dialogs.answers = {Answer::Yes, Answer::No, Answer::Cancel};
         sheet.verify(files, pairs.target);
@@ -200,11 +206,7 @@ private slots:
 
     void yesToAllAnswersEveryLaterQuestion() {
         Pairs pairs;
-        QStringList files;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            files << pairs.add(name, kClean, kWithFindings);
-            write(pairs.target + QString(name).replace(".txt", ".CMP"), "old");
-        }
+        const QStringList files = pairsWithOldReports(pairs);
         Sheet sheet(pairs, 0);
         sheet.dialogs.answers = {Answer::YesToAll};
         sheet.verify(files, pairs.target);
