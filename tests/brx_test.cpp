@@ -299,7 +299,7 @@ TEST(TagCounts, PrefilledThenInsertionOrder) {
     EXPECT_EQ(map.find("<sa>"), nullptr);
     EXPECT_NE(map.find("<ie>"), nullptr);
     std::vector<std::string> lastTwo;
-    for (const auto& entry : map) lastTwo.push_back(entry.text);
+    for (const auto& entry : map) lastTwo.emplace_back(entry.text);
     EXPECT_EQ(lastTwo[37], "<page \"1\">");
     EXPECT_EQ(lastTwo[38], "<:xyz>");
 }

@@ -459,7 +459,7 @@ TEST(TagCountMap, AgreesWithAnOrderedMapAndKeepsInsertionOrder) {
     std::size_t i = 0;
     for (const TagCountMap::Entry& entry : map) {
         ASSERT_EQ(entry.text, order[i++]);
-        EXPECT_EQ(entry.value.count, model[entry.text]);
+        EXPECT_EQ(entry.value.count, model[std::string(entry.text)]);
     }
     // A count handed out stays where it is while the table grows.
     TagCount* first = map.find(order.front());

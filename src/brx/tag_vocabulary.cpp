@@ -231,11 +231,12 @@ std::uint64_t TagCountMap::hashOf(std::string_view text) {
 std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     const auto check = static_cast<std::uint32_t>(hash >> 32);
+    const char* texts = texts_.data();
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& candidate = slots_[slot];
-        if (candidate.entry == 0) return slot;
+        if (candidate.record == 0) return slot;
         if (candidate.check == check && candidate.size == text.size() &&
-            sameBytes(candidate.text, text.data(), text.size())) {
+            sameBytes(texts + candidate.offset, text.data(), text.size())) {
             return slot;
         }
     }
@@ -244,66 +245,70 @@ std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const
 TagCount* TagCountMap::find(std::string_view text) {
     if (slots_.empty()) return nullptr;
     const Slot& slot = slots_[slotOf(text, hashOf(text))];
-    return slot.entry == 0 ? nullptr : slot.value;
+    return slot.value;
 }
 
-TagCount& TagCountMap::insert(std::string text, const TagCount& value) {
+TagCount& TagCountMap::insert(std::string_view text, const TagCount& value) {
     // At most half full, so a probe meets an empty slot soon.
-    if (2 * (entries_.size() + 1) > slots_.size()) grow();
+    if (2 * (size_ + 1) > slots_.size()) grow();
+    if (texts_.size() + text.size() > UINT32_MAX || size_ >= UINT32_MAX) {
+        throw std::bad_alloc();
+    }
     const std::uint64_t hash = hashOf(text);
     Slot& slot = slots_[slotOf(text, hash)];
-    Entry& entry = entries_.emplace_back(Entry{std::move(text), value});
-    slot = slotFor(entry, entries_.size(), hash);
-    return entry.value;
+    const auto offset = static_cast<std::uint32_t>(texts_.size());
+    const auto size = static_cast<std::uint32_t>(text.size());
+    if (size_ % kChunkSize == 0) chunks_.emplace_back().reserve(kChunkSize);
+    Record& record = chunks_.back().emplace_back(Record{offset, size, value});
+    texts_.append(text);
+    ++size_;
+    slot = {&record.value, static_cast<std::uint32_t>(size_),
+            static_cast<std::uint32_t>(hash >> 32), offset, size};
+    return record.value;
 }
 
-// A slot holds where its entry's text and count are, which the deque never moves, so that a
-// lookup need not go through the deque.
-TagCountMap::Slot TagCountMap::slotFor(Entry& entry, std::size_t number, std::uint64_t hash) {
-    if (entry.text.size() > UINT32_MAX || number > UINT32_MAX) throw std::bad_alloc();
-    return {entry.text.data(), &entry.value, static_cast<std::uint32_t>(number),
-            static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(entry.text.size())};
-}
-
-TagCountMap::TagCountMap(const TagCountMap& other)
-    : entries_(other.entries_), slots_(other.slots_) {
-    pointSlotsAtEntries();
+TagCountMap::TagCountMap(const TagCountMap& other) {
+    *this = other;
 }
 
 TagCountMap& TagCountMap::operator=(const TagCountMap& other) {
-    if (this != &other) {
-        entries_ = other.entries_;
-        slots_ = other.slots_;
-        pointSlotsAtEntries();
+    if (this == &other) return *this;
+    texts_.reserve(other.texts_.capacity());
+    texts_.assign(other.texts_);
+    chunks_.clear();
+    for (const std::vector<Record>& chunk : other.chunks_) {
+        std::vector<Record>& copy = chunks_.emplace_back();
+        copy.reserve(kChunkSize);
+        copy.assign(chunk.begin(), chunk.end());
+    }
+    size_ = other.size_;
+    slots_ = other.slots_;
+    // The copied slots point at the other map's counts.
+    for (Slot& slot : slots_) {
+        if (slot.record != 0) slot.value = &recordAt(slot.record - 1).value;
     }
     return *this;
 }
 
-void TagCountMap::pointSlotsAtEntries() {
-    for (Slot& slot : slots_) {
-        if (slot.entry == 0) continue;
-        Entry& entry = entries_[slot.entry - 1];
-        slot.text = entry.text.data();
-        slot.value = &entry.value;
-    }
-}
-
 void TagCountMap::reserve(std::size_t entries) {
+    constexpr std::size_t kTypicalTextSize = 16;
     while (2 * entries > slots_.size()) grow();
+    texts_.reserve(entries * kTypicalTextSize);
 }
 
 void TagCountMap::grow() {
     std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
     old.swap(slots_);
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const std::uint64_t hash = hashOf(entries_[e].text);
-        slots_[slotOf(entries_[e].text, hash)] = slotFor(entries_[e], e + 1, hash);
+    for (const Slot& slot : old) {
+        if (slot.record == 0) continue;
+        const std::string_view text(texts_.data() + slot.offset, slot.size);
+        slots_[slotOf(text, hashOf(text))] = slot;
     }
 }
 
 void prefillTagCounts(TagCountMap& map) {
     for (const PrefilledTag& tag : kPrefilled) {
-        map.insert(std::string(tag.text),
+        map.insert(tag.text,
                    TagCount{0, tag.isExternal, tag.id, static_cast<TagClass>(tag.tagClass)});
     }
 }

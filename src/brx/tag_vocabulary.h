@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -69,19 +68,41 @@ struct TagCount {
 
 // Tag text -> count, visited in insertion order (the pre-filled entries first, then tags in
 // order of first appearance). Lookups probe a flat open-addressing table: every tag of both
-// files is looked up, so this is one of the hottest paths of a run.
+// files is looked up, so this is one of the hottest paths of a run. The map keeps its texts end
+// to end in one string and refers to them by offset, so that a copy needs no fixing up: a batch
+// starts every pair from a copy of the prefilled map.
 class TagCountMap {
 public:
     struct Entry {
-        std::string text;
+        std::string_view text;
         TagCount value;
     };
 
+    class Iterator {
+    public:
+        Iterator(const TagCountMap& map, std::size_t entry) : map_(&map), entry_(entry) {}
+        struct Arrow {
+            Entry entry;
+            const Entry* operator->() const { return &entry; }
+        };
+
+        Entry operator*() const { return map_->entryAt(entry_); }
+        Arrow operator->() const { return {**this}; }
+        Iterator& operator++() {
+            ++entry_;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const { return entry_ == other.entry_; }
+
+    private:
+        const TagCountMap* map_;
+        std::size_t entry_;
+    };
+
     TagCountMap() = default;
-    // Slots point into the entries, so a copy points its slots at its own.
+    // A copy keeps the room for texts reserved in the map it copies.
     TagCountMap(const TagCountMap& other);
     TagCountMap& operator=(const TagCountMap& other);
-    // The deque hands over its entries where they stand.
     TagCountMap(TagCountMap&&) = default;
     TagCountMap& operator=(TagCountMap&&) = default;
 
@@ -89,31 +110,50 @@ public:
     void reserve(std::size_t entries);
 
     TagCount* find(std::string_view text);
-    // Inserts a new entry; the text must not be a key yet.
-    TagCount& insert(std::string text, const TagCount& value);
+    // Inserts a new entry with a copy of `text`, which must not be a key yet.
+    TagCount& insert(std::string_view text, const TagCount& value);
 
-    std::size_t size() const { return entries_.size(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
+    std::size_t size() const { return size_; }
+    Iterator begin() const { return {*this, 0}; }
+    Iterator end() const { return {*this, size_}; }
 
 private:
-    struct Slot {
-        const char* text = nullptr;  // the entry's text
-        TagCount* value = nullptr;
-        std::uint32_t entry = 0;  // position in entries_ plus one; 0 for an empty slot
-        std::uint32_t check = 0;  // high half of the hash, to skip most text comparisons
-        std::uint32_t size = 0;   // of the text
+    struct Record {
+        std::uint32_t offset;  // of the text in texts_
+        std::uint32_t size;
+        TagCount value;
     };
+    // A slot holds what a lookup needs, so that a probe stays in the table.
+    struct Slot {
+        TagCount* value = nullptr;  // in its record
+        std::uint32_t record = 0;   // position in the records plus one; 0 for an empty slot
+        std::uint32_t check = 0;    // high half of the hash, to skip most text comparisons
+        std::uint32_t offset = 0;   // of the record's text
+        std::uint32_t size = 0;
+    };
+    // Records lie in chunks whose room is reserved once, so that they never move.
+    static constexpr std::size_t kChunkBits = 8;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
 
     static std::uint64_t hashOf(std::string_view text);
-    static Slot slotFor(Entry& entry, std::size_t number, std::uint64_t hash);
-    void pointSlotsAtEntries();
+    const Record& recordAt(std::size_t record) const {
+        return chunks_[record >> kChunkBits][record & (kChunkSize - 1)];
+    }
+    Record& recordAt(std::size_t record) {
+        return chunks_[record >> kChunkBits][record & (kChunkSize - 1)];
+    }
+    Entry entryAt(std::size_t record) const {
+        const Record& found = recordAt(record);
+        return {std::string_view(texts_).substr(found.offset, found.size), found.value};
+    }
     // The slot holding `text`, or the empty slot where it belongs.
     std::size_t slotOf(std::string_view text, std::uint64_t hash) const;
     void grow();
 
-    std::deque<Entry> entries_;  // stable addresses for the counts handed out
-    std::vector<Slot> slots_;    // a power of two in size
+    std::string texts_;
+    std::vector<std::vector<Record>> chunks_;
+    std::size_t size_ = 0;
+    std::vector<Slot> slots_;  // a power of two in size
 };
 
 // The 37 entries every map starts with, so that these tags are always valid in a target.

@@ -77,7 +77,7 @@ TagMatch countSourceInternalTag(TagCountMap& tagCounts, std::string_view tag,
         classifyTag(tag).value_or(TagMatch{kUnknownInternalId, TagClass::UnknownInternal});
     if (match.id == kUnknownInternalId)
         reportTag(findings, MessageId::UnknownInternalTag, tag, segment);
-    tagCounts.insert(std::string(tag), TagCount{1, false, match.id, match.tagClass});
+    tagCounts.insert(tag, TagCount{1, false, match.id, match.tagClass});
     return match;
 }
 
@@ -185,8 +185,7 @@ void countSourceTags(TagCountMap& tagCounts, const std::vector<Segment>& segment
         if (TagCount* known = tagCounts.find(segment.tagText())) {
             ++known->count;
         } else {
-            tagCounts.insert(std::string(segment.tagText()),
-                             TagCount{1, true, segment.id, segment.tagClass});
+            tagCounts.insert(segment.tagText(), TagCount{1, true, segment.id, segment.tagClass});
         }
         for (InternalTag& tag : tagsOfSegment(internalTags, next, position)) {
             markTag(tag,
