@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/file_failure.h"
@@ -26,6 +27,9 @@ public:
 
     // The descriptor, or the HANDLE on Windows; -1 when closed.
     std::intptr_t nativeHandle() const { return file_; }
+    // Its size when it was opened, learned while checking what it is; nothing when the
+    // system would not tell.
+    std::optional<std::uint64_t> sizeWhenOpened() const { return sizeWhenOpened_; }
 
 private:
     void refuseAllButRegularFiles();
@@ -33,6 +37,7 @@ private:
     // A descriptor, or a HANDLE on Windows; -1 when closed.
     std::intptr_t file_ = -1;
     std::string path_;
+    std::optional<std::uint64_t> sizeWhenOpened_;
 };
 
 }  // namespace brevo

@@ -376,9 +376,8 @@ private:
 // Room for the segments and the text a file of this size usually has, so that neither is
 // copied again and again while it grows. Room that is not used is never touched, so costs no
 // memory.
-std::optional<std::uint64_t> reserveForFile(const std::string& path, BrxDocument& document) {
-    const std::optional<std::uint64_t> found = fileSize(path);
-    if (!found) return found;
+void reserveForFile(std::optional<std::uint64_t> found, BrxDocument& document) {
+    if (!found) return;
     const std::uint64_t size = *found;
     std::vector<Segment>& segments = document.segments;
     segments.reserve(segments.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
@@ -388,7 +387,6 @@ std::optional<std::uint64_t> reserveForFile(const std::string& path, BrxDocument
     std::vector<InternalTag>& tags = document.internalTags;
     tags.reserve(tags.size() + static_cast<std::size_t>(size / kBytesPerSegmentGuess));
     adviseBigPages(tags);
-    return found;
 }
 
 // A line break becomes one line feed and RTF markup goes, so the text is rarely longer than
@@ -449,12 +447,13 @@ void detail::readBrxSegments(const std::string& path, FileFormat format,
                              LanguageSettings& languages, BrxDocument& document,
                              std::uint64_t mapFilesFrom) {
     std::vector<std::string> header;
-    const std::optional<std::uint64_t> size = reserveForFile(path, document);
     SegmentCutter cutter(document, header);
     cutter.findTags();
     if (format == FileFormat::Text) {
         RegularFile file;
         file.open(path);
+        const std::optional<std::uint64_t> size = file.sizeWhenOpened();
+        reserveForFile(size, document);
         std::shared_ptr<FileMapping> mapping;
         if (size && *size >= mapFilesFrom) mapping = FileMapping::map(file, 1);
         if (mapping) {
@@ -465,6 +464,8 @@ void detail::readBrxSegments(const std::string& path, FileFormat format,
             cutter.readText(file);
         }
     } else {
+        const std::optional<std::uint64_t> size = fileSize(path);
+        reserveForFile(size, document);
         reserveText(size, document);
         readRtfLines(path, [&](std::string_view line) { cutter.addLine(line); });
     }

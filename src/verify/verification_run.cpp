@@ -130,15 +130,15 @@ void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
 // checks that needs neither the source nor the report. A small target is read in its turn,
 // as a thread would cost more than it saves.
 void VerificationRun::startTargetLoad() {
-    const std::string path = job_.targetPath();
-    const std::optional<std::uint64_t> size = fileSize(resolvePathIgnoringCase(path));
+    const std::string path = resolvePathIgnoringCase(job_.targetPath());
+    const std::optional<std::uint64_t> size = fileSize(path);
     const bool ahead = size && *size >= job_.options.readTargetAheadFrom;
     auto load = [path, ahead, format = job_.options.fileFormat]() {
         LoadedFile file;
         file.header.sourceLanguage.clear();
         BrxDocument& document = file.document;
         try {
-            readBrxSegments(resolvePathIgnoringCase(path), format, file.header, document);
+            readBrxSegments(path, format, file.header, document);
         } catch (...) {
             file.failure = std::current_exception();
             return file;

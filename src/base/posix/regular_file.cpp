@@ -37,11 +37,13 @@ void RegularFile::refuseAllButRegularFiles() {
     if (::fstat(descriptor(file_), &info) != 0) failFile(errno, path_);
     if (S_ISDIR(info.st_mode)) failFile(EISDIR, path_);
     if (!S_ISREG(info.st_mode)) failFile(EACCES, path_);
+    sizeWhenOpened_ = static_cast<std::uint64_t>(info.st_size);
 }
 
 void RegularFile::close() {
     if (file_ >= 0) ::close(descriptor(file_));
     file_ = -1;
+    sizeWhenOpened_.reset();
 }
 
 std::size_t RegularFile::read(char* buffer, std::size_t size) {

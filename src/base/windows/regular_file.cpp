@@ -44,11 +44,16 @@ void RegularFile::open(const std::string& path) {
 // Consoles, pipes and devices such as NUL are no files to verify.
 void RegularFile::refuseAllButRegularFiles() {
     if (::GetFileType(handleOf(file_)) != FILE_TYPE_DISK) failFile(EACCES, path_);
+    LARGE_INTEGER size;
+    if (::GetFileSizeEx(handleOf(file_), &size)) {
+        sizeWhenOpened_ = static_cast<std::uint64_t>(size.QuadPart);
+    }
 }
 
 void RegularFile::close() {
     if (file_ != -1) ::CloseHandle(handleOf(file_));
     file_ = -1;
+    sizeWhenOpened_.reset();
 }
 
 std::size_t RegularFile::read(char* buffer, std::size_t size) {
