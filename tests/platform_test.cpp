@@ -93,6 +93,20 @@ TEST(PlatformCodePages, Utf8IntoACodePageOnlyWhenEveryCharacterIsThere) {
     EXPECT_EQ(codePageFromUtf8("", 1252), "");
 }
 
+// Converters are kept between calls: a conversion that stopped inside a character, or in
+// another code page, leaves nothing behind for the next.
+TEST(PlatformCodePages, EveryConversionStartsAfresh) {
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(codePageFromUtf8("日\xE6\x9C", 932), std::nullopt);
+        EXPECT_EQ(codePageFromUtf8("本", 932), "\x96\x7B");
+        EXPECT_EQ(utf8FromCodePage("\x93", 932), "\xC2\x93");  // a lead byte alone
+        EXPECT_EQ(utf8FromCodePage("\x96\x7B", 932), "本");
+        EXPECT_EQ(codePageFromUtf8("é", 1252), "\xE9");
+        EXPECT_EQ(utf8FromCodePage("\xE9", 1252), "é");
+        EXPECT_EQ(codePageFromUtf8("é", 99999), std::nullopt);  // no such code page
+    }
+}
+
 TEST(PlatformNames, SlashesAreTakenAndShownAsTheSystemsSeparator) {
     TempDir dir;
     dir.write("tgt/a.txt", brxText(kClean));

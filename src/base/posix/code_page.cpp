@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <memory>
 
 namespace brevo {
 namespace {
@@ -30,6 +31,8 @@ public:
     // With KeepLatin1 a byte that does not convert is kept by its Latin-1 reading; with Refuse
     // nothing comes back unless every character converts exactly.
     std::optional<std::string> convert(std::string_view bytes, Misfit misfit) {
+        // A conversion refused half way leaves its state behind.
+        ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         std::string out;
         char buffer[256];
         char* in = const_cast<char*>(bytes.data());
@@ -59,18 +62,45 @@ private:
     iconv_t handle_;
 };
 
+// Opening a converter costs more than converting a file name with it, and every pair of a
+// batch converts two: each thread keeps the converter it used last for each direction.
+class CachedConverter {
+public:
+    CachedConverter(const char* fixedSide, bool toFixedSide)
+        : fixedSide_(fixedSide), toFixedSide_(toFixedSide) {}
+
+    Converter* forCodePage(int codePage) {
+        if (!converter_ || codePage_ != codePage) {
+            converter_.reset();
+            const std::string other = codePageName(codePage);
+            converter_ = toFixedSide_ ? std::make_unique<Converter>(fixedSide_, other)
+                                      : std::make_unique<Converter>(other, fixedSide_);
+            codePage_ = codePage;
+        }
+        return converter_->valid() ? converter_.get() : nullptr;
+    }
+
+private:
+    std::string fixedSide_;
+    bool toFixedSide_;
+    int codePage_ = 0;
+    std::unique_ptr<Converter> converter_;
+};
+
 }  // namespace
 
 std::optional<std::string> utf8FromCodePage(std::string_view bytes, int codePage) {
-    Converter converter("UTF-8", codePageName(codePage));
-    if (!converter.valid()) return std::nullopt;
-    return converter.convert(bytes, Converter::Misfit::KeepLatin1);
+    thread_local CachedConverter cache("UTF-8", true);
+    Converter* converter = cache.forCodePage(codePage);
+    if (converter == nullptr) return std::nullopt;
+    return converter->convert(bytes, Converter::Misfit::KeepLatin1);
 }
 
 std::optional<std::string> codePageFromUtf8(std::string_view utf8, int codePage) {
-    Converter converter(codePageName(codePage), "UTF-8");
-    if (!converter.valid()) return std::nullopt;
-    return converter.convert(utf8, Converter::Misfit::Refuse);
+    thread_local CachedConverter cache("UTF-8", false);
+    Converter* converter = cache.forCodePage(codePage);
+    if (converter == nullptr) return std::nullopt;
+    return converter->convert(utf8, Converter::Misfit::Refuse);
 }
 
 }  // namespace brevo
