@@ -8,7 +8,9 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 #include "app/batch/batch_controller.h"
 #include "app/model/settings_rules.h"
@@ -72,6 +74,26 @@ private slots:
         // A stopped batch waits for no answer: Cancel at once.
         run.stop();
         QCOMPARE(run.awaitAnswer().answer, OverwriteAnswer::Cancel);
+    }
+
+    // A held batch goes on when released and ends when stopped; a stop while held frees the
+    // waiting worker.
+    void aHeldBatchWaitsForReleaseOrStop() {
+        for (const bool stopIt : {false, true}) {
+            BatchRun run;
+            run.hold();
+            std::atomic<bool> done{false};
+            bool stopped = false;
+            std::thread worker([&] {
+                stopped = run.stopAfterHold();
+                done = true;
+            });
+            QTest::qWait(50);
+            QVERIFY(!done);
+            stopIt ? run.stop() : run.release();
+            worker.join();
+            QCOMPARE(stopped, stopIt);
+        }
     }
 
     void destroyingTheSheetMidBatchStopsTheBatchAtOnce() {
@@ -173,35 +195,39 @@ private slots:
     void aCancelAnsweredAfterItsBatchEndedLeavesTheNextOneAlone() {
         Pairs pairs;
         const QStringList files = longPairs(pairs, 2);
-        keepAnEarlierReport(pairs);
-        Sheet sheet(pairs, 0);
+        Sheet sheet(pairs);
         CMyPropertyPage2& page = sheet.page();
-        bool asked = false;
-        // Cancel is clicked as soon as the first question is answered, surely during the
-        // batch; while its question is open the batch ends (its summary is shown), and only
-        // then is the question answered Yes.
-        sheet.dialogs.onMessage = [&](const ScriptedDialogs::Shown& shown) {
-            if (isOverwriteQuestion(shown)) {
-                if (!asked) QTimer::singleShot(0, [&] { page.cancelButton().click(); });
-                return;
-            }
-            if (shown.text != QStringLiteral("Are you sure you want to cancel?")) return;
-            asked = true;
-            QTRY_VERIFY_WITH_TIMEOUT(!sheet.sheet->batchRunning(), 20000);
+        bool pressed = false;
+        std::size_t shownUnderQuestion = 0;
+        // Cancel is clicked once the batch's closing line has come, after its last step: the
+        // batch ends beneath the question, its summary waits for the answer, and the Yes that
+        // comes then has nothing left to stop.
+        QObject::connect(&page.results(), &QAbstractItemModel::rowsInserted, [&] {
+            const std::vector<std::string> lines = page.resultLines();
+            if (pressed || lines.empty() || !lines.back().starts_with("____")) return;
+            pressed = true;
             sheet.dialogs.answers = {Answer::Yes};
+            page.cancelButton().click();
+        });
+        sheet.dialogs.onMessage = [&](const ScriptedDialogs::Shown& shown) {
+            if (shown.text != QStringLiteral("Are you sure you want to cancel?")) return;
+            const std::size_t before = sheet.dialogs.shown.size();
+            QTest::qWait(300);  // the end arrives meanwhile
+            shownUnderQuestion = sheet.dialogs.shown.size() - before;
         };
-        sheet.dialogs.files = FileChoice{files, pairs.target};
-        page.verifyButton().click();
-        QTRY_VERIFY_WITH_TIMEOUT(asked, 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet.sheet->batchRunning(), 20000);
+        sheet.verify(files, pairs.target);
+        QVERIFY(pressed);
+        QCOMPARE(shownUnderQuestion, std::size_t{0});
         const std::size_t shown = sheet.dialogs.shown.size();
         QCOMPARE(sheet.dialogs.shown[shown - 2].text,
                  QStringLiteral("Are you sure you want to cancel?"));
         QCOMPARE(sheet.dialogs.shown[shown - 1].text,
                  QStringLiteral("2 file(s) verified. Tag changes in 2 file(s)."));
+        QCOMPARE(sheet.dialogs.shown[shown - 1].icon, Icon::Information);
 
         sheet.dialogs.onMessage = nullptr;
         sheet.dialogs.answers.clear();
+        pressed = true;
         const std::size_t before = sheet.lines().size();
         sheet.verify(files, pairs.target);
         const std::vector<std::string> lines = sheet.lines();

@@ -50,10 +50,12 @@ public:
         batchPosition_ = position;
         showProgress();
     }
-    bool cancelRequested() override { return run_.stopped(); }
+    bool cancelRequested() override { return run_.stopAfterHold(); }
 
     OverwriteAnswer askOverwrite(std::string_view question) override {
         if (yesToAll_) return OverwriteAnswer::Yes;
+        // One question at a time: this one waits until the cancel question is answered.
+        if (run_.stopAfterHold()) return OverwriteAnswer::Cancel;
         showProgressNow();  // the question comes after the lines before it
         emit controller_.overwriteAsked(bytesOf(question));
         const OverwriteReply reply = run_.awaitAnswer();
@@ -109,6 +111,26 @@ void BatchRun::stop() {
         stop_ = true;
     }
     changed_.notify_all();
+}
+
+void BatchRun::hold() {
+    held_ = true;
+}
+
+void BatchRun::release() {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    changed_.notify_all();
+}
+
+bool BatchRun::stopAfterHold() {
+    if (held_.load()) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !held_.load() || stop_.load(); });
+    }
+    return stop_.load();
 }
 
 OverwriteReply BatchRun::awaitAnswer() {

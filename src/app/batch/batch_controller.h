@@ -28,12 +28,21 @@ public:
     void stop();
     bool stopped() const { return stop_.load(); }
 
+    // While the window asks whether to cancel, the batch waits at its next step, as it would if
+    // the question were asked inside that step: nothing moves on under the question, and the
+    // batch does not end beneath it. release() lets it go on; stop() ends it.
+    void hold();
+    void release();
+    // On the worker: waits while the batch is held; true once it is stopped.
+    bool stopAfterHold();
+
     // On the worker: waits for the window's answer, or Cancel once the batch is stopped.
     OverwriteReply awaitAnswer();
     void answer(OverwriteReply reply);
 
 private:
     std::atomic<bool> stop_{false};
+    std::atomic<bool> held_{false};
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<OverwriteReply> answer_;
@@ -46,8 +55,8 @@ struct BatchEnd {
 };
 
 // Owns the thread a batch runs on. What the batch tells its user reaches the window as queued
-// signals, so the worker never waits for the window; only the overwrite question waits, for
-// answerOverwrite() or for a stop.
+// signals, so the worker never waits for the window; it waits only for the answer to a
+// question: the overwrite question's, or whether to cancel while that is asked.
 class BatchController : public QObject {
     Q_OBJECT
 

@@ -16,6 +16,7 @@
 #include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/app_texts.h"
 #include "app/batch/batch_controller.h"
@@ -354,6 +355,11 @@ void CMyPropertyPage2::askOverwrite(const QByteArray& question) {
 }
 
 void CMyPropertyPage2::showEnd(const BatchEnd& end) {
+    // Its message waits for the cancel question to close rather than appearing beneath it.
+    if (askingCancel_) {
+        endAfterQuestion_ = std::make_unique<BatchEnd>(end);
+        return;
+    }
     if (!end.message.isEmpty()) {
         sheet_.dialogs().message(this, fromLine(end.message.toStdString()),
                                  end.stopped ? Dialogs::Icon::Stop : Dialogs::Icon::Information,
@@ -409,10 +415,19 @@ void CMyPropertyPage2::cancelBatch() {
     // batch has ended reaches nothing.
     const std::shared_ptr<BatchRun> run = controller_->currentRun();
     if (!run) return;
+    run->hold();
+    askingCancel_ = true;
     const Dialogs::Answer answer =
         sheet_.dialogs().message(this, QString::fromLatin1(text::kAskCancel),
                                  Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
-    if (answer == Dialogs::Answer::Yes) run->stop();
+    askingCancel_ = false;
+    if (answer == Dialogs::Answer::Yes) {
+        run->stop();
+    } else {
+        run->release();
+    }
+    // Only a batch past its last step can have ended meanwhile: it had nothing left to stop.
+    if (endAfterQuestion_) showEnd(*std::exchange(endAfterQuestion_, nullptr));
 }
 
 void CMyPropertyPage2::clearResults() {

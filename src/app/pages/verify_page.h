@@ -108,6 +108,8 @@ private:
     std::unique_ptr<BatchController> controller_;
     bool waitCursorShown_ = false;
     bool scrollPending_ = false;
+    bool askingCancel_ = false;
+    std::unique_ptr<BatchEnd> endAfterQuestion_;  // a batch that ended while it was asked
     FileFormat batchFormat_ = FileFormat::Text;
     int pairsOfBatch_ = 0;
 
