@@ -32,9 +32,8 @@ std::string notOfFormat(std::optional<FileFormat> format) {
 
 // Why the batch cannot take `path`, or nothing when it can. A name that cannot be a BRX file
 // is refused for its extension even before it is looked for.
-std::optional<std::string> rejectionOf(const std::string& resolved, const std::string& path,
+std::optional<std::string> rejectionOf(FileKind kind, const std::string& path,
                                        std::optional<FileFormat> format) {
-    const FileKind kind = fileKind(resolved);
     if (kind == FileKind::Directory) return "not a regular file";
     const std::optional<FileFormat> own = formatOfName(path);
     if (!own || (format && *own != *format)) return notOfFormat(format);
@@ -98,8 +97,14 @@ FileSelection selectFiles(std::vector<std::string> names, std::optional<FileForm
         // A long batch holds its names once: each given name goes as its file comes.
         const std::string name = std::exchange(given, std::string());
         const std::string path = withDirectory(withNativeSeparators(name));
-        const std::string resolved = resolvePathIgnoringCase(path);
-        if (auto reason = rejectionOf(resolved, path, format)) {
+        // A name that is there as given needs no search through its directory.
+        FileKind kind = fileKind(path);
+        std::string resolved = path;
+        if (kind == FileKind::Missing) {
+            resolved = resolvePathIgnoringCase(path);
+            kind = fileKind(resolved);
+        }
+        if (auto reason = rejectionOf(kind, path, format)) {
             selection.rejected.push_back({name, std::move(*reason)});
             continue;
         }
