@@ -107,6 +107,31 @@ TEST(PlatformCodePages, EveryConversionStartsAfresh) {
     }
 }
 
+// What a name stands for, links followed, and the size only of a regular file.
+TEST(PlatformFiles, KindAndSizeOfWhatANameStandsFor) {
+    TempDir dir;
+    dir.write("a.txt", "12345");
+    const std::string file = dir.dir() + "a.txt";
+    const std::string directory = dir.dir() + "sub";
+    std::filesystem::create_directory(directory);
+    EXPECT_EQ(fileKind(file), FileKind::Regular);
+    EXPECT_EQ(fileSize(file), 5u);
+    EXPECT_EQ(fileKind(directory), FileKind::Directory);
+    EXPECT_EQ(fileSize(directory), std::nullopt);
+    EXPECT_EQ(fileKind(dir.dir() + "none.txt"), FileKind::Missing);
+    EXPECT_EQ(fileSize(dir.dir() + "none.txt"), std::nullopt);
+    EXPECT_EQ(fileKind(file + std::string(1, '\0') + "x"), FileKind::Missing);
+    EXPECT_EQ(fileSize(file + std::string(1, '\0') + "x"), std::nullopt);
+#if !defined(_WIN32)
+    std::filesystem::create_symlink(directory, dir.dir() + "link");
+    std::filesystem::create_symlink(dir.dir() + "gone", dir.dir() + "dangling");
+    EXPECT_EQ(fileKind(dir.dir() + "link"), FileKind::Directory);
+    EXPECT_EQ(fileKind(dir.dir() + "dangling"), FileKind::Missing);
+    EXPECT_EQ(fileKind("/dev/null"), FileKind::Other);
+    EXPECT_EQ(fileSize("/dev/null"), std::nullopt);
+#endif
+}
+
 TEST(PlatformNames, SlashesAreTakenAndShownAsTheSystemsSeparator) {
     TempDir dir;
     dir.write("tgt/a.txt", brxText(kClean));

@@ -1,5 +1,7 @@
 #include "base/file_status.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace brevo {
@@ -11,22 +13,22 @@ bool holdsNul(const std::string& path) {
 
 }  // namespace
 
+// Every pair asks for these, so they go to the system directly rather than through a
+// std::filesystem::path, which takes the name apart first. A status that cannot be had
+// counts as a missing file, as it does for std::filesystem::exists.
 FileKind fileKind(const std::string& path) {
-    if (holdsNul(path)) return FileKind::Missing;
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (std::filesystem::is_directory(status)) return FileKind::Directory;
-    if (!std::filesystem::exists(status)) return FileKind::Missing;
-    if (std::filesystem::is_regular_file(status)) return FileKind::Regular;
+    struct stat info;
+    if (holdsNul(path) || ::stat(path.c_str(), &info) != 0) return FileKind::Missing;
+    if (S_ISDIR(info.st_mode)) return FileKind::Directory;
+    if (S_ISREG(info.st_mode)) return FileKind::Regular;
     return FileKind::Other;
 }
 
 std::optional<std::uint64_t> fileSize(const std::string& path) {
-    if (holdsNul(path)) return std::nullopt;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return std::nullopt;
-    return size;
+    struct stat info;
+    if (holdsNul(path) || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    if (!S_ISREG(info.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
