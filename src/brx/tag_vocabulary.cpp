@@ -255,11 +255,13 @@ TagCount& TagCountMap::insert(std::string_view text, const TagCount& value) {
         throw std::bad_alloc();
     }
     const std::uint64_t hash = hashOf(text);
-    Slot& slot = slots_[slotOf(text, hash)];
+    const std::size_t at = slotOf(text, hash);
+    Slot& slot = slots_[at];
     const auto offset = static_cast<std::uint32_t>(texts_.size());
     const auto size = static_cast<std::uint32_t>(text.size());
     if (size_ % kChunkSize == 0) chunks_.emplace_back().reserve(kChunkSize);
-    Record& record = chunks_.back().emplace_back(Record{offset, size, value});
+    Record& record =
+        chunks_.back().emplace_back(Record{offset, size, static_cast<std::uint32_t>(at), value});
     texts_.append(text);
     ++size_;
     slot = {&record.value, static_cast<std::uint32_t>(size_),
@@ -284,8 +286,8 @@ TagCountMap& TagCountMap::operator=(const TagCountMap& other) {
     size_ = other.size_;
     slots_ = other.slots_;
     // The copied slots point at the other map's counts.
-    for (Slot& slot : slots_) {
-        if (slot.record != 0) slot.value = &recordAt(slot.record - 1).value;
+    for (std::vector<Record>& chunk : chunks_) {
+        for (Record& record : chunk) slots_[record.slot].value = &record.value;
     }
     return *this;
 }
@@ -302,7 +304,9 @@ void TagCountMap::grow() {
     for (const Slot& slot : old) {
         if (slot.record == 0) continue;
         const std::string_view text(texts_.data() + slot.offset, slot.size);
-        slots_[slotOf(text, hashOf(text))] = slot;
+        const std::size_t at = slotOf(text, hashOf(text));
+        slots_[at] = slot;
+        recordAt(slot.record - 1).slot = static_cast<std::uint32_t>(at);
     }
 }
 

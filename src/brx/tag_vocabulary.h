@@ -121,6 +121,7 @@ private:
     struct Record {
         std::uint32_t offset;  // of the text in texts_
         std::uint32_t size;
+        std::uint32_t slot;  // where the table holds it, so that a copy finds its slots fast
         TagCount value;
     };
     // A slot holds what a lookup needs, so that a probe stays in the table.
