@@ -37,6 +37,11 @@ public:
 
     // Polled at every progress step.
     virtual bool cancelRequested() = 0;
+    // A window may ask whether to cancel while the batch runs. The batch then waits in
+    // awaitCancelAnswer() for the answer, with every pair it verifies held at its next step, as
+    // a batch run inside the question would.
+    virtual bool askingToCancel() { return false; }
+    virtual void awaitCancelAnswer() {}
 
     virtual OverwriteAnswer askOverwrite(std::string_view question) = 0;
     // The record of a pair, after its results lines and before any that stop the batch; only

@@ -12,6 +12,7 @@ public:
     explicit UserProgress(BatchUser& user) : user_(user) {}
     bool step() override {
         user_.stepProgress();
+        user_.awaitCancelAnswer();
         return !user_.cancelRequested();
     }
     void skipStep() override { user_.skipFileStep(); }

@@ -244,8 +244,10 @@ public:
             std::lock_guard lock(mutex_);
             quit_ = true;
             cancel_ = true;
+            held_ = false;
         }
         roomFreed_.notify_all();
+        released_.notify_all();
         for (std::thread& worker : workers_) worker.join();
     }
 
@@ -259,6 +261,11 @@ public:
             if (const int fileSteps = slot.steps; fileSteps != shownFileSteps) {
                 user.setFileProgress(fileSteps);
                 shownFileSteps = fileSteps;
+            }
+            if (user.askingToCancel()) {
+                holdWorkers(true);
+                user.awaitCancelAnswer();
+                holdWorkers(false);
             }
             if (user.cancelRequested()) stop();
             if (slot.ready) return release(index, slot);
@@ -293,6 +300,7 @@ private:
         bool step() override {
             slot_.steps.fetch_add(1, std::memory_order_relaxed);
             pool_.steps_.fetch_add(1, std::memory_order_relaxed);
+            pool_.waitWhileHeld();
             return !pool_.cancel_.load(std::memory_order_relaxed);
         }
         void skipStep() override { pool_.steps_.fetch_add(1, std::memory_order_relaxed); }
@@ -303,6 +311,20 @@ private:
     };
 
     Slot& slotOf(std::size_t index) { return ring_[index % ring_.size()]; }
+
+    void holdWorkers(bool hold) {
+        {
+            std::lock_guard lock(mutex_);
+            held_ = hold;
+        }
+        if (!hold) released_.notify_all();
+    }
+
+    void waitWhileHeld() {
+        if (!held_.load()) return;
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [this] { return !held_.load(); });
+    }
 
     void awaitPair(std::size_t index, bool napped) {
         std::unique_lock lock(mutex_);
@@ -371,6 +393,8 @@ private:
     int waitingForRoom_ = 0;
     std::condition_variable finished_;
     std::condition_variable roomFreed_;
+    std::atomic<bool> held_{false};  // while the user is asked whether to cancel
+    std::condition_variable released_;
     std::vector<std::thread> workers_;
 };
 

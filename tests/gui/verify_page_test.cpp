@@ -205,56 +205,66 @@ private slots:
         QCOMPARE(page.batchBar().value(), page.batchBar().minimum());
     }
 
-    // As when the question was asked inside a step: the batch waits for the answer, and No
-    // lets it go on to its summary.
+    // As when the question was asked inside a step: the batch waits for the answer, pairs
+    // verified at once included, and No lets it go on to its summary.
     void theBatchWaitsWhileCancelIsAsked() {
-        Pairs pairs;
         const QByteArray source = longBrx(4 * kLongParagraphs);
         const QByteArray target = longBrx(4 * kLongParagraphs, "<ps \"Body\">more\n");
-        QStringList files;
-        for (const char* name : {"a.txt", "b.txt"}) files << pairs.add(name, source, target);
-        VerifySettings settings = Sheet::settingsFor(pairs, 1);
-        settings.pairsAtOnce = 1;
-        Sheet sheet(settings);
-        CMyPropertyPage2& page = sheet.page();
-        bool pressed = false;
-        bool stoodStill = false;
-        std::size_t pairsStartedUnder = 0;
-        sheet.dialogs.onMessage = [&](const ScriptedDialogs::Shown& shown) {
-            if (shown.text != QStringLiteral("Are you sure you want to cancel?")) return;
-            // What the batch sent before it stopped arrives first; then nothing may move.
-            auto state = [&] {
-                return std::make_pair(page.resultLines().size(), page.fileBar().value());
-            };
-            QElapsedTimer waited;
-            waited.start();
-            auto before = state();
-            for (;;) {
-                QTest::qWait(300);
-                const auto now = state();
-                stoodStill = now == before;
-                if (stoodStill || waited.elapsed() > 5000) break;
-                before = now;
+        for (const int atOnce : {1, 2}) {
+            Pairs pairs;
+            QStringList files;
+            for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+                files << pairs.add(name, source, target);
             }
-            const std::vector<std::string> lines = page.resultLines();
-            pairsStartedUnder = static_cast<std::size_t>(std::count_if(
-                lines.begin(), lines.end(),
-                [](const std::string& line) { return line.starts_with("Verifying "); }));
-        };
-        QObject::connect(&page.fileBar(), &QProgressBar::valueChanged, [&](int value) {
-            if (pressed || value <= 0 || value > 6) return;
-            pressed = true;
-            sheet.dialogs.answers = {Answer::No};
-            page.cancelButton().click();
-        });
-        sheet.verify(files, pairs.target);
+            VerifySettings settings = Sheet::settingsFor(pairs, 1);
+            settings.pairsAtOnce = atOnce;
+            Sheet sheet(settings);
+            CMyPropertyPage2& page = sheet.page();
+            bool pressed = false;
+            bool stoodStill = false;
+            std::size_t pairsStartedUnder = 0;
+            qsizetype reportsUnder = -1;
+            sheet.dialogs.onMessage = [&](const ScriptedDialogs::Shown& shown) {
+                if (shown.text != QStringLiteral("Are you sure you want to cancel?")) return;
+                // What the batch sent before it stopped arrives first; then nothing may move.
+                auto state = [&] {
+                    return std::make_tuple(page.resultLines().size(), page.fileBar().value(),
+                                           QDir(pairs.target).entryList({"*.CMP"}).size());
+                };
+                QElapsedTimer waited;
+                waited.start();
+                auto before = state();
+                for (;;) {
+                    QTest::qWait(300);
+                    const auto now = state();
+                    stoodStill = now == before;
+                    if (stoodStill || waited.elapsed() > 5000) break;
+                    before = now;
+                }
+                const std::vector<std::string> lines = page.resultLines();
+                pairsStartedUnder = static_cast<std::size_t>(std::count_if(
+                    lines.begin(), lines.end(),
+                    [](const std::string& line) { return line.starts_with("Verifying "); }));
+                reportsUnder = std::get<2>(state());
+            };
+            QObject::connect(&page.fileBar(), &QProgressBar::valueChanged, [&](int value) {
+                if (pressed || value <= 0 || value > 6) return;
+                pressed = true;
+                sheet.dialogs.answers = {Answer::No};
+                page.cancelButton().click();
+            });
+            sheet.verify(files, pairs.target);
 
-        QVERIFY(pressed);
-        QVERIFY(stoodStill);
-        QCOMPARE(pairsStartedUnder, std::size_t{1});
-        QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Information);
-        QVERIFY(QFile::exists(pairs.target + "a.CMP"));
-        QVERIFY(QFile::exists(pairs.target + "b.CMP"));
+            QVERIFY(pressed);
+            QVERIFY(stoodStill);
+            // The window may lag behind the batch, which stops at the step after the one
+            // shown; but the last pair, which has not begun when the first is pressed, never
+            // finishes under the question.
+            QVERIFY(pairsStartedUnder < 3);
+            QVERIFY(reportsUnder < 3);
+            QCOMPARE(sheet.dialogs.shown.back().icon, Icon::Information);
+            QCOMPARE(QDir(pairs.target).entryList({"*.CMP"}).size(), 3);
+        }
     }
 
     void yesToAllAnswersEveryLaterQuestion() {

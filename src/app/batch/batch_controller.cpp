@@ -50,7 +50,9 @@ public:
         batchPosition_ = position;
         showProgress();
     }
-    bool cancelRequested() override { return run_.stopAfterHold(); }
+    bool cancelRequested() override { return run_.stopped(); }
+    bool askingToCancel() override { return run_.held(); }
+    void awaitCancelAnswer() override { run_.stopAfterHold(); }
 
     OverwriteAnswer askOverwrite(std::string_view question) override {
         if (yesToAll_) return OverwriteAnswer::Yes;

@@ -33,6 +33,7 @@ public:
     // batch does not end beneath it. release() lets it go on; stop() ends it.
     void hold();
     void release();
+    bool held() const { return held_.load(); }
     // On the worker: waits while the batch is held; true once it is stopped.
     bool stopAfterHold();
 
