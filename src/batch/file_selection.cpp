@@ -96,10 +96,10 @@ FileSelection selectFiles(std::vector<std::string> names, std::optional<FileForm
     for (std::string& given : names) {
         // A long batch holds its names once: each given name goes as its file comes.
         const std::string name = std::exchange(given, std::string());
-        const std::string path = withDirectory(withNativeSeparators(name));
+        std::string path = withDirectory(withNativeSeparators(name));
         // A name that is there as given needs no search through its directory.
         FileKind kind = fileKind(path);
-        std::string resolved = path;
+        std::string resolved;  // only for a name not there as given
         if (kind == FileKind::Missing) {
             resolved = resolvePathIgnoringCase(path);
             kind = fileKind(resolved);
@@ -117,9 +117,13 @@ FileSelection selectFiles(std::vector<std::string> names, std::optional<FileForm
             selection.rejected.push_back({name, "not in the directory of the first file"});
             continue;
         }
-        entryHashes.push_back(
-            std::hash<std::string_view>{}(std::string_view(resolved).substr(directory.size())));
-        selection.files.push_back(selection.directory + path.substr(directory.size()));
+        const std::string_view found = resolved.empty() ? path : resolved;
+        entryHashes.push_back(std::hash<std::string_view>{}(found.substr(directory.size())));
+        if (directory == selection.directory) {
+            selection.files.push_back(std::move(path));
+        } else {
+            selection.files.push_back(selection.directory + path.substr(directory.size()));
+        }
     }
     dropRepeatedFiles(selection.files, entryHashes, selection.directory.size());
     selection.format = format.value_or(FileFormat::Text);

@@ -447,6 +447,7 @@ void detail::readBrxSegments(const std::string& path, FileFormat format,
                              LanguageSettings& languages, BrxDocument& document,
                              std::uint64_t mapFilesFrom) {
     std::vector<std::string> header;
+    header.reserve(kHeaderLines);
     SegmentCutter cutter(document, header);
     cutter.findTags();
     if (format == FileFormat::Text) {
