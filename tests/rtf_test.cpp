@@ -237,6 +237,20 @@ TEST_F(RtfFileTest, WordProcessorFileGivesTheLinesOfItsTextForm) {
     EXPECT_EQ(lines, splitLines(readBytes(kDataDir + "plain.txt")));
 }
 
+// A file of a megabyte or more is read in place rather than copied; it gives the same lines.
+TEST_F(RtfFileTest, LargeFilesReadInPlaceGiveTheSameLines) {
+    Lines expected;
+    std::string rtf = "{\\rtf1\\ansi\r\n";
+    for (int i = 0; rtf.size() < (std::size_t{3} << 19); ++i) {
+        const std::string text = " line " + std::to_string(i) + " caf";
+        rtf +=
+            "{\\cs5\\f1 <ps \"Body\">}" + text + "\\'e9\\pa" + (i % 7 == 0 ? "\r\n" : "") + "r\r\n";
+        expected.push_back("<ps \"Body\">" + text + "\xe9");
+    }
+    rtf += "}";
+    EXPECT_EQ(decode(rtf), expected);
+}
+
 TEST_F(RtfFileTest, WhereLinesBreakDoesNotMatter) {
     const std::string original = readBytes(kDataDir + "plain.rtf");
     Lines expected;

@@ -1,15 +1,21 @@
 #include "brx/rtf_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "base/file_mapping.h"
+#include "base/regular_file.h"
 #include "brx/failure.h"
-#include "brx/line_reader.h"
 
 namespace brevo {
 namespace {
@@ -101,19 +107,36 @@ constexpr std::array<ControlWord, 53> kControlWords = {{
 }};
 
 // Every control word of a file is looked up, so the table is indexed by its texts, which are
-// all different: the first exact match is the only one.
+// all different: the first exact match is the only one. A small open table with a plain hash
+// costs less than a general map for words of a few letters.
+constexpr std::size_t kWordSlots = 128;
+
+// The length and the first and last letters tell the table's words well enough apart.
+std::size_t wordHash(std::string_view word) {
+    if (word.empty()) return 0;
+    return word.size() * 31 + static_cast<unsigned char>(word.front()) * 7 +
+           static_cast<unsigned char>(word.back());
+}
+
 const ControlWord* findControlWord(std::string_view word) {
-    static const auto index = [] {
-        std::unordered_map<std::string_view, const ControlWord*> made;
-        for (const ControlWord& entry : kControlWords) made.try_emplace(entry.text, &entry);
+    static const auto table = [] {
+        std::array<const ControlWord*, kWordSlots> made{};
+        for (const ControlWord& entry : kControlWords) {
+            std::size_t slot = wordHash(entry.text) % kWordSlots;
+            while (made[slot] != nullptr) slot = (slot + 1) % kWordSlots;
+            made[slot] = &entry;
+        }
         return made;
     }();
-    const auto found = index.find(word);
-    return found == index.end() ? nullptr : found->second;
+    for (std::size_t slot = wordHash(word) % kWordSlots;; slot = (slot + 1) % kWordSlots) {
+        const ControlWord* entry = table[slot];
+        if (entry == nullptr || entry->text == word) return entry;
+    }
 }
 
 bool isLetter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    // Setting bit 5 makes capitals small and no other byte a letter.
+    return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
@@ -138,42 +161,105 @@ bool isSyntax(char c) {
     return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
 }
 
-// The lines of the file as one byte stream: line breaks are no part of the RTF text.
+// The first group brace, backslash or line break in [p, end), or end. Most of an RTF file's
+// bytes are plain text between them, so they are looked for 16 bytes at a time where the
+// processor allows.
+const char* findSyntax(const char* p, const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hits = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('}')));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(hits))) {
+            return p + std::countr_zero(found);
+        }
+    }
+#endif
+    while (p != end && !isSyntax(*p)) ++p;
+    return p;
+}
+
+// The file's bytes as one stream without its line breaks, which are no part of the RTF text.
 class RtfByteStream {
 public:
-    RtfByteStream(LineReader& reader, std::string firstLine)
-        : reader_(reader), line_(std::move(firstLine)) {}
+    explicit RtfByteStream(std::string_view bytes)
+        : next_(bytes.data()), end_(bytes.data() + bytes.size()) {}
 
     bool next(unsigned char& c) {
-        while (position_ == line_.size()) {
-            if (ended_ || !reader_.readLine(line_)) {
-                ended_ = true;
-                line_.clear();
-                position_ = 0;
-                return false;
-            }
-            position_ = 0;
+        if (next_ == end_ || *next_ == '\r' || *next_ == '\n') [[unlikely]] {
+            while (next_ != end_ && (*next_ == '\r' || *next_ == '\n')) ++next_;
+            if (next_ == end_) return false;
         }
-        c = static_cast<unsigned char>(line_[position_++]);
+        c = static_cast<unsigned char>(*next_++);
         return true;
     }
 
-    // Gives back the byte just taken; it is always still in the current line.
-    void putBack() { --position_; }
+    // The letters from here on, taken in place, unless a line break interrupts them: then
+    // nothing is taken. Control words are most of an RTF file's markup.
+    std::optional<std::string_view> takeLettersInPlace() {
+        const char* end = next_;
+        while (end != end_ && isLetter(static_cast<unsigned char>(*end))) ++end;
+        if (end != end_ && (*end == '\r' || *end == '\n')) return std::nullopt;
+        const std::string_view letters(next_, static_cast<std::size_t>(end - next_));
+        next_ = end;
+        return letters;
+    }
 
-    // Takes the bytes from here to the next group brace or backslash within the current line:
-    // text that needs no decoding.
+    // Gives back the byte just taken.
+    void putBack() { --next_; }
+
+    // Takes the bytes from here to the next group brace, backslash or line break: text that
+    // needs no decoding.
     std::string_view takePlainText() {
-        const std::size_t start = position_;
-        while (position_ < line_.size() && !isSyntax(line_[position_])) ++position_;
-        return std::string_view(line_).substr(start, position_ - start);
+        const char* start = next_;
+        next_ = findSyntax(next_, end_);
+        return {start, static_cast<std::size_t>(next_ - start)};
     }
 
 private:
-    LineReader& reader_;
-    std::string line_;
-    std::size_t position_ = 0;
-    bool ended_ = false;
+    const char* next_;
+    const char* end_;
+};
+
+// The bytes of a file: in place when it is large, read whole otherwise.
+class FileBytes {
+public:
+    explicit FileBytes(const std::string& path) : path_(path) {
+        RegularFile file;
+        file.open(path);
+        const std::optional<std::uint64_t> size = file.sizeWhenOpened();
+        if (size && *size >= kMapFrom) mapping_ = FileMapping::map(file, 0);
+        if (mapping_) {
+            bytes_ = {mapping_->data(), mapping_->size()};
+            return;
+        }
+        if (size) read_.reserve(static_cast<std::size_t>(*size));
+        std::array<char, kReadChunk> chunk;
+        while (const std::size_t got = file.read(chunk.data(), chunk.size())) {
+            read_.append(chunk.data(), got);
+        }
+        bytes_ = read_;
+    }
+
+    std::string_view bytes() const { return bytes_; }
+
+    // A file shortened by another program while it was mapped read as zeros from there on:
+    // nothing decoded from it may stand.
+    void failIfShrunk() const {
+        if (mapping_ && mapping_->shrunk()) throw FileFailure{FileErrorCause::EndOfFile, path_};
+    }
+
+private:
+    static constexpr std::uint64_t kMapFrom = std::uint64_t{1} << 20;
+    static constexpr std::size_t kReadChunk = std::size_t{64} << 10;
+
+    std::string path_;
+    std::shared_ptr<FileMapping> mapping_;
+    std::string read_;
+    std::string_view bytes_;
 };
 
 class RtfDecoder {
@@ -271,12 +357,21 @@ private:
         word_.clear();
         if (!isLetter(c)) {
             word_ += static_cast<char>(c);
-            apply(std::nullopt);
+            apply(word_, std::nullopt);
             return;
         }
-        while (isLetter(c)) {
-            word_ += static_cast<char>(c);
+        input_.putBack();
+        std::string_view word;
+        if (const std::optional<std::string_view> letters = input_.takeLettersInPlace()) {
+            word = *letters;
             c = nextInWord();
+        } else {
+            c = nextInWord();
+            while (isLetter(c)) {
+                word_ += static_cast<char>(c);
+                c = nextInWord();
+            }
+            word = word_;
         }
         bool negative = false;
         if (c == '-') {
@@ -295,12 +390,12 @@ private:
         }
         // Only a blank belongs to the word; anything else is text or the next token.
         if (c != ' ') input_.putBack();
-        apply(value);
+        apply(word, value);
     }
 
     // A control word, with the number that followed it, if any.
-    void apply(std::optional<std::int32_t> parameter) {
-        const ControlWord* entry = findControlWord(word_);
+    void apply(std::string_view word, std::optional<std::int32_t> parameter) {
+        const ControlWord* entry = findControlWord(word);
         if (entry == nullptr) {
             if (skipIfUnknown_) destination_ = Destination::Skip;
             skipIfUnknown_ = false;
@@ -370,15 +465,17 @@ private:
 }  // namespace
 
 void readRtfLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
-    LineReader reader;
-    reader.open(path);
-    std::string firstLine;
-    firstLine.reserve(kLineReserve);
-    if (!reader.readLine(firstLine)) fail(BrxError::RtfUnexpectedEnd);
-    if (!std::string_view(firstLine).starts_with("{\\rtf")) fail(BrxError::NotRtf);
+    const FileBytes file(path);
+    const std::string_view bytes = file.bytes();
+    // Nothing but line breaks is a file without a first line.
+    if (bytes.find_first_not_of("\r\n") == std::string_view::npos) {
+        fail(BrxError::RtfUnexpectedEnd);
+    }
+    if (!bytes.starts_with("{\\rtf")) fail(BrxError::NotRtf);
 
-    RtfByteStream input(reader, std::move(firstLine));
+    RtfByteStream input(bytes);
     RtfDecoder(input, onLine).decode();
+    file.failIfShrunk();
 }
 
 void readRtfLines(const std::string& path, std::vector<std::string>& lines) {
