@@ -124,42 +124,48 @@ void VerificationRun::loadFile(const std::string& path, BrxDocument& document) {
     progressStep();
 }
 
+// The target read, with its failure kept for its turn; read `ahead`, its own part of the checks
+// is done too.
+VerificationRun::LoadedFile VerificationRun::readTarget(const std::string& path, FileFormat format,
+                                                        bool ahead) {
+    LoadedFile file;
+    file.header.sourceLanguage.clear();
+    BrxDocument& document = file.document;
+    try {
+        readBrxSegments(path, format, file.header, document);
+    } catch (...) {
+        file.failure = std::current_exception();
+        return file;
+    }
+    file.prepared = ahead && document.tagsFound;
+    if (file.prepared) file.addedTagCount = classifyTargetExternalTags(document.segments);
+    return file;
+}
+
 // Reading the target does not depend on the source, so a large one is read on a thread of its
 // own while the source is read and checked; its result, or its failure, is taken where the
 // target's turn comes. When it has no lexical fault, that thread also does the part of its
 // checks that needs neither the source nor the report. A small target is read in its turn,
 // as a thread would cost more than it saves.
 void VerificationRun::startTargetLoad() {
-    const std::string path = resolvePathIgnoringCase(job_.targetPath());
+    std::string path = resolvePathIgnoringCase(job_.targetPath());
     const std::optional<std::uint64_t> size = fileSize(path);
-    const bool ahead = size && *size >= job_.options.readTargetAheadFrom;
-    auto load = [path, ahead, format = job_.options.fileFormat]() {
-        LoadedFile file;
-        file.header.sourceLanguage.clear();
-        BrxDocument& document = file.document;
+    if (size && *size >= job_.options.readTargetAheadFrom) {
         try {
-            readBrxSegments(path, format, file.header, document);
-        } catch (...) {
-            file.failure = std::current_exception();
-            return file;
-        }
-        file.prepared = ahead && document.tagsFound;
-        if (file.prepared) file.addedTagCount = classifyTargetExternalTags(document.segments);
-        return file;
-    };
-    if (ahead) {
-        try {
-            targetLoad_ = std::async(std::launch::async, load);
+            targetLoad_ =
+                std::async(std::launch::async, readTarget, path, job_.options.fileFormat, true);
             return;
         } catch (const std::system_error&) {
             // No thread to be had: the target is read in its turn, as a small one is.
         }
     }
-    targetLoad_ = std::async(std::launch::deferred, std::move(load));
+    targetInTurn_ = std::move(path);
 }
 
 void VerificationRun::takeTarget() {
-    LoadedFile file = targetLoad_.get();
+    LoadedFile file = targetLoad_.valid()
+                          ? targetLoad_.get()
+                          : readTarget(targetInTurn_, job_.options.fileFormat, false);
     // The target's header language stands as the source language from here on, as it would
     // had the target been read now.
     if (!file.header.sourceLanguage.empty()) {

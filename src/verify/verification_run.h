@@ -62,6 +62,7 @@ private:
     void checkTarget();
     void compare();
     void loadFile(const std::string& path, BrxDocument& document);
+    static LoadedFile readTarget(const std::string& path, FileFormat format, bool ahead);
     void startTargetLoad();
     void takeTarget();
     // Ends a pair whose files are not well formed; the report says which file was checked.
@@ -94,6 +95,8 @@ private:
     int stepsLeft_ = kProgressSteps;
     bool targetPrepared_ = false;
     int targetAddedTagCount_ = 0;
+    // The target as found, when it is read in its turn rather than on a thread.
+    std::string targetInTurn_;
     // Declared last so that it is waited for before anything else goes.
     std::future<LoadedFile> targetLoad_;
 };
