@@ -109,13 +109,13 @@ constexpr std::array<ControlWord, 53> kControlWords = {{
 // Every control word of a file is looked up, so the table is indexed by its texts, which are
 // all different: the first exact match is the only one. A small open table with a plain hash
 // costs less than a general map for words of a few letters.
-constexpr std::size_t kWordSlots = 128;
+constexpr std::size_t kWordSlots = 256;
 
-// The length and the first and last letters tell the table's words well enough apart.
+// The length and the first, second and last letters tell words well enough apart.
 std::size_t wordHash(std::string_view word) {
     if (word.empty()) return 0;
-    return word.size() * 31 + static_cast<unsigned char>(word.front()) * 7 +
-           static_cast<unsigned char>(word.back());
+    const auto at = [&word](std::size_t i) { return static_cast<unsigned char>(word[i]); };
+    return word.size() * 31 + at(0) * 7 + at(word.size() / 2) * 11 + at(word.size() - 1);
 }
 
 const ControlWord* findControlWord(std::string_view word) {
@@ -197,15 +197,26 @@ public:
         return true;
     }
 
-    // The letters from here on, taken in place, unless a line break interrupts them: then
-    // nothing is taken. Control words are most of an RTF file's markup.
-    std::optional<std::string_view> takeLettersInPlace() {
-        const char* end = next_;
-        while (end != end_ && isLetter(static_cast<unsigned char>(*end))) ++end;
-        if (end != end_ && (*end == '\r' || *end == '\n')) return std::nullopt;
-        const std::string_view letters(next_, static_cast<std::size_t>(end - next_));
-        next_ = end;
-        return letters;
+    // A control word from its first letter on, taken in place with the blank that may end
+    // it, unless a line break or the end of the file comes first: then nothing is taken.
+    // Control words are most of an RTF file's markup.
+    struct Word {
+        std::string_view letters;
+        std::string_view parameter;  // its "-" and digits, as written
+    };
+    std::optional<Word> takeWordInPlace() {
+        const char* lettersEnd = next_;
+        while (lettersEnd != end_ && isLetter(static_cast<unsigned char>(*lettersEnd))) {
+            ++lettersEnd;
+        }
+        const char* end = lettersEnd;
+        if (end != end_ && *end == '-') ++end;
+        while (end != end_ && isDigit(static_cast<unsigned char>(*end))) ++end;
+        if (end == end_ || *end == '\r' || *end == '\n') return std::nullopt;
+        const Word word{{next_, static_cast<std::size_t>(lettersEnd - next_)},
+                        {lettersEnd, static_cast<std::size_t>(end - lettersEnd)}};
+        next_ = *end == ' ' ? end + 1 : end;
+        return word;
     }
 
     // Gives back the byte just taken.
@@ -353,44 +364,53 @@ private:
     }
 
     void readControlWord() {
+        const RtfByteStream::Word word = takeControlWord();
+        apply(word.letters, parameterOf(word.parameter));
+    }
+
+    // A control word or symbol after its backslash.
+    RtfByteStream::Word takeControlWord() {
         unsigned char c = nextInWord();
         word_.clear();
         if (!isLetter(c)) {
             word_ += static_cast<char>(c);
-            apply(word_, std::nullopt);
-            return;
+            return {word_, {}};
         }
         input_.putBack();
-        std::string_view word;
-        if (const std::optional<std::string_view> letters = input_.takeLettersInPlace()) {
-            word = *letters;
-            c = nextInWord();
-        } else {
-            c = nextInWord();
-            while (isLetter(c)) {
-                word_ += static_cast<char>(c);
-                c = nextInWord();
-            }
-            word = word_;
+        if (const std::optional<RtfByteStream::Word> word = input_.takeWordInPlace()) {
+            return *word;
         }
-        bool negative = false;
+        // Interrupted by a line break: byte by byte, as the stream skips them.
+        parameterText_.clear();
+        c = nextInWord();
+        while (isLetter(c)) {
+            word_ += static_cast<char>(c);
+            c = nextInWord();
+        }
         if (c == '-') {
-            negative = true;
+            parameterText_ += '-';
             c = nextInWord();
         }
-        std::optional<std::int32_t> value;
-        if (isDigit(c)) {
-            std::int32_t number = 0;
-            while (isDigit(c)) {
-                number = appendDigit(number, c);
-                c = nextInWord();
-            }
-            parameter_ = number;
-            value = negative ? -number : number;
+        while (isDigit(c)) {
+            parameterText_ += static_cast<char>(c);
+            c = nextInWord();
         }
         // Only a blank belongs to the word; anything else is text or the next token.
         if (c != ' ') input_.putBack();
-        apply(word, value);
+        return {word_, parameterText_};
+    }
+
+    // The number of a word's "-" and digits; a minus without digits gives none. A number
+    // read is kept for a bare "\bin".
+    std::optional<std::int32_t> parameterOf(std::string_view text) {
+        const bool negative = text.starts_with('-');
+        if (negative) text.remove_prefix(1);
+        if (text.empty()) return std::nullopt;
+        std::int32_t number = 0;
+        for (const char digit : text)
+            number = appendDigit(number, static_cast<unsigned char>(digit));
+        parameter_ = number;
+        return negative ? -number : number;
     }
 
     // A control word, with the number that followed it, if any.
@@ -458,6 +478,7 @@ private:
     bool highDigitPending_ = false;
     int highDigit_ = 0;
     std::string word_;
+    std::string parameterText_;
     std::string currentLine_;
     const std::function<void(std::string_view)>& onLine_;
 };
