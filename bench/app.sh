@@ -10,35 +10,19 @@
 #   RUNS=2 SIZE_MB=10 bench/app.sh  # a quick look
 set -euo pipefail
 
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${BUILD_DIR:-$ROOT/build-bench}
+source "$(dirname "$0")/common.sh"
 PAIRS=${PAIRS:-320}
 PAIR_KB=${PAIR_KB:-20}
 SIZE_MB=${SIZE_MB:-50}
 RUNS=${RUNS:-5}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-app-bench.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
 
-echo "Building Release into $BUILD ..."
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVO_BENCH=ON >/dev/null
-cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate brevo-app-bench >/dev/null
+build_bench brevo-verify brevo-generate brevo-app-bench
 VERIFY=$BUILD/src/brevo-verify
 GENERATE=$BUILD/bench/brevo-generate
 APP=$BUILD/bench/brevo-app-bench
 export QT_QPA_PLATFORM=offscreen
 echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 
-FAILURES=0
-check() {  # check DESCRIPTION CONDITION-AS-AWK-EXPRESSION
-    if awk "BEGIN { exit !($2) }"; then
-        printf '  ok    %s\n' "$1"
-    else
-        printf '  FAIL  %s\n' "$1"
-        FAILURES=$((FAILURES + 1))
-    fi
-}
-best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
-now_ns() { date +%s%N; }
 # The results lines without the date and time of the run, with LF line ends.
 without_date() { tr -d '\r' <"$1" | grep -v -E '^(Mon|Tue|Wed|Thu|Fri|Sat|Sun)[a-z]*day, '; }
 

@@ -13,19 +13,14 @@
 # less than wall-clock time; the batch is timed by the clock as well, as it runs on every core.
 set -euo pipefail
 
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${BUILD_DIR:-$ROOT/build-bench}
+source "$(dirname "$0")/common.sh"
 SIZE_MB=${SIZE_MB:-50}
 RUNS=${RUNS:-5}
 BATCH_FILES=${BATCH_FILES:-20000}
 BATCH_KB=${BATCH_KB:-10}
 SEED=${SEED:-7}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-bench.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
 
-echo "Building Release into $BUILD ..."
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVO_BENCH=ON >/dev/null
-cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate brevo-read-lines >/dev/null
+build_bench brevo-verify brevo-generate brevo-read-lines
 VERIFY=$BUILD/src/brevo-verify
 GENERATE=$BUILD/bench/brevo-generate
 READ_LINES=$BUILD/bench/brevo-read-lines
@@ -33,10 +28,7 @@ READ_LINES=$BUILD/bench/brevo-read-lines
 echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 echo
 
-FAILURES=0
 declare -A SECONDS_OF MB_OF WALL_OF CAT_OF
-
-now_ns() { date +%s%N; }
 
 # CPU time from perf's task-clock, to the microsecond, where perf can count it; else from
 # /usr/bin/time, to the hundredth of a second, too coarse for the baseline of a small pair.
@@ -67,16 +59,6 @@ measure() {
     RUN_RSS_MB=$(tail -1 "$rss_file" | awk '{ printf "%.0f", $3 / 1024 }')
 }
 
-best() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
-
-check() {  # check DESCRIPTION CONDITION-AS-AWK-EXPRESSION
-    if awk "BEGIN { exit !($2) }"; then
-        printf '  ok    %s\n' "$1"
-    else
-        printf '  FAIL  %s\n' "$1"
-        FAILURES=$((FAILURES + 1))
-    fi
-}
 
 printf '%-22s %7s %7s %7s %7s %8s %7s %7s %7s %7s %5s\n' case MB cpu-s MB/s baseline "vs base" wall-s "cat-s" "RSS MB" \
     budget exit

@@ -7,16 +7,12 @@
 #   SIZE_MB=2 bench/scaling.sh
 set -euo pipefail
 
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${BUILD_DIR:-$ROOT/build-bench}
+source "$(dirname "$0")/common.sh"
 SIZE_MB=${SIZE_MB:-4}
 SEED=${SEED:-7}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/brevo-scaling.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
 
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVO_BENCH=ON >/dev/null
-cmake --build "$BUILD" -j2 --target brevo-verify brevo-generate >/dev/null
+build_bench brevo-verify brevo-generate
 
 # instructions DIR FILE...: the instructions of one verification of the pairs.
 instructions() {
@@ -30,7 +26,6 @@ instructions() {
 }
 
 declare -A COUNT
-FAILURES=0
 printf '%-16s %16s %16s %8s\n' case "${SIZE_MB} MB" "$((2 * SIZE_MB)) MB" ratio
 for kind in clean lost-ext-50% moved-int-50% changed-10% added-50% rtf-clean; do
     case $kind in
