@@ -251,6 +251,27 @@ TEST_F(RtfFileTest, LargeFilesReadInPlaceGiveTheSameLines) {
     EXPECT_EQ(decode(rtf), expected);
 }
 
+// Shortened by another program while read in place, a file reads as zeros from there on:
+// whether they break its RTF or not, the reading fails as the file's fault.
+TEST_F(RtfFileTest, AFileShortenedWhileReadInPlaceIsAFileError) {
+    for (const std::string start : {"{\\rtf1 ", "{\\rtf1 x}"}) {
+        std::string rtf = start;
+        while (rtf.size() < (std::size_t{2} << 20)) rtf += "text\\par \r\n";
+        if (start.back() == ' ') rtf += "}";
+        const std::string path = write(rtf);
+        bool shortened = false;
+        try {
+            readRtfLines(path, [&](std::string_view) {
+                if (!shortened) std::filesystem::resize_file(path, std::size_t{64} << 10);
+                shortened = true;
+            });
+            ADD_FAILURE() << "no failure for " << start;
+        } catch (const FileFailure& failure) {
+            EXPECT_EQ(failure.cause, FileErrorCause::EndOfFile) << start;
+        }
+    }
+}
+
 TEST_F(RtfFileTest, WhereLinesBreakDoesNotMatter) {
     const std::string original = readBytes(kDataDir + "plain.rtf");
     Lines expected;

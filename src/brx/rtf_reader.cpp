@@ -495,7 +495,13 @@ void readRtfLines(const std::string& path, const std::function<void(std::string_
     if (!bytes.starts_with("{\\rtf")) fail(BrxError::NotRtf);
 
     RtfByteStream input(bytes);
-    RtfDecoder(input, onLine).decode();
+    try {
+        RtfDecoder(input, onLine).decode();
+    } catch (const BrxFailure&) {
+        // The zeros of a shortened file break its RTF; the file is at fault, not its form.
+        file.failIfShrunk();
+        throw;
+    }
     file.failIfShrunk();
 }
 
