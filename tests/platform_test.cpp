@@ -255,6 +255,23 @@ TEST(PlatformFiles, AMappedFileThatShrinksReadsAsZerosAndSaysSo) {
     EXPECT_EQ(bytes[2 * 65536], '\0');
     EXPECT_TRUE(mapping->shrunk());
 }
+
+// Pages let go behind a reader come from the file again, should they be read once more.
+TEST(PlatformFiles, DroppedPagesOfAMappedFileReadAsTheFile) {
+    TempDir dir;
+    std::string bytes(3 * 65536 + 5, 'x');
+    for (std::size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>('a' + i % 26);
+    const std::string path = dir.write("big.txt", bytes);
+    RegularFile file;
+    file.open(path);
+    const std::shared_ptr<FileMapping> mapping = FileMapping::map(file, 0);
+    ASSERT_NE(mapping, nullptr);
+    EXPECT_EQ(std::string_view(mapping->data(), mapping->size()), bytes);
+    mapping->dropPagesBefore(2 * 65536 + 100);
+    mapping->dropPagesBefore(bytes.size() + 4096);  // past the end: the whole file
+    EXPECT_EQ(std::string_view(mapping->data(), mapping->size()), bytes);
+    EXPECT_FALSE(mapping->shrunk());
+}
 #endif
 
 }  // namespace

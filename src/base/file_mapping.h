@@ -25,6 +25,9 @@ public:
     std::size_t capacity() const { return capacity_; }  // with the spare bytes
     // Whether the file lost bytes while mapped, which then read as zeros.
     bool shrunk() const;
+    // Lets the pages of the first `bytes` bytes go, for a view that is read once from start to
+    // end and never written: they would come from the file again if read once more.
+    void dropPagesBefore(std::size_t bytes);
 
 private:
     FileMapping() = default;

@@ -185,8 +185,22 @@ const char* findSyntax(const char* p, const char* end) {
 // The file's bytes as one stream without its line breaks, which are no part of the RTF text.
 class RtfByteStream {
 public:
-    explicit RtfByteStream(std::string_view bytes)
-        : next_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+    // `mapping`, when the bytes are a mapped file's, lets the pages behind go as it is read.
+    RtfByteStream(std::string_view bytes, FileMapping* mapping)
+        : start_(bytes.data()),
+          next_(bytes.data()),
+          end_(bytes.data() + bytes.size()),
+          mapping_(mapping) {}
+
+    // Read bytes are never needed again, but those of a mapped file would count as the
+    // program's memory until its end.
+    void dropReadPages() {
+        const auto read = static_cast<std::size_t>(next_ - start_);
+        if (mapping_ == nullptr || read - dropped_ < kDropEvery) return;
+        // A byte or so may still be given back.
+        dropped_ = read - kKeptBehind;
+        mapping_->dropPagesBefore(dropped_);
+    }
 
     bool next(unsigned char& c) {
         if (next_ == end_ || *next_ == '\r' || *next_ == '\n') [[unlikely]] {
@@ -231,8 +245,14 @@ public:
     }
 
 private:
+    static constexpr std::size_t kDropEvery = std::size_t{8} << 20;
+    static constexpr std::size_t kKeptBehind = 4096;
+
+    const char* start_;
     const char* next_;
     const char* end_;
+    FileMapping* mapping_;
+    std::size_t dropped_ = 0;
 };
 
 // The bytes of a file: in place when it is large, read whole otherwise.
@@ -256,6 +276,7 @@ public:
     }
 
     std::string_view bytes() const { return bytes_; }
+    FileMapping* mapping() const { return mapping_.get(); }
 
     // A file shortened by another program while it was mapped read as zeros from there on:
     // nothing decoded from it may stand.
@@ -461,6 +482,7 @@ private:
         if (b == '\n') {
             onLine_(currentLine_);
             currentLine_.clear();
+            input_.dropReadPages();
             return;
         }
         if (hidden_ != 0) return;
@@ -494,7 +516,7 @@ void readRtfLines(const std::string& path, const std::function<void(std::string_
     }
     if (!bytes.starts_with("{\\rtf")) fail(BrxError::NotRtf);
 
-    RtfByteStream input(bytes);
+    RtfByteStream input(bytes, file.mapping());
     try {
         RtfDecoder(input, onLine).decode();
     } catch (const BrxFailure&) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -111,6 +112,11 @@ FileMapping::~FileMapping() {
         guard.used.store(false, std::memory_order_release);
     }
     if (data_ != nullptr) ::munmap(data_, length_);
+}
+
+void FileMapping::dropPagesBefore(std::size_t bytes) {
+    const std::size_t whole = std::min(bytes, size_) & ~(pageSize - 1);
+    if (whole != 0) ::madvise(data_, whole, MADV_DONTNEED);
 }
 
 bool FileMapping::shrunk() const {

@@ -14,4 +14,6 @@ bool FileMapping::shrunk() const {
     return false;
 }
 
+void FileMapping::dropPagesBefore(std::size_t) {}
+
 }  // namespace brevo
