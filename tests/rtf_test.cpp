@@ -251,8 +251,10 @@ TEST_F(RtfFileTest, LargeFilesReadInPlaceGiveTheSameLines) {
     EXPECT_EQ(decode(rtf), expected);
 }
 
+#if defined(__linux__)
 // Shortened by another program while read in place, a file reads as zeros from there on:
-// whether they break its RTF or not, the reading fails as the file's fault.
+// whether they break its RTF or not, the reading fails as the file's fault. (Where files are
+// not mapped, such as on Windows, they are read whole at once.)
 TEST_F(RtfFileTest, AFileShortenedWhileReadInPlaceIsAFileError) {
     for (const std::string start : {"{\\rtf1 ", "{\\rtf1 x}"}) {
         std::string rtf = start;
@@ -271,6 +273,7 @@ TEST_F(RtfFileTest, AFileShortenedWhileReadInPlaceIsAFileError) {
         }
     }
 }
+#endif
 
 TEST_F(RtfFileTest, WhereLinesBreakDoesNotMatter) {
     const std::string original = readBytes(kDataDir + "plain.rtf");
