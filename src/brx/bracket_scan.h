@@ -11,35 +11,20 @@
 
 namespace brevo {
 
-// Sixteen bytes at a time where the processor has SSE2 (every x86-64 does), else eight bytes
-// in a 64-bit word. Text runs are short, a dozen bytes or so, so wider blocks would rarely pay.
-namespace detail {
-
-constexpr bool isMarker(char c) {
-    return c == '<' || c == '>' || c == '\r' || c == '\n';
-}
-
-#if defined(__SSE2__)
-// One bit for each of the 16 bytes at p that is "<" or ">", and with `breaks` CR or LF too.
-template <bool breaks>
-inline unsigned markersIn16(const char* p) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // "<" and ">" differ in one bit only, so one comparison finds both.
-    __m128i hits = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
-    if constexpr (breaks) {
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-    }
-    return static_cast<unsigned>(_mm_movemask_epi8(hits));
-}
-#endif
-
-// The first "<" or ">" in [p, end), or, with `breaks`, also the first CR or LF; else end.
-template <bool breaks>
-inline const char* findFirst(const char* p, const char* end) {
+// The first byte in [p, end) that is one of `bytes`, or end: sixteen bytes at a time where the
+// processor has SSE2 (every x86-64 does), else eight bytes in a 64-bit word. Most of a BRX
+// file is text between the few bytes its readers react to; text runs are short, a dozen bytes
+// or so, so wider blocks would rarely pay.
+template <char... bytes>
+inline const char* findFirstOf(const char* p, const char* end) {
 #if defined(__SSE2__)
     for (; end - p >= 16; p += 16) {
-        if (const unsigned found = markersIn16<breaks>(p)) return p + std::countr_zero(found);
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(bytes)))), ...);
+        if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(hits))) {
+            return p + std::countr_zero(found);
+        }
     }
 #else
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -50,32 +35,32 @@ inline const char* findFirst(const char* p, const char* end) {
         for (; end - p >= 8; p += 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            std::uint64_t found = zeroBytes((word | (kOnes * 2)) ^ (kOnes * '>'));
-            if constexpr (breaks) {
-                found |= zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
-            }
+            const std::uint64_t found =
+                (zeroBytes(word ^ (kOnes * static_cast<unsigned char>(bytes))) | ...);
             if (found != 0) return p + std::countr_zero(found) / 8;
         }
     }
 #endif
-    if constexpr (breaks) {
-        while (p < end && !isMarker(*p)) ++p;
-    } else {
-        while (p < end && *p != '<' && *p != '>') ++p;
-    }
+    while (p < end && ((*p != bytes) && ...)) ++p;
     return p;
+}
+
+namespace detail {
+
+constexpr bool isMarker(char c) {
+    return c == '<' || c == '>' || c == '\r' || c == '\n';
 }
 
 }  // namespace detail
 
-// The first "<" or ">" in [p, end), or end. Most of a BRX file is text between tags.
+// The first "<" or ">" in [p, end), or end.
 inline const char* findBracket(const char* p, const char* end) {
-    return detail::findFirst<false>(p, end);
+    return findFirstOf<'<', '>'>(p, end);
 }
 
 // The first "<", ">", CR or LF in [p, end), or end: all that a text file's reader reacts to.
 inline const char* findMarker(const char* p, const char* end) {
-    return detail::findFirst<true>(p, end);
+    return findFirstOf<'<', '>', '\r', '\n'>(p, end);
 }
 
 // The brackets of one stretch of text as the lexical check judges them: as many "<" as ">",

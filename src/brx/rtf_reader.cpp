@@ -1,7 +1,6 @@
 #include "brx/rtf_reader.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <limits>
@@ -9,12 +8,9 @@
 #include <optional>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "base/file_mapping.h"
 #include "base/regular_file.h"
+#include "brx/bracket_scan.h"
 #include "brx/failure.h"
 
 namespace brevo {
@@ -157,29 +153,10 @@ std::int32_t appendDigit(std::int32_t number, unsigned char digit) {
     return number * 10 + value;
 }
 
-bool isSyntax(char c) {
-    return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
-}
-
-// The first group brace, backslash or line break in [p, end), or end. Most of an RTF file's
-// bytes are plain text between them, so they are looked for 16 bytes at a time where the
-// processor allows.
+// The first group brace, backslash or line break in [p, end), or end: plain text, most of an
+// RTF file's bytes, lies between them.
 const char* findSyntax(const char* p, const char* end) {
-#if defined(__SSE2__)
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hits = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'));
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('}')));
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-        if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(hits))) {
-            return p + std::countr_zero(found);
-        }
-    }
-#endif
-    while (p != end && !isSyntax(*p)) ++p;
-    return p;
+    return findFirstOf<'{', '}', '\\', '\r', '\n'>(p, end);
 }
 
 // The file's bytes as one stream without its line breaks, which are no part of the RTF text.
