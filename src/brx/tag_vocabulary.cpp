@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -112,6 +113,42 @@ constexpr std::array<PrefilledTag, 37> kPrefilled = {{
     {"<:/s>", false, 87, 0},
 }};
 
+std::uint64_t loadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+std::uint32_t loadHalf(const char* p) {
+    std::uint32_t half;
+    std::memcpy(&half, p, sizeof half);
+    return half;
+}
+
+// The `size` (below 8) bytes at p as one number, without a loop: two overlapping loads, or the
+// first, middle and last byte. Different bytes of the same size give different numbers.
+std::uint64_t loadShort(const char* p, std::size_t size) {
+    if (size >= 4) return std::uint64_t{loadHalf(p + size - 4)} << 32 | loadHalf(p);
+    if (size == 0) return 0;
+    return std::uint64_t{static_cast<unsigned char>(p[0])} << 16 |
+           std::uint64_t{static_cast<unsigned char>(p[size / 2])} << 8 |
+           static_cast<unsigned char>(p[size - 1]);
+}
+
+// Tag texts are short: eight bytes at a time, the last word read where it ends, so that no
+// call to memcmp is made.
+bool sameBytes(const char* a, const char* b, std::size_t size) {
+    if (size < 8) return loadShort(a, size) == loadShort(b, size);
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
+        if (loadWord(a + i) != loadWord(b + i)) return false;
+    }
+    return loadWord(a + size - 8) == loadWord(b + size - 8);
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && sameBytes(text.data(), prefix.data(), prefix.size());
+}
+
 // The entries a tag can match, picked by its second and third byte, in table order: the first
 // match among them is the first match in the whole table. Every entry but the two catch-alls is
 // at least three bytes long, so only those two can match a tag that shares no such bytes.
@@ -137,7 +174,7 @@ public:
     std::optional<TagMatch> classify(std::string_view tag) const {
         if (tag.size() < 3) return firstMatch(tag);
         for (std::uint8_t e : lists_[listOf_[key(tag[1], tag[2])]]) {
-            if (tag.starts_with(kVocabulary[e].text)) return matchOf(e);
+            if (startsWith(tag, kVocabulary[e].text)) return matchOf(e);
         }
         return std::nullopt;
     }
@@ -180,59 +217,33 @@ std::optional<TagMatch> classifyTag(std::string_view tag) {
     return index.classify(tag);
 }
 
-namespace {
-
-std::uint64_t loadWord(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// The last `size` (below 8) bytes before `end` as one number, read without a call.
-std::uint64_t loadTail(const char* end, std::size_t size) {
-    std::uint64_t value = 0;
-    for (std::size_t i = size; i > 0; --i)
-        value = value << 8 | static_cast<unsigned char>(end[-static_cast<std::ptrdiff_t>(i)]);
-    return value;
-}
-
-// Tag texts are short: eight bytes at a time, the last word read where it ends, so that no
-// call to memcmp is made.
-bool sameBytes(const char* a, const char* b, std::size_t size) {
-    if (size < 8) {
-        for (std::size_t i = 0; i < size; ++i) {
-            if (a[i] != b[i]) return false;
-        }
-        return true;
-    }
-    for (std::size_t i = 0; i + 8 < size; i += 8) {
-        if (loadWord(a + i) != loadWord(b + i)) return false;
-    }
-    return loadWord(a + size - 8) == loadWord(b + size - 8);
-}
-
-}  // namespace
-
 std::uint64_t TagCountMap::hashOf(std::string_view text) {
     // Eight bytes at a time with a multiply-xorshift mix: tag texts are short, and the words of
-    // one file are not chosen to collide.
-    std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ text.size();
+    // one file are not chosen to collide. The last word is read where the text ends, so most
+    // tags take two loads and no loop.
     const char* p = text.data();
     const std::size_t size = text.size();
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
+    std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ size;
+    if (size < 8) {
+        hash = (hash ^ loadShort(p, size)) * 0x94d049bb133111ebULL;
+        return hash ^ (hash >> 31);
+    }
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
         hash = (hash ^ loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
         hash ^= hash >> 29;
     }
-    hash = (hash ^ loadTail(p + size, size - i)) * 0x94d049bb133111ebULL;
+    hash = (hash ^ loadWord(p + size - 8)) * 0x94d049bb133111ebULL;
     return hash ^ (hash >> 31);
 }
 
 std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
-    const auto check = static_cast<std::uint32_t>(hash >> 32);
+    const auto check = static_cast<std::uint32_t>(hash);
     const char* texts = texts_.data();
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    // The top bits pick the slot: they depend on every bit of the text, where the low bits of
+    // texts that begin alike often agree.
+    const int shift = 64 - std::countr_zero(slots_.size());
+    for (std::size_t slot = static_cast<std::size_t>(hash >> shift);; slot = (slot + 1) & mask) {
         const Slot& candidate = slots_[slot];
         if (candidate.record == 0) return slot;
         if (candidate.check == check && candidate.size == text.size() &&
@@ -264,8 +275,8 @@ TagCount& TagCountMap::insert(std::string_view text, const TagCount& value) {
         chunks_.back().emplace_back(Record{offset, size, static_cast<std::uint32_t>(at), value});
     texts_.append(text);
     ++size_;
-    slot = {&record.value, static_cast<std::uint32_t>(size_),
-            static_cast<std::uint32_t>(hash >> 32), offset, size};
+    slot = {&record.value, static_cast<std::uint32_t>(size_), static_cast<std::uint32_t>(hash),
+            offset, size};
     return record.value;
 }
 

@@ -128,7 +128,7 @@ private:
     struct Slot {
         TagCount* value = nullptr;  // in its record
         std::uint32_t record = 0;   // position in the records plus one; 0 for an empty slot
-        std::uint32_t check = 0;    // high half of the hash, to skip most text comparisons
+        std::uint32_t check = 0;    // low half of the hash, to skip most text comparisons
         std::uint32_t offset = 0;   // of the record's text
         std::uint32_t size = 0;
     };
