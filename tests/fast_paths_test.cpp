@@ -380,11 +380,43 @@ TEST(BracketScan, FindsTheFirstBracketOrBreakAtEveryOffsetAndLength) {
             const char* expected = from;
             while (expected < end && *expected != '<' && *expected != '>') ++expected;
             ASSERT_EQ(findBracket(from, end), expected) << "round " << round;
-            const char* marker = from;
-            while (marker < end &&
-                   std::string_view("<>\r\n").find(*marker) == std::string_view::npos)
-                ++marker;
-            ASSERT_EQ(findMarker(from, end), marker) << "round " << round;
+        }
+    }
+}
+
+bool isMarkerByte(char c) {
+    return std::string_view("<>\r\n").find(c) != std::string_view::npos;
+}
+
+// The finder marks 64 bytes at a time: every marker is found, from any start, whether the
+// reader asks at every byte, jumps ahead past markers, or rewrites bytes it has passed.
+TEST(BracketScan, MarkerFinderFindsEveryMarkerInOrder) {
+    std::mt19937 random(18);
+    for (int round = 0; round < 1500; ++round) {
+        std::string text = randomText(random, static_cast<std::size_t>(round % 300));
+        std::erase_if(text, [&](char c) { return isMarkerByte(c) && random() % 3 != 0; });
+        const char* const end = text.data() + text.size();
+        for (const char* from = text.data(); from <= end; ++from) {
+            const char* expected = from;
+            while (expected < end && !isMarkerByte(*expected)) ++expected;
+            ASSERT_EQ(MarkerFinder(from, end).next(from), expected) << "round " << round;
+        }
+        // One finder through the whole text, stepping a random distance past each find.
+        const std::string original = text;
+        MarkerFinder finder(text.data(), end);
+        const char* p = text.data();
+        for (;;) {
+            const char* expected = p;
+            while (expected < end &&
+                   !isMarkerByte(original[static_cast<std::size_t>(expected - text.data())]))
+                ++expected;
+            p = finder.next(p);
+            ASSERT_EQ(p, expected) << "round " << round;
+            if (p == end) break;
+            // What lies behind the reader may change, as the loader moves text down.
+            text[static_cast<std::size_t>(p - text.data())] = 'x';
+            p += 1 + random() % 3;
+            if (p > end) p = end;
         }
     }
 }

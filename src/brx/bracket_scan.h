@@ -45,6 +45,67 @@ inline const char* findFirstOf(const char* p, const char* end) {
     return p;
 }
 
+// Finds, one after another, the bytes of [begin, end) that are one of `bytes`. Where a reader
+// meets such a byte every few bytes, as a BRX file's reader does, each search started afresh
+// would look at the same block again; this one marks the bytes of 64 at a time in one word and
+// takes them from there. Bytes before the last position asked for may be rewritten meanwhile.
+template <char... bytes>
+class ByteFinder {
+public:
+    ByteFinder(const char* begin, const char* end) : block_(begin), blockEnd_(begin), end_(end) {}
+
+    // The first byte at or after p (p at or past every position returned before) that is one
+    // of `bytes`, or end.
+    const char* next(const char* p) {
+        for (;;) {
+            if (p < blockEnd_) {
+                const std::uint64_t ahead =
+                    marks_ & (~std::uint64_t{0} << static_cast<unsigned>(p - block_));
+                if (ahead != 0) return block_ + std::countr_zero(ahead);
+                p = blockEnd_;
+            }
+            if (p >= end_) return end_;
+            load(p);
+        }
+    }
+
+private:
+    static constexpr std::ptrdiff_t kBlock = 64;
+
+    static constexpr bool isOne(char c) { return ((c == bytes) || ...); }
+
+    void load(const char* p) {
+        block_ = p;
+        if (end_ - p < kBlock) {
+            blockEnd_ = end_;
+            marks_ = 0;
+            for (std::ptrdiff_t i = 0; i < end_ - p; ++i) {
+                marks_ |= std::uint64_t{isOne(p[i])} << i;
+            }
+            return;
+        }
+        blockEnd_ = p + kBlock;
+#if defined(__SSE2__)
+        marks_ = 0;
+        for (int part = 0; part < 4; ++part) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+            __m128i hits = _mm_setzero_si128();
+            ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(bytes)))), ...);
+            marks_ |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hits))}
+                      << (16 * part);
+        }
+#else
+        marks_ = 0;
+        for (std::ptrdiff_t i = 0; i < kBlock; ++i) marks_ |= std::uint64_t{isOne(p[i])} << i;
+#endif
+    }
+
+    const char* block_;
+    const char* blockEnd_;
+    const char* end_;
+    std::uint64_t marks_ = 0;  // bit i: block_[i] is one of `bytes`
+};
+
 namespace detail {
 
 constexpr bool isMarker(char c) {
@@ -58,10 +119,8 @@ inline const char* findBracket(const char* p, const char* end) {
     return findFirstOf<'<', '>'>(p, end);
 }
 
-// The first "<", ">", CR or LF in [p, end), or end: all that a text file's reader reacts to.
-inline const char* findMarker(const char* p, const char* end) {
-    return findFirstOf<'<', '>', '\r', '\n'>(p, end);
-}
+// Finds "<", ">", CR and LF one after another: all that a text file's reader reacts to.
+using MarkerFinder = ByteFinder<'<', '>', '\r', '\n'>;
 
 // The brackets of one stretch of text as the lexical check judges them: as many "<" as ">",
 // never more ">" than "<" so far, and never more than three open at once. The first fault of

@@ -161,13 +161,21 @@ private:
         lineBegin_ = p;  // the part of an open line in earlier blocks is in headerLine_
         if (lineOpen_ && previous_ == '<' && !detail::isMarker(*p)) takeAfterOpen(p);
         if (!lineOpen_ && p < end && *p != '\r' && *p != '\n') startLine(p);
-        while (p < end) {
-            p += findMarker(p, end) - p;
+        MarkerFinder markers(p, end);
+        for (;;) {
+            p += markers.next(p) - p;  // the text is written to, the finder only reads
             if (p == end) break;
-            if (*p == '<' || *p == '>') {
-                takeCharacter(*p, p - dropped_);
+            if (*p == '<') {
+                if (end - p > 1 && !detail::isMarker(p[1])) {
+                    takeOpenAndNext(p[1], p - dropped_);
+                    p += 2;
+                } else {
+                    takeOpen(p - dropped_);
+                    ++p;
+                }
+            } else if (*p == '>') {
+                takeClose(p - dropped_);
                 ++p;
-                if (p < end && previous_ == '<' && !detail::isMarker(*p)) takeAfterOpen(p);
             } else {
                 p = takeBreaks(p, end);
             }
@@ -236,7 +244,7 @@ private:
             headerLine_.clear();
         }
         lineOpen_ = false;
-        takeCharacter('\n', at);
+        takeOther('\n', at);
     }
 
     // Moves the kept bytes before p down to where the text has got to.
@@ -251,39 +259,80 @@ private:
     // A bracket, a line feed or the character after a "<", standing at `at` in the text.
     void takeCharacter(char c, const char* at) {
         if (c == '<') {
-            // The first segment is where the file's first tag is.
-            if (!seenTag_ && depth_ == 0) openLine_ = line_;
-            ++depth_;
+            takeOpen(at);
         } else if (c == '>') {
-            if (depth_ == 1 && tagLength_ == 0) {
-                // The tag is everything open so far.
-                const auto length = static_cast<std::size_t>(at + 1 - text_.openBegin());
-                if (length > UINT32_MAX) throw std::bad_alloc();
-                tagLength_ = static_cast<std::uint32_t>(length);
-                seenTag_ = true;
-            }
-            --depth_;
+            takeClose(at);
+        } else {
+            takeOther(c, at);
         }
-        const bool cuts = previous_ == '<' && c != ':' && seenTag_;
-        if (cuts) cut(at - 1);
-        if (findTags_) tallyCharacter(c, at, cuts);
-        previous_ = c;
     }
 
-    // The brackets of the open segment, counted as the lexical check counts them, and the
-    // internal tags after its own tag. A "<" waits for the character after it, which tells
-    // whether it begins the next segment.
-    void tallyCharacter(char c, const char* at, bool cuts) {
-        if (openPending_) {
-            tallyOpen(cuts ? 0 : pendingOffset_, !cuts && pendingAfterTag_);
-            openPending_ = false;
-        }
-        if (c == '<') {
+    void takeOpen(const char* at) {
+        // The first segment is where the file's first tag is.
+        if (!seenTag_ && depth_ == 0) openLine_ = line_;
+        ++depth_;
+        const bool cuts = previous_ == '<' && seenTag_;
+        if (cuts) cut(at - 1);
+        if (findTags_) {
+            tallyPendingOpen(cuts);
+            // It waits for the character after it, which tells whether it begins the next
+            // segment.
             openPending_ = true;
             pendingOffset_ = static_cast<std::size_t>(at - text_.openBegin());
             pendingAfterTag_ = tagLength_ != 0;
-        } else if (c == '>') {
+        }
+        previous_ = '<';
+    }
+
+    void takeClose(const char* at) {
+        if (depth_ == 1 && tagLength_ == 0) {
+            // The tag is everything open so far.
+            const auto length = static_cast<std::size_t>(at + 1 - text_.openBegin());
+            if (length > UINT32_MAX) throw std::bad_alloc();
+            tagLength_ = static_cast<std::uint32_t>(length);
+            seenTag_ = true;
+        }
+        --depth_;
+        const bool cuts = previous_ == '<' && seenTag_;
+        if (cuts) cut(at - 1);
+        if (findTags_) {
+            tallyPendingOpen(cuts);
             tallyClose(static_cast<std::size_t>(at - text_.openBegin()));
+        }
+        previous_ = '>';
+    }
+
+    // A "<" at `at` and the character after it, which is no marker: what takeOpen() and then
+    // takeOther() do, without holding the "<" as pending in between.
+    void takeOpenAndNext(char c, const char* at) {
+        if (!seenTag_ && depth_ == 0) openLine_ = line_;
+        ++depth_;
+        const bool cutsBefore = previous_ == '<' && seenTag_;
+        if (cutsBefore) cut(at - 1);
+        if (findTags_) tallyPendingOpen(cutsBefore);
+        const std::size_t offset = static_cast<std::size_t>(at - text_.openBegin());
+        const bool afterTag = tagLength_ != 0;
+        const bool cuts = c != ':' && seenTag_;
+        if (cuts) cut(at);
+        if (findTags_) tallyOpen(cuts ? 0 : offset, !cuts && afterTag);
+        previous_ = c;
+    }
+
+    // A line feed or the character after a "<".
+    void takeOther(char c, const char* at) {
+        const bool cuts = previous_ == '<' && c != ':' && seenTag_;
+        if (cuts) cut(at - 1);
+        if (findTags_) tallyPendingOpen(cuts);
+        previous_ = c;
+    }
+
+    // The brackets of the open segment are counted as the lexical check counts them, and the
+    // internal tags after its own tag are found. A "<" is counted once the character after it
+    // has told whether it begins the next segment.
+    void tallyPendingOpen(bool cuts) {
+        if (openPending_) {
+            tallyOpen(cuts ? 0 : pendingOffset_, !cuts && pendingAfterTag_);
+            openPending_ = false;
         }
     }
 
@@ -294,25 +343,30 @@ private:
 
     void tallyClose(std::size_t offset) {
         tally_.close();
-        if (tagDepth_ > 0 && --tagDepth_ == 0) {
-            openTags_.emplace_back(tagStart_, offset + 1 - tagStart_);
-        }
+        if (tagDepth_ > 0 && --tagDepth_ == 0) keepTag(offset + 1 - tagStart_);
     }
 
-    // The segment just added: its internal tags join the document's while every segment so
+    // An internal tag of the open segment, which will stand at the end of the segments. Should
+    // the segment turn out not to be in order, finish() takes it back with the rest.
+    void keepTag(std::size_t length) {
+        const std::size_t position = segments_.size();
+        // A file with a segment or a tag that long would not fit in memory anyway.
+        if ((position | tagStart_ | length) > UINT32_MAX) throw std::bad_alloc();
+        InternalTag& tag = internalTags_.emplace_back();
+        tag.offset = static_cast<std::uint32_t>(tagStart_);
+        tag.length = static_cast<std::uint32_t>(length);
+        tag.externalTag = static_cast<std::uint32_t>(position);
+    }
+
+    // The segment just added: its internal tags stay in the document's while every segment so
     // far has a tag of its own and brackets in order. After the first that has not, nothing
     // more is counted: the lexical check will report on the file.
-    void keepTagsOf(const Segment& segment) {
+    void keepTagsOfSegment() {
         if (tagLength_ == 0 || tally_.fault() != BracketTally::Fault::None) {
             findTags_ = false;
             bracketsInOrder_ = false;
             return;
         }
-        for (const auto& [offset, length] : openTags_) {
-            internalTags_.push_back(
-                internalTagAt(segments_.size() - 1, segment, segment.text.substr(offset, length)));
-        }
-        openTags_.clear();
         tally_ = BracketTally();
         tagDepth_ = 0;
     }
@@ -329,7 +383,7 @@ private:
         Segment& segment = segments_.emplace_back();
         segment.text = text_.take(size);
         segment.tagLength = tagLength_;
-        if (findTags_) keepTagsOf(segment);
+        if (findTags_) keepTagsOfSegment();
         tagLength_ = 0;
         lines_.push_back(openLine_);
     }
@@ -366,8 +420,7 @@ private:
     std::size_t tagsBefore_ = 0;   // in the document's list before the file
     BracketTally tally_;           // of the open segment
     int tagDepth_ = 0;
-    std::size_t tagStart_ = 0;                                   // offsets in the open stretch
-    std::vector<std::pair<std::size_t, std::size_t>> openTags_;  // of the open segment
+    std::size_t tagStart_ = 0;  // offset in the open stretch
     bool openPending_ = false;  // a "<" waits for the character after it
     std::size_t pendingOffset_ = 0;
     bool pendingAfterTag_ = false;  // it stands after the segment's own tag
