@@ -44,10 +44,17 @@ public:
             writeLarge(bytes);
         }
     }
+    // Room for `size` bytes at the end of the block, to be filled in place and kept up to
+    // `end` by commit(); null when `size` is more than a block holds.
+    char* room(std::size_t size) {
+        return size <= kBlockSize - used_ ? buffer_.get() + used_ : roomAfterFlush(size);
+    }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
     void close();
 
 private:
     void writeLarge(std::string_view bytes);
+    char* roomAfterFlush(std::size_t size);
     void flush();
 
     ReplacingFile file_;
