@@ -206,7 +206,7 @@ TEST(ExternalComparison, FindingsNameTheSegmentsTheyConcern) {
     // A segment quoted by a pass is found in its file's list when the list is known.
     test::PassReport quoted;
     quoted.findings.knowSegments(Side::Target, target);
-    EXPECT_EQ(quoted.findings.refsTo(target[2]), (std::vector<SegmentRef>{{Side::Target, 2}}));
+    EXPECT_EQ(quoted.findings.refsTo(target[2]), (SegmentRefs{{Side::Target, 2}}));
     EXPECT_TRUE(quoted.findings.refsTo(source[2]).empty());
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,34 @@ struct SegmentRef {
     std::size_t index = 0;
     std::uint32_t line = 0;
     bool operator==(const SegmentRef&) const = default;
+};
+
+// The segments one finding concerns as it is made: at most one in each file, held in place so
+// that the many findings of a damaged pair cost no allocations.
+class SegmentRefs {
+public:
+    SegmentRefs() = default;
+    SegmentRefs(std::initializer_list<SegmentRef> refs) {
+        for (const SegmentRef& ref : refs) push_back(ref);
+    }
+
+    // Beyond one in each file there is nothing to add.
+    void push_back(const SegmentRef& ref) {
+        if (size_ < refs_.size()) refs_[size_++] = ref;
+    }
+    SegmentRef* begin() { return refs_.data(); }
+    SegmentRef* end() { return refs_.data() + size_; }
+    const SegmentRef* begin() const { return refs_.data(); }
+    const SegmentRef* end() const { return refs_.data() + size_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    bool operator==(const SegmentRefs& other) const {
+        return std::equal(begin(), end(), other.begin(), other.end());
+    }
+
+private:
+    std::array<SegmentRef, 2> refs_{};
+    std::size_t size_ = 0;
 };
 
 // One counted finding of a report.

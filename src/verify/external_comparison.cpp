@@ -296,7 +296,7 @@ private:
                 std::size_t otherPosition) {
         const Segment& segment = (side == Side::Source ? source_ : target_)[position];
         const Side other = side == Side::Source ? Side::Target : Side::Source;
-        std::vector<SegmentRef> place{SegmentRef{side, position}};
+        SegmentRefs place{SegmentRef{side, position}};
         if (otherPosition < (other == Side::Source ? source_ : target_).size()) {
             place.push_back(SegmentRef{other, otherPosition});
         }

@@ -199,7 +199,7 @@ private:
     void misplaced(std::size_t position);
     void reportMisplaced(std::size_t position);
     void reportAround(MessageId id, Findings::Args args, std::size_t position);
-    void reportPlain(MessageId id, Findings::Args args, std::vector<SegmentRef> segments = {}) {
+    void reportPlain(MessageId id, Findings::Args args, SegmentRefs segments = {}) {
         findings_.report(Severity::Error, id, args, std::move(segments));
     }
     std::string_view tagOf(std::size_t position) const { return segments_[position].tagText(); }

@@ -30,7 +30,7 @@ void Findings::knowSegments(Side side, const std::vector<Segment>& segments,
     (side == Side::Source ? source_ : target_) = KnownFile{&segments, lines, gaps};
 }
 
-std::vector<SegmentRef> Findings::refsTo(const Segment& segment, std::string_view piece) const {
+SegmentRefs Findings::refsTo(const Segment& segment, std::string_view piece) const {
     for (const Side side : {Side::Source, Side::Target}) {
         const std::vector<Segment>* segments = known(side).segments;
         if (segments == nullptr || segments->empty()) continue;
@@ -46,6 +46,9 @@ std::vector<SegmentRef> Findings::refsTo(const Segment& segment, std::string_vie
 
 SegmentRef Findings::refAt(Side side, std::size_t index, std::string_view piece) const {
     SegmentRef ref{side, index, 0};
+    // The report shows no lines; finding them for a badly damaged pair's many findings would
+    // cost more than the rest of the finding, so only those who keep findings get them.
+    if (!listener_) return ref;
     const KnownFile& file = known(side);
     if (file.lines == nullptr || index >= file.lines->size()) return ref;
     ref.line = (*file.lines)[index];
@@ -62,8 +65,7 @@ SegmentRef Findings::refAt(Side side, std::size_t index, std::string_view piece)
     return ref;
 }
 
-const Finding& Findings::count(Severity severity, MessageId id, Args args,
-                               std::vector<SegmentRef> segments) {
+const Finding& Findings::count(Severity severity, MessageId id, Args args, SegmentRefs segments) {
     ++numbered_;
     if (severity == Severity::Alert) ++alerts_;
     if (severity == Severity::Warning) ++warnings_;
@@ -98,13 +100,13 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args,
     for (SegmentRef& segment : segments) {
         if (segment.line == 0) segment.line = refAt(segment.side, segment.index).line;
     }
-    last_.segments = std::move(segments);
+    last_.segments.assign(segments.begin(), segments.end());
     last_.file = side_;
     return last_;
 }
 
-const Finding& Findings::report(Severity severity, MessageId id, Args args,
-                                std::vector<SegmentRef> segments, ParagraphStyle style) {
+const Finding& Findings::report(Severity severity, MessageId id, Args args, SegmentRefs segments,
+                                ParagraphStyle style) {
     const Finding& finding = count(severity, id, args, std::move(segments));
     writer_.appendReportLine(finding.text, Marking::Tags, style);
     if (listener_) listener_(finding);
@@ -122,7 +124,7 @@ const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args
 }
 
 const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args args,
-                                           const Segment& segment, std::vector<SegmentRef> place,
+                                           const Segment& segment, SegmentRefs place,
                                            Marking marking) {
     const Finding& finding = count(severity, id, args, std::move(place));
     writer_.appendReportLine(finding.text, marking, ParagraphStyle::Report);
@@ -134,8 +136,8 @@ const Finding& Findings::reportWithSegment(Severity severity, MessageId id, Args
 const Finding& Findings::reportWithNeighbours(Severity severity, MessageId id, Args args,
                                               const std::vector<Segment>& segments,
                                               std::size_t position,
-                                              std::optional<std::vector<SegmentRef>> place) {
-    std::vector<SegmentRef> refs;
+                                              std::optional<SegmentRefs> place) {
+    SegmentRefs refs;
     if (place) {
         refs = std::move(*place);
     } else if (position < segments.size()) {

@@ -43,8 +43,7 @@ public:
 
     // The message line alone, its tags marked.
     const Finding& report(Severity severity, MessageId id, Args args = {},
-                          std::vector<SegmentRef> segments = {},
-                          ParagraphStyle style = ParagraphStyle::Report);
+                          SegmentRefs segments = {}, ParagraphStyle style = ParagraphStyle::Report);
     // The message, then the segment in its frame, in the quoted file's style unless another
     // is given.
     const Finding& reportWithSegment(Severity severity, MessageId id, Args args,
@@ -53,13 +52,12 @@ public:
     // The same, placed at `place` rather than at the segment: for a segment that carries text
     // from before it.
     const Finding& reportWithSegment(Severity severity, MessageId id, Args args,
-                                     const Segment& segment, std::vector<SegmentRef> place,
-                                     Marking marking);
+                                     const Segment& segment, SegmentRefs place, Marking marking);
     // The message, then the segments before, at and after `position` in one frame; placed at
     // `position` unless `place` is given.
     const Finding& reportWithNeighbours(Severity severity, MessageId id, Args args,
                                         const std::vector<Segment>& segments, std::size_t position,
-                                        std::optional<std::vector<SegmentRef>> place = {});
+                                        std::optional<SegmentRefs> place = {});
     // A line that opens its section without being a finding: the tag count reports.
     void listUncounted(std::string_view line);
     // A line of the report's own, unmarked: notes between findings.
@@ -74,9 +72,10 @@ public:
     ReportLineWriter& writer() { return writer_; }
     // The place of `segment` in its file, when the segments of that file are known; at the
     // line where `piece`, a stretch of its text, begins when one is given.
-    std::vector<SegmentRef> refsTo(const Segment& segment, std::string_view piece = {}) const;
+    SegmentRefs refsTo(const Segment& segment, std::string_view piece = {}) const;
     // Segment `index` of `side`, at the line where `piece`, a stretch of its text, begins;
-    // at the segment's own line without one.
+    // at the segment's own line without one. Lines are found only while a listener hears of
+    // the findings.
     SegmentRef refAt(Side side, std::size_t index, std::string_view piece = {}) const;
 
     // Starts a section; sectionOpened() then tells whether anything was reported in it.
@@ -89,8 +88,7 @@ public:
 private:
     friend void detail::setCountsSoFar(Findings& findings, const FindingCounts& counts);
 
-    const Finding& count(Severity severity, MessageId id, Args args,
-                         std::vector<SegmentRef> segments);
+    const Finding& count(Severity severity, MessageId id, Args args, SegmentRefs segments);
 
     ReportLineWriter& writer_;
     Side side_ = Side::Source;

@@ -56,8 +56,7 @@ void reportInternalChange(const BrxDocument& document, const InternalTag& tag, C
     if (!messages) return;
     const bool deleted = change == Change::Deleted;
     const std::string_view text = textOf(document.segments, tag);
-    std::vector<SegmentRef> place{
-        findings.refAt(deleted ? Side::Source : Side::Target, tag.externalTag, text)};
+    SegmentRefs place{findings.refAt(deleted ? Side::Source : Side::Target, tag.externalTag, text)};
     if (pairedPosition) {
         place.push_back(findings.refAt(deleted ? Side::Target : Side::Source, *pairedPosition));
     }

@@ -116,7 +116,7 @@ private:
 
     // At the line of `tag` when the message is about that one tag.
     void report(MessageId id, std::size_t segment, long long count = 1, std::string_view tag = {}) {
-        std::optional<std::vector<SegmentRef>> place;
+        std::optional<SegmentRefs> place;
         if (segment < segments_.size()) place = findings_.refsTo(segments_[segment], tag);
         findings_.reportWithNeighbours(Severity::Error, id, {count}, segments_, segment,
                                        std::move(place));
@@ -201,7 +201,7 @@ void checkInternalStructure(const std::vector<Segment>& segments,
         if (!id) continue;
         const std::string_view text = textOf(segments, tag);
         // The message names the tag, so it points at the tag's own line.
-        std::optional<std::vector<SegmentRef>> place;
+        std::optional<SegmentRefs> place;
         if (tag.externalTag < segments.size())
             place = findings.refsTo(segments[tag.externalTag], text);
         if (*id == MessageId::NotInsideBuildingBlock) {

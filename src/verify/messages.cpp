@@ -1,6 +1,7 @@
 #include "verify/messages.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -151,12 +152,24 @@ constexpr MessageRow kMessages[] = {
     {MessageId::UnknownInternalTagAdded, "[%d] ERROR! The unknown internal tag %s has been added."},
 };
 
+constexpr int kFirstMessage = static_cast<int>(kMessages[0].id);
+constexpr int kLastMessage = static_cast<int>(std::end(kMessages)[-1].id);
+
+// Every finding looks its message up, so the texts stand in the places of their numbers.
+constexpr auto kMessagesByNumber = [] {
+    std::array<std::string_view, kLastMessage - kFirstMessage + 1> texts{};
+    for (const MessageRow& row : kMessages) {
+        texts[static_cast<std::size_t>(static_cast<int>(row.id) - kFirstMessage)] = row.text;
+    }
+    return texts;
+}();
+
 }  // namespace
 
 std::string_view messageText(MessageId id) {
-    auto it = std::lower_bound(std::begin(kMessages), std::end(kMessages), id,
-                               [](const MessageRow& row, MessageId key) { return row.id < key; });
-    return it != std::end(kMessages) && it->id == id ? it->text : std::string_view();
+    const int number = static_cast<int>(id);
+    if (number < kFirstMessage || number > kLastMessage) return {};
+    return kMessagesByNumber[static_cast<std::size_t>(number - kFirstMessage)];
 }
 
 std::string_view headingText(Heading heading) {
