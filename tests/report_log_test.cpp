@@ -104,6 +104,12 @@ TEST(ReportLog, WritersGiveTheSameBytesFromTheLogAsFromItsLines) {
     std::mt19937 random(22);
     Exercise exercise;
     for (int step = 0; step < 40000; ++step) exercise.step(random);
+    // A line too long to be turned into CR LF lines within one write block, between short ones.
+    std::string longLine(BlockFileWriter::kBlockSize / 2 + 5, 'l');
+    for (std::size_t at = 0; at < longLine.size(); at += 4099) longLine[at] = '\n';
+    for (const std::string& line : {std::string("\n"), longLine, std::string("x\ny")}) {
+        exercise.log.append(line);
+    }
     TempDir dir;
     const ReportLog::Lines& lines = exercise.log.lines();
 
