@@ -154,7 +154,12 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 // at least three bytes long, so only those two can match a tag that shares no such bytes.
 class VocabularyIndex {
 public:
-    VocabularyIndex() : lists_{{kCatchAll}, {kInternalCatchAll, kCatchAll}} {
+    // Built while compiling: a run finds it ready, and a lookup needs no check that it is.
+    constexpr VocabularyIndex() {
+        lists_[kFallback].add(kCatchAll);
+        lists_[kInternalFallback].add(kInternalCatchAll);
+        lists_[kInternalFallback].add(kCatchAll);
+        listCount_ = 2;
         for (std::size_t k = 0; k < listOf_.size(); ++k) {
             listOf_[k] = (k >> 8) == ':' ? kInternalFallback : kFallback;
         }
@@ -163,17 +168,18 @@ public:
             std::uint16_t& list = listOf_[key(text[1], text[2])];
             if (list == kFallback || list == kInternalFallback) {
                 // The catch-alls the fallback would have offered still come last.
-                list = static_cast<std::uint16_t>(lists_.size());
-                lists_.push_back(lists_[text[1] == ':' ? kInternalFallback : kFallback]);
+                lists_[listCount_] = lists_[list];
+                list = static_cast<std::uint16_t>(listCount_++);
             }
-            auto& entries = lists_[list];
-            entries.insert(entries.end() - (text[1] == ':' ? 2 : 1), e);
+            lists_[list].insertBeforeCatchAlls(e, text[1] == ':' ? 2 : 1);
         }
     }
 
     std::optional<TagMatch> classify(std::string_view tag) const {
         if (tag.size() < 3) return firstMatch(tag);
-        for (std::uint8_t e : lists_[listOf_[key(tag[1], tag[2])]]) {
+        const List& list = lists_[listOf_[key(tag[1], tag[2])]];
+        for (std::size_t i = 0; i < list.size; ++i) {
+            const std::uint8_t e = list.entries[i];
             if (startsWith(tag, kVocabulary[e].text)) return matchOf(e);
         }
         return std::nullopt;
@@ -188,7 +194,20 @@ private:
     static constexpr std::uint16_t kFallback = 0;
     static constexpr std::uint16_t kInternalFallback = 1;
 
-    static std::size_t key(char second, char third) {
+    // Entries in table order; room for every entry, which no list comes near.
+    struct List {
+        std::array<std::uint8_t, kVocabulary.size()> entries{};
+        std::size_t size = 0;
+
+        constexpr void add(std::uint8_t e) { entries[size++] = e; }
+        constexpr void insertBeforeCatchAlls(std::uint8_t e, std::size_t catchAlls) {
+            for (std::size_t i = size; i > size - catchAlls; --i) entries[i] = entries[i - 1];
+            entries[size - catchAlls] = e;
+            ++size;
+        }
+    };
+
+    static constexpr std::size_t key(char second, char third) {
         return static_cast<std::size_t>(static_cast<unsigned char>(second)) << 8 |
                static_cast<unsigned char>(third);
     }
@@ -203,8 +222,12 @@ private:
     }
 
     std::array<std::uint16_t, 1 << 16> listOf_{};
-    std::vector<std::vector<std::uint8_t>> lists_;
+    // The two fallbacks, then one list for each pair of second and third bytes in the table.
+    std::array<List, 2 + kCatchAllsStart> lists_{};
+    std::size_t listCount_ = 0;
 };
+
+constexpr VocabularyIndex kVocabularyIndex;
 
 }  // namespace
 
@@ -213,8 +236,7 @@ std::span<const TagInfo> vocabulary() {
 }
 
 std::optional<TagMatch> classifyTag(std::string_view tag) {
-    static const VocabularyIndex index;
-    return index.classify(tag);
+    return kVocabularyIndex.classify(tag);
 }
 
 std::uint64_t TagCountMap::hashOf(std::string_view text) {

@@ -42,6 +42,13 @@ long long textLength(std::string_view trimmedSegment) {
     return length;
 }
 
+// Whether the segment, without its final line feeds, is its tag and nothing else. Both begin
+// where the segment does unless tagless text stands in front of the tag.
+bool isTagAlone(const Segment& segment, std::string_view trimmed) {
+    if (trimmed.size() != segment.tagLength) return false;
+    return segment.tagStart == 0 || trimmed == segment.tagText();
+}
+
 class PositioningCheck {
 public:
     explicit PositioningCheck(Findings& findings) : findings_(findings) {}
@@ -93,7 +100,7 @@ void PositioningCheck::check(const Segment& segment) {
             checkIndexEntry(segment, trimmed);
             return;
         case 36:  // </brx>
-            if (trimmed != segment.tagText())
+            if (!isTagAlone(segment, trimmed))
                 reportWithSegment(segment, MessageId::TextAfterEndOfBrx, {});
             return;
         case 61:  // <bb "
@@ -141,7 +148,7 @@ void PositioningCheck::checkBlockLength(const Segment& segment, std::string_view
 
 void PositioningCheck::requireNoText(const Segment& segment, std::string_view trimmed,
                                      std::string_view alsoAccepted) {
-    if (trimmed == segment.tagText()) return;
+    if (isTagAlone(segment, trimmed)) return;
     if (!alsoAccepted.empty() && trimmed == alsoAccepted) return;
     reportWithSegment(segment, MessageId::TextBeforeNextExternalTag, {segment.tagText()});
 }
