@@ -13,7 +13,7 @@ namespace {
 // the documents, which a large report is held together with.
 constexpr std::size_t kSpillAbove = std::size_t{2} << 20;
 constexpr std::size_t kBlockSize = std::size_t{64} << 10;
-constexpr std::size_t kMaxLengthBytes = 10;
+using detail::kMaxLengthBytes;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 const std::string kSpillName = "temporary report lines";
 
@@ -53,13 +53,16 @@ void ReportLog::append(std::string_view line) {
     // enough that the heap, not the system, hands them out.
     const std::size_t packedSize = line.size() + kMaxLengthBytes;
     if (entries_.empty() || entries_.back().kind != Kind::Block ||
-        entries_.back().bytes.size() + packedSize > entries_.back().bytes.capacity()) {
-        entries_.push_back(Entry{Kind::Block, takeSpareBlock(packedSize), 0, 0, 0, 0});
+        !entries_.back().block.fits(packedSize)) {
+        Entry& fresh = entries_.emplace_back();
+        fresh.kind = Kind::Block;
+        fresh.block = takeSpareBlock(packedSize);
+        fresh.lineCount = 0;
     }
     Entry& block = entries_.back();
-    block.lastLine = block.bytes.size();
+    block.lastLine = block.block.size();
     ++block.lineCount;
-    appendPacked(block.bytes, line);
+    block.block.append(line);
     spillIfLarge();
 }
 
@@ -73,14 +76,12 @@ ReportLog::Position ReportLog::insertAfter(const Position& position, std::string
     return inserted;
 }
 
-std::string ReportLog::takeSpareBlock(std::size_t capacity) {
-    std::string block;
-    if (capacity <= kBlockSize && !spareBlocks_.empty()) {
-        block = std::move(spareBlocks_.back());
-        spareBlocks_.pop_back();
-    } else {
-        block.reserve(std::max(kBlockSize, capacity));
+ReportLog::PackedBlock ReportLog::takeSpareBlock(std::size_t capacity) {
+    if (capacity > kBlockSize || spareBlocks_.empty()) {
+        return PackedBlock(std::max(kBlockSize, capacity));
     }
+    PackedBlock block = std::move(spareBlocks_.back());
+    spareBlocks_.pop_back();
     return block;
 }
 
@@ -95,10 +96,10 @@ std::optional<ReportLog::Position> ReportLog::last() {
 void ReportLog::splitLastLine(Entries::iterator block) {
     std::size_t used = 0;
     std::uint64_t length = 0;
-    detail::readPackedLength(std::string_view(block->bytes).substr(block->lastLine), used, length);
-    entries_.insert(std::next(block),
-                    Entry{Kind::Line, block->bytes.substr(block->lastLine + used, length)});
-    block->bytes.resize(block->lastLine);
+    const std::string_view packed = block->block.view().substr(block->lastLine);
+    detail::readPackedLength(packed, used, length);
+    entries_.insert(std::next(block), Entry{Kind::Line, std::string(packed.substr(used, length))});
+    block->block.truncate(block->lastLine);
     if (--block->lineCount == 0) entries_.erase(block);
     // The block is no longer last, so nothing is appended to it and its last line is not
     // needed again.
@@ -128,7 +129,7 @@ bool ReportLog::spill() {
     std::string packed;
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (it->kind == Kind::Run || it->pins > 0) {
-            if (it->kind != Kind::Run) held += it->bytes.size();
+            held += it->kind == Kind::Block ? it->block.size() : it->bytes.size();
             ++it;
             continue;
         }
@@ -138,11 +139,11 @@ bool ReportLog::spill() {
                 packed.clear();
                 appendPacked(packed, it->bytes);
                 if (!writeSpill(packed, run)) return false;
-            } else if (!writeSpill(it->bytes, run)) {
+            } else if (!writeSpill(it->block.view(), run)) {
                 return false;
-            } else if (it->bytes.capacity() == kBlockSize) {
-                it->bytes.clear();
-                spareBlocks_.push_back(std::move(it->bytes));
+            } else if (it->block.capacity() == kBlockSize) {
+                it->block.truncate(0);
+                spareBlocks_.push_back(std::move(it->block));
             }
             it = entries_.erase(it);
         }
@@ -166,7 +167,7 @@ ReportLog::Run& ReportLog::runBefore(Entries::iterator stretch) {
         }
     }
     runs_.push_back(Run{spillEnd_, 0});
-    entries_.insert(stretch, Entry{Kind::Run, {}, runs_.size() - 1, 0, 0, 0});
+    entries_.insert(stretch, Entry{Kind::Run, {}, {}, runs_.size() - 1, 0, 0, 0});
     return runs_.back();
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <list>
 #include <memory>
@@ -25,10 +26,32 @@ namespace brevo {
 // Position refers to move to a temporary file, so a report costs disk space rather than
 // memory. Visiting the lines reads them back.
 class ReportLog {
+    // Lines one after another, each as its length and bytes, in room given once: a block never
+    // grows, so it is never copied, and filling it needs no checks beyond the one for room.
+    class PackedBlock {
+    public:
+        PackedBlock() = default;
+        explicit PackedBlock(std::size_t capacity)
+            : bytes_(std::make_unique_for_overwrite<char[]>(capacity)), capacity_(capacity) {}
+
+        bool fits(std::size_t packedSize) const { return capacity_ - size_ >= packedSize; }
+        inline void append(std::string_view line);
+        std::string_view view() const { return {bytes_.get(), size_}; }
+        std::size_t size() const { return size_; }
+        std::size_t capacity() const { return capacity_; }
+        void truncate(std::size_t size) { size_ = size; }
+
+    private:
+        std::unique_ptr<char[]> bytes_;
+        std::size_t capacity_ = 0;
+        std::size_t size_ = 0;
+    };
+
     enum class Kind : std::uint8_t { Line, Block, Run };
     struct Entry {
         Kind kind = Kind::Line;
-        std::string bytes;          // a Line's text; a Block's lines, each as its length and bytes
+        std::string bytes;          // a Line's text
+        PackedBlock block{};        // a Block's lines
         std::size_t run = 0;        // a Run's place in runs_
         std::size_t lastLine = 0;   // where the last line of a Block begins
         std::size_t lineCount = 1;  // lines in a Block
@@ -87,7 +110,7 @@ private:
     // and what it left comes again at the front of the next chunk.
     void readRun(const Run& run,
                  const std::function<std::size_t(std::string_view)>& visitChunk) const;
-    std::string takeSpareBlock(std::size_t capacity);
+    PackedBlock takeSpareBlock(std::size_t capacity);
 
     Entries entries_;
     std::size_t lineCount_ = 0;
@@ -98,7 +121,7 @@ private:
     bool spillBroken_ = false;  // no temporary file can be had: everything stays in memory
     // Blocks whose lines moved to the file, kept for the lines to come: memory the system
     // hands out afresh costs more than the lines written into it.
-    std::vector<std::string> spareBlocks_;
+    std::vector<PackedBlock> spareBlocks_;
     mutable std::unique_ptr<char[]> readChunk_;  // the room runs are read back into
     mutable std::size_t readChunkSize_ = 0;
     mutable Lines lines_;
@@ -107,10 +130,11 @@ private:
 
 namespace detail {
 
+constexpr std::size_t kMaxLengthBytes = 10;
+
 // Lengths are stored seven bits to a byte, low bits first: most report lines need one or two.
 // Reads the length at `bytes`; false when `bytes` ends before the length does.
 inline bool readPackedLength(std::string_view bytes, std::size_t& used, std::uint64_t& length) {
-    constexpr std::size_t kMaxLengthBytes = 10;
     length = 0;
     for (std::size_t i = 0; i < bytes.size() && i < kMaxLengthBytes; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
@@ -139,6 +163,16 @@ std::size_t visitPackedLines(std::string_view bytes, Visit& visit) {
 
 }  // namespace detail
 
+// The caller has made sure that the line fits.
+void ReportLog::PackedBlock::append(std::string_view line) {
+    char* out = bytes_.get() + size_;
+    std::uint64_t length = line.size();
+    for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7f) | 0x80);
+    *out++ = static_cast<char>(length);
+    if (!line.empty()) std::memcpy(out, line.data(), line.size());
+    size_ = static_cast<std::size_t>(out - bytes_.get()) + line.size();
+}
+
 template <class Visit>
 void ReportLog::forEachLine(Visit&& visit) const {
     for (const Entry& entry : entries_) {
@@ -147,7 +181,7 @@ void ReportLog::forEachLine(Visit&& visit) const {
                 visit(std::string_view(entry.bytes));
                 break;
             case Kind::Block:
-                detail::visitPackedLines(entry.bytes, visit);
+                detail::visitPackedLines(entry.block.view(), visit);
                 break;
             case Kind::Run:
                 readRun(runs_[entry.run], [&visit](std::string_view chunk) {
