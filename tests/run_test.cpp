@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,31 @@ TEST(Run, CancelAtAnyStepEndsThePairWithoutReport) {
 TEST(Run, UnderlineIsAsLongAsTheHeadingText) {
     EXPECT_EQ(detail::underlineFor("\nVerify external source tags"), std::string(27, '=') + "\n");
     EXPECT_EQ(detail::underlineFor("abc"), "===\n");
+}
+
+// Findings format their messages from texts cut beforehand; every message must come out as
+// the plain formatter makes it, with all its arguments, with too few, and with none.
+TEST(Messages, CutMessagesFormatLikeTheirTexts) {
+    const std::vector<MessageArg> args{42LL, std::string_view("<:b>\0%s", 7), 'c', -7LL,
+                                       std::string_view("tag")};
+    int messages = 0;
+    for (int number = 18000; number < 19000; ++number) {
+        const auto id = static_cast<MessageId>(number);
+        if (messageText(id).empty()) continue;
+        ++messages;
+        for (std::size_t given = 0; given <= args.size(); given += 2) {
+            const std::span<const MessageArg> some(args.data(), given);
+            std::string plain = "kept ";
+            appendFormatted(plain, messageText(id), some);
+            std::string cut = "kept ";
+            appendMessage(cut, id, some);
+            EXPECT_EQ(cut, plain) << number << " with " << given;
+        }
+    }
+    EXPECT_GT(messages, 80);
+    std::string unknown = "kept";
+    appendMessage(unknown, static_cast<MessageId>(17000), args);
+    EXPECT_EQ(unknown, "kept");
 }
 
 // --- where findings point -----------------------------------------------------------------

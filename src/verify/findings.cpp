@@ -90,7 +90,7 @@ const Finding& Findings::count(Severity severity, MessageId id, Args args, Segme
     last_.messageId = static_cast<std::int32_t>(id);
     // The last finding's strings are written over, so that their room serves the next one.
     last_.text.clear();
-    appendFormatted(last_.text, messageText(id), withNumber);
+    appendMessage(last_.text, id, withNumber);
     // The values one by one serve only those who keep findings, as the exports do.
     last_.arguments.resize(listener_ ? withNumber.size() : 0);
     for (std::size_t i = 0; i < last_.arguments.size(); ++i) {

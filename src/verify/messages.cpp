@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace brevo {
 namespace {
@@ -155,21 +157,109 @@ constexpr MessageRow kMessages[] = {
 constexpr int kFirstMessage = static_cast<int>(kMessages[0].id);
 constexpr int kLastMessage = static_cast<int>(std::end(kMessages)[-1].id);
 
-// Every finding looks its message up, so the texts stand in the places of their numbers.
-constexpr auto kMessagesByNumber = [] {
-    std::array<std::string_view, kLastMessage - kFirstMessage + 1> texts{};
-    for (const MessageRow& row : kMessages) {
-        texts[static_cast<std::size_t>(static_cast<int>(row.id) - kFirstMessage)] = row.text;
+// Every finding looks its message up, so each number has the place of its row, from 1; 0
+// where no message has that number.
+static_assert(std::size(kMessages) < 256);
+constexpr auto kRowByNumber = [] {
+    std::array<std::uint8_t, kLastMessage - kFirstMessage + 1> rows{};
+    for (std::size_t row = 0; row < std::size(kMessages); ++row) {
+        const int number = static_cast<int>(kMessages[row].id);
+        rows[static_cast<std::size_t>(number - kFirstMessage)] = static_cast<std::uint8_t>(row + 1);
     }
-    return texts;
+    return rows;
 }();
+
+const MessageRow* rowOf(MessageId id) {
+    const int number = static_cast<int>(id);
+    if (number < kFirstMessage || number > kLastMessage) return nullptr;
+    const std::uint8_t row = kRowByNumber[static_cast<std::size_t>(number - kFirstMessage)];
+    return row == 0 ? nullptr : &kMessages[row - 1];
+}
+
+// A message's text cut at its placeholders: each piece is copied as it stands, and an
+// argument follows it where it ended at a placeholder. "%%" leaves one "%" at the end of its
+// piece; a "%" that ends the text stays in the last piece.
+struct CutMessage {
+    static constexpr std::size_t kMostPieces = 6;
+    std::array<std::string_view, kMostPieces> pieces{};
+    std::array<bool, kMostPieces> argumentAfter{};
+    std::size_t count = 0;
+    std::size_t pieceBytes = 0;
+
+    constexpr void add(std::string_view piece, bool argument) {
+        pieces[count] = piece;  // past kMostPieces this stops the build
+        argumentAfter[count++] = argument;
+        pieceBytes += piece.size();
+    }
+};
+
+constexpr CutMessage cutMessage(std::string_view text) {
+    CutMessage cut;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '%') continue;
+        const bool percent = text[i + 1] == '%';
+        cut.add(text.substr(start, i + (percent ? 1 : 0) - start), !percent);
+        start = ++i + 1;
+    }
+    cut.add(text.substr(std::min(start, text.size())), false);
+    return cut;
+}
+
+// Cut while compiling: looking for the placeholders of every finding's message each time
+// would cost more than copying it.
+constexpr auto kCutMessages = [] {
+    std::array<CutMessage, std::size(kMessages)> cuts{};
+    for (std::size_t row = 0; row < std::size(kMessages); ++row) {
+        cuts[row] = cutMessage(kMessages[row].text);
+    }
+    return cuts;
+}();
+
+// The most bytes an argument can take: a number's digits and sign, a text's bytes.
+std::size_t argumentRoom(const MessageArg& arg) {
+    if (const auto* text = std::get_if<std::string_view>(&arg)) return text->size();
+    return std::numeric_limits<long long>::digits10 + 2;
+}
+
+char* putArgument(char* out, const MessageArg& arg) {
+    if (const auto* number = std::get_if<long long>(&arg)) {
+        return std::to_chars(out, out + argumentRoom(arg), *number).ptr;
+    }
+    if (const auto* text = std::get_if<std::string_view>(&arg)) {
+        if (!text->empty()) std::memcpy(out, text->data(), text->size());
+        return out + text->size();
+    }
+    *out = std::get<char>(arg);
+    return out + 1;
+}
 
 }  // namespace
 
 std::string_view messageText(MessageId id) {
-    const int number = static_cast<int>(id);
-    if (number < kFirstMessage || number > kLastMessage) return {};
-    return kMessagesByNumber[static_cast<std::size_t>(number - kFirstMessage)];
+    const MessageRow* row = rowOf(id);
+    return row != nullptr ? row->text : std::string_view();
+}
+
+void appendMessage(std::string& out, MessageId id, std::span<const MessageArg> args) {
+    const MessageRow* row = rowOf(id);
+    if (row == nullptr) return;
+    const CutMessage& cut = kCutMessages[static_cast<std::size_t>(row - kMessages)];
+    std::size_t most = cut.pieceBytes;
+    for (const MessageArg& arg : args) most += argumentRoom(arg);
+    // Room for the longest the message can be, given back once it is written.
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    char* const begin = out.data();
+    char* end = begin + start;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < cut.count; ++i) {
+        const std::string_view piece = cut.pieces[i];
+        if (!piece.empty()) std::memcpy(end, piece.data(), piece.size());
+        end += piece.size();
+        if (cut.argumentAfter[i] && next != args.end()) end = putArgument(end, *next++);
+    }
+    out.resize(static_cast<std::size_t>(end - begin));
 }
 
 std::string_view headingText(Heading heading) {

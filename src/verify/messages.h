@@ -127,6 +127,8 @@ std::string_view headingText(Heading heading);
 std::string formatText(std::string_view pattern, std::span<const MessageArg> args);
 // formatText appended to `out`, whose room is reused.
 void appendFormatted(std::string& out, std::string_view pattern, std::span<const MessageArg> args);
+// The same for message `id`, whose text was cut at its placeholders beforehand.
+void appendMessage(std::string& out, MessageId id, std::span<const MessageArg> args);
 // One argument as a placeholder shows it.
 void appendArgument(std::string& out, const MessageArg& arg);
 std::string formatMessage(MessageId id, std::initializer_list<MessageArg> args = {});
