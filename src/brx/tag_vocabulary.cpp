@@ -258,13 +258,13 @@ std::uint64_t TagCountMap::hashOf(std::string_view text) {
     return hash ^ (hash >> 31);
 }
 
-std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
+inline std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {
+    const std::size_t mask = (std::size_t{1} << slotBits_) - 1;
     const auto check = static_cast<std::uint32_t>(hash);
     const char* texts = texts_.data();
     // The top bits pick the slot: they depend on every bit of the text, where the low bits of
     // texts that begin alike often agree.
-    const int shift = 64 - std::countr_zero(slots_.size());
+    const int shift = 64 - slotBits_;
     for (std::size_t slot = static_cast<std::size_t>(hash >> shift);; slot = (slot + 1) & mask) {
         const Slot& candidate = slots_[slot];
         if (candidate.record == 0) return slot;
@@ -318,6 +318,7 @@ TagCountMap& TagCountMap::operator=(const TagCountMap& other) {
     }
     size_ = other.size_;
     slots_ = other.slots_;
+    slotBits_ = other.slotBits_;
     // The copied slots point at the other map's counts.
     for (std::vector<Record>& chunk : chunks_) {
         for (Record& record : chunk) slots_[record.slot].value = &record.value;
@@ -334,6 +335,7 @@ void TagCountMap::reserve(std::size_t entries) {
 void TagCountMap::grow() {
     std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
     old.swap(slots_);
+    slotBits_ = std::countr_zero(slots_.size());
     for (const Slot& slot : old) {
         if (slot.record == 0) continue;
         const std::string_view text(texts_.data() + slot.offset, slot.size);

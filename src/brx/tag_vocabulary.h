@@ -155,6 +155,7 @@ private:
     std::vector<std::vector<Record>> chunks_;
     std::size_t size_ = 0;
     std::vector<Slot> slots_;  // a power of two in size
+    int slotBits_ = 0;         // its logarithm, while it is not empty
 };
 
 // The 37 entries every map starts with, so that these tags are always valid in a target.
