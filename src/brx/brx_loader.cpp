@@ -176,6 +176,9 @@ private:
             } else if (*p == '>') {
                 takeClose(p - dropped_);
                 ++p;
+            } else if (isPlainLineEnd(p, end)) {
+                takePlainLineEnd(p);
+                ++p;
             } else {
                 p = takeBreaks(p, end);
             }
@@ -190,6 +193,22 @@ private:
     void takeAfterOpen(char*& p) {
         takeCharacter(*p, p - dropped_);
         ++p;
+    }
+
+    // Whether the break at p is the usual one: a lone line feed ending a line past the header,
+    // with text after it and nothing dropped before it in this block.
+    bool isPlainLineEnd(const char* p, const char* end) const {
+        return *p == '\n' && lineOpen_ && dropped_ == 0 && end - p > 1 && p[1] != '\r' &&
+               p[1] != '\n' && header_.size() >= kHeaderLines;
+    }
+
+    // What takeBreaks() does for such a break, with the steps that change nothing left out.
+    void takePlainLineEnd(char* p) {
+        ++fileLine_;
+        takeOther('\n', p);
+        pending_ = p + 1;
+        lineStart(fileLine_);
+        lineBegin_ = p + 1;
     }
 
     // A run of breaks starting at p; returns where it ends.
