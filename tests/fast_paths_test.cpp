@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/path_lookup.h"
+#include "base/short_text.h"
 #include "base/text_store.h"
 #include "brx/bracket_scan.h"
 #include "brx/brx_loader.h"
@@ -466,6 +467,34 @@ TEST(TagClassification, IndexAgreesWithTheTableWalk) {
     for (int byte = 0; byte < 256; ++byte) {
         expectSameClass(std::string{'<', static_cast<char>(byte), 'x'});
         expectSameClass(std::string{'<', ':', static_cast<char>(byte)});
+    }
+}
+
+// Short texts are compared with overlapping loads: a difference at any one byte of any size
+// must show, and only the bytes of the texts themselves may be read.
+TEST(ShortText, EqualityAndPrefixAgreeWithStringViewAtEverySize) {
+    std::mt19937 random(19);
+    for (std::size_t size = 0; size <= 40; ++size) {
+        for (int round = 0; round < 60; ++round) {
+            const std::string text = randomText(random, size);
+            // Copies of their own, so that a read past the end shows under the sanitizers.
+            const std::vector<char> same(text.begin(), text.end());
+            const std::string_view sameView(same.data(), same.size());
+            EXPECT_TRUE(sameShortText(text, sameView)) << size;
+            for (std::size_t at = 0; at < size; ++at) {
+                std::vector<char> other = same;
+                other[at] = static_cast<char>(other[at] ^ (1 << (round % 8)));
+                const std::string_view otherView(other.data(), other.size());
+                ASSERT_FALSE(sameShortText(text, otherView)) << size << " at " << at;
+                ASSERT_EQ(startsWithShortText(text, otherView.substr(0, at + 1)),
+                          text.starts_with(otherView.substr(0, at + 1)))
+                    << size << " at " << at;
+            }
+            const std::string_view prefix(text.data(), random() % (size + 1));
+            EXPECT_TRUE(startsWithShortText(text, prefix)) << size;
+            EXPECT_FALSE(startsWithShortText(prefix, text + "x")) << size;
+            EXPECT_EQ(sameShortText(text, text.substr(0, prefix.size())), prefix.size() == size);
+        }
     }
 }
 

@@ -4,9 +4,10 @@
 #include <array>
 #include <bit>
 #include <cstddef>
-#include <cstring>
 #include <new>
 #include <vector>
+
+#include "base/short_text.h"
 
 namespace brevo {
 namespace {
@@ -113,42 +114,6 @@ constexpr std::array<PrefilledTag, 37> kPrefilled = {{
     {"<:/s>", false, 87, 0},
 }};
 
-std::uint64_t loadWord(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-std::uint32_t loadHalf(const char* p) {
-    std::uint32_t half;
-    std::memcpy(&half, p, sizeof half);
-    return half;
-}
-
-// The `size` (below 8) bytes at p as one number, without a loop: two overlapping loads, or the
-// first, middle and last byte. Different bytes of the same size give different numbers.
-std::uint64_t loadShort(const char* p, std::size_t size) {
-    if (size >= 4) return std::uint64_t{loadHalf(p + size - 4)} << 32 | loadHalf(p);
-    if (size == 0) return 0;
-    return std::uint64_t{static_cast<unsigned char>(p[0])} << 16 |
-           std::uint64_t{static_cast<unsigned char>(p[size / 2])} << 8 |
-           static_cast<unsigned char>(p[size - 1]);
-}
-
-// Tag texts are short: eight bytes at a time, the last word read where it ends, so that no
-// call to memcmp is made.
-bool sameBytes(const char* a, const char* b, std::size_t size) {
-    if (size < 8) return loadShort(a, size) == loadShort(b, size);
-    for (std::size_t i = 0; i + 8 < size; i += 8) {
-        if (loadWord(a + i) != loadWord(b + i)) return false;
-    }
-    return loadWord(a + size - 8) == loadWord(b + size - 8);
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && sameBytes(text.data(), prefix.data(), prefix.size());
-}
-
 // The entries a tag can match, picked by its second and third byte, in table order: the first
 // match among them is the first match in the whole table. Every entry but the two catch-alls is
 // at least three bytes long, so only those two can match a tag that shares no such bytes.
@@ -180,7 +145,7 @@ public:
         const List& list = lists_[listOf_[key(tag[1], tag[2])]];
         for (std::size_t i = 0; i < list.size; ++i) {
             const std::uint8_t e = list.entries[i];
-            if (startsWith(tag, kVocabulary[e].text)) return matchOf(e);
+            if (startsWithShortText(tag, kVocabulary[e].text)) return matchOf(e);
         }
         return std::nullopt;
     }
@@ -247,14 +212,14 @@ std::uint64_t TagCountMap::hashOf(std::string_view text) {
     const std::size_t size = text.size();
     std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ size;
     if (size < 8) {
-        hash = (hash ^ loadShort(p, size)) * 0x94d049bb133111ebULL;
+        hash = (hash ^ shortText::loadShort(p, size)) * 0x94d049bb133111ebULL;
         return hash ^ (hash >> 31);
     }
     for (std::size_t i = 0; i + 8 < size; i += 8) {
-        hash = (hash ^ loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
+        hash = (hash ^ shortText::loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
         hash ^= hash >> 29;
     }
-    hash = (hash ^ loadWord(p + size - 8)) * 0x94d049bb133111ebULL;
+    hash = (hash ^ shortText::loadWord(p + size - 8)) * 0x94d049bb133111ebULL;
     return hash ^ (hash >> 31);
 }
 
@@ -269,7 +234,7 @@ inline std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash
         const Slot& candidate = slots_[slot];
         if (candidate.record == 0) return slot;
         if (candidate.check == check && candidate.size == text.size() &&
-            sameBytes(texts + candidate.offset, text.data(), text.size())) {
+            shortText::sameBytes(texts + candidate.offset, text.data(), text.size())) {
             return slot;
         }
     }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/short_text.h"
+
 namespace brevo {
 namespace {
 
@@ -211,7 +213,7 @@ private:
                 findings_.note(formatMessage(MessageId::OrderChangedNote));
                 return;
             }
-            if (source_[s_].tagText() == target_[t_].tagText()) {
+            if (sameShortText(source_[s_].tagText(), target_[t_].tagText())) {
                 changedRun_ = 0;
             } else if (isAddedSyntax(target_[t_])) {
                 t_ = skipAddedSyntax(target_, t_);

@@ -112,7 +112,8 @@ void PositioningCheck::check(const Segment& segment) {
             requireNoText(segment, trimmed);
             return;
         default:
-            requireNoText(segment, trimmed);
+            // Most segments: checked here, without a call.
+            if (!isTagAlone(segment, trimmed)) requireNoText(segment, trimmed);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/short_text.h"
 #include "report/line_writer.h"
 
 namespace brevo {
@@ -95,7 +96,8 @@ std::optional<std::size_t> scanForPartner(const BrxDocument& target, std::size_t
     const std::vector<InternalTag>& targetTags = target.internalTags;
     for (std::size_t i = mark; i < targetTags.size() && ordinalOf(target, targetTags[i]) <= ordinal;
          ++i) {
-        if (!targetTags[i].excluded && textOf(target.segments, targetTags[i]) == sourceText) {
+        if (!targetTags[i].excluded &&
+            sameShortText(textOf(target.segments, targetTags[i]), sourceText)) {
             return i;
         }
     }
