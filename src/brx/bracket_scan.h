@@ -48,24 +48,31 @@ inline const char* findFirstOf(const char* p, const char* end) {
 // Finds, one after another, the bytes of [begin, end) that are one of `bytes`. Where a reader
 // meets such a byte every few bytes, as a BRX file's reader does, each search started afresh
 // would look at the same block again; this one marks the bytes of 64 at a time in one word and
-// takes them from there. Bytes before the last position asked for may be rewritten meanwhile.
+// takes them from there. Bytes before the last one found may be rewritten meanwhile.
 template <char... bytes>
 class ByteFinder {
 public:
     ByteFinder(const char* begin, const char* end) : block_(begin), blockEnd_(begin), end_(end) {}
 
-    // The first byte at or after p (p at or past every position returned before) that is one
-    // of `bytes`, or end.
-    const char* next(const char* p) {
-        for (;;) {
-            if (p < blockEnd_) {
-                const std::uint64_t ahead =
-                    marks_ & (~std::uint64_t{0} << static_cast<unsigned>(p - block_));
-                if (ahead != 0) return block_ + std::countr_zero(ahead);
-                p = blockEnd_;
-            }
-            if (p >= end_) return end_;
-            load(p);
+    // The first byte after the one found last, or from `begin` on, that is one of `bytes`; end
+    // when there is none.
+    const char* next() {
+        while (marks_ == 0) {
+            if (blockEnd_ >= end_) return end_;
+            load(blockEnd_);
+        }
+        const char* const found = block_ + std::countr_zero(marks_);
+        marks_ &= marks_ - 1;
+        return found;
+    }
+
+    // The reader has passed over everything before p, which lies after the byte found last.
+    void skipTo(const char* p) {
+        if (p < blockEnd_) {
+            marks_ &= ~std::uint64_t{0} << static_cast<unsigned>(p - block_);
+        } else {
+            marks_ = 0;
+            blockEnd_ = p;
         }
     }
 
@@ -103,7 +110,7 @@ private:
     const char* block_;
     const char* blockEnd_;
     const char* end_;
-    std::uint64_t marks_ = 0;  // bit i: block_[i] is one of `bytes`
+    std::uint64_t marks_ = 0;  // bit i: block_[i] is one of `bytes`, not yet found
 };
 
 namespace detail {
@@ -130,21 +137,17 @@ public:
     enum class Fault : std::uint8_t { None, CountsDiffer, WrongOrder, TooDeep };
 
     void open() {
-        ++opens_;
         if (++depth_ > kMaxDepth && walkFault_ == Fault::None) walkFault_ = Fault::TooDeep;
     }
     void close() {
-        ++closes_;
         if (--depth_ < 0 && walkFault_ == Fault::None) walkFault_ = Fault::WrongOrder;
     }
-    Fault fault() const { return opens_ != closes_ ? Fault::CountsDiffer : walkFault_; }
+    Fault fault() const { return depth_ != 0 ? Fault::CountsDiffer : walkFault_; }
 
 private:
-    static constexpr int kMaxDepth = 3;
+    static constexpr long long kMaxDepth = 3;
 
-    long long opens_ = 0;
-    long long closes_ = 0;
-    int depth_ = 0;
+    long long depth_ = 0;  // opened minus closed
     Fault walkFault_ = Fault::None;
 };
 

@@ -163,7 +163,7 @@ private:
         if (!lineOpen_ && p < end && *p != '\r' && *p != '\n') startLine(p);
         MarkerFinder markers(p, end);
         for (;;) {
-            p += markers.next(p) - p;  // the text is written to, the finder only reads
+            p += markers.next() - p;  // the text is written to, the finder only reads
             if (p == end) break;
             if (*p == '<') {
                 if (end - p > 1 && !detail::isMarker(p[1])) {
@@ -181,6 +181,7 @@ private:
                 ++p;
             } else {
                 p = takeBreaks(p, end);
+                markers.skipTo(p);
             }
         }
         movePending(end);

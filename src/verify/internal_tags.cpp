@@ -72,10 +72,11 @@ private:
         const std::size_t p = role.pair;
         if (role.opens) {
             ++openCounts_[p];
+            openPairs_ |= 1U << p;
         } else if (openCounts_[p] == 0) {
             report(kPairs[p].withoutStartingMessage, tag.externalTag, 1, textOf(segments_, tag));
-        } else {
-            --openCounts_[p];
+        } else if (--openCounts_[p] == 0) {
+            openPairs_ &= ~(1U << p);
         }
     }
 
@@ -89,10 +90,11 @@ private:
     static constexpr std::size_t kIds = 256;
 
     static PairRole roleOf(TagId id) {
-        static const std::array<PairRole, kIds> roles = [] {
+        // Built while compiling, so that a lookup needs no check that it is ready.
+        static constexpr std::array<PairRole, kIds> roles = [] {
             // Filled explicitly: g++ 12 at -O3 left part of a `table{}` zeroed instead of taking
             // the members' defaults.
-            std::array<PairRole, kIds> table;
+            std::array<PairRole, kIds> table{};
             table.fill(PairRole{kNoPair, false});
             for (std::size_t p = 0; p < kPairs.size(); ++p) {
                 table[static_cast<std::size_t>(kPairs[p].openId)] = {static_cast<std::uint8_t>(p),
@@ -108,6 +110,9 @@ private:
 
     // End of a segment's group: every pair still open is reported with its count.
     void reportUnclosed(std::size_t segment) {
+        // Most segments close what they open.
+        if (openPairs_ == 0) return;
+        openPairs_ = 0;
         for (std::size_t p = 0; p < kPairs.size(); ++p) {
             if (openCounts_[p] > 0) report(kPairs[p].withoutEndingMessage, segment, openCounts_[p]);
             openCounts_[p] = 0;
@@ -125,6 +130,7 @@ private:
     const std::vector<Segment>& segments_;
     Findings& findings_;
     std::array<long long, kPairs.size()> openCounts_{};
+    unsigned openPairs_ = 0;  // bit p: openCounts_[p] is above zero
     bool cnsOpen_ = false;
 };
 
