@@ -203,16 +203,28 @@ private:
         findings_.report(Severity::Error, id, args, std::move(segments));
     }
     std::string_view tagOf(std::size_t position) const { return segments_[position].tagText(); }
+    void locate(std::string_view word, std::size_t position) {
+        locationWord_ = word;
+        locationAt_ = position;
+    }
+    std::string location() const {
+        if (locationWord_.empty()) return {};
+        std::string text(locationWord_);
+        text += tagOf(locationAt_);
+        return text;
+    }
 
     const std::vector<Segment>& segments_;
     Findings& findings_;
     Context current_{"", kNoContext};
     std::vector<Context> stack_;  // never holds the outermost context
     std::array<long long, kElementCount> counters_{};
-    std::string location_;
+    // Where messages say the walk is, "on" a page or "in" a file: made only for a message.
+    std::string_view locationWord_;
+    std::size_t locationAt_ = 0;
     bool reporting_ = true;
     bool insideIndexMarker_ = false;  // an <imk still waiting for its <ie>
-    std::string indexMarkerText_;
+    std::string_view indexMarkerText_;
     std::size_t indexMarkerPosition_ = 0;
     bool ended_ = false;
 };
@@ -295,8 +307,7 @@ void StructureWalk::close(Element element, std::size_t position) {
 void StructureWalk::startPage(std::size_t position) {
     closeOpenElements(position, Closing::AtPage);
     clearIndexMarker();
-    location_ = "on ";
-    location_ += tagOf(position);
+    locate("on ", position);
     reporting_ = true;
     if (current_.id == kHeaderId || current_.id == kFileId) {
         counters_[kPage] = 1;
@@ -312,7 +323,7 @@ void StructureWalk::endPage(std::size_t position) {
         --counters_[kPage];
         leave();
     } else if (reporting_) {
-        reportAround(MessageId::EndWithoutStart, {tagOf(position), location_}, position);
+        reportAround(MessageId::EndWithoutStart, {tagOf(position), location()}, position);
         reporting_ = false;
     }
 }
@@ -320,8 +331,7 @@ void StructureWalk::endPage(std::size_t position) {
 void StructureWalk::startFile(std::size_t position) {
     closeOpenElements(position, Closing::AtFile);
     counters_[kFile] = 0;
-    location_ = "in ";
-    location_ += tagOf(position);
+    locate("in ", position);
     reporting_ = true;
     if (current_.id == kHeaderId) {
         counters_[kFile] = 1;
@@ -456,17 +466,17 @@ void StructureWalk::reportFirstOpenElement(std::size_t position, Closing closing
 void StructureWalk::reportOpenElement(Element element, long long count, std::size_t position) {
     auto place = findings_.refsTo(segments_[openedAt(element, position)]);
     if (count == 1) {
-        reportPlain(MessageId::StartWithoutEnd, {kElements[element].startName, location_},
+        reportPlain(MessageId::StartWithoutEnd, {kElements[element].startName, location()},
                     std::move(place));
     } else {
-        reportPlain(MessageId::StartsWithoutEnd, {count, kElements[element].startName, location_},
+        reportPlain(MessageId::StartsWithoutEnd, {count, kElements[element].startName, location()},
                     std::move(place));
     }
 }
 
 void StructureWalk::clearIndexMarker() {
     insideIndexMarker_ = false;
-    indexMarkerText_.clear();
+    indexMarkerText_ = {};
 }
 
 void StructureWalk::misplaced(std::size_t position) {
@@ -476,7 +486,7 @@ void StructureWalk::misplaced(std::size_t position) {
 }
 
 void StructureWalk::reportMisplaced(std::size_t position) {
-    reportAround(MessageId::NotAllowedInContext, {tagOf(position), current_.name, location_},
+    reportAround(MessageId::NotAllowedInContext, {tagOf(position), current_.name, location()},
                  position);
 }
 
