@@ -419,9 +419,11 @@ private:
     std::uint32_t skipped_ = 0;    // blank lines before it
     std::uint32_t openLine_ = 0;   // where the open segment began
     std::uint32_t tagLength_ = 0;  // 0 until the open text's tag has closed
-    int depth_ = 0;
     char previous_ = ' ';
     bool seenTag_ = false;
+    // Wider than tagLength_ and apart from it, so that the two are never read as one word: such
+    // a read waits for a store to either to reach memory, at every ">".
+    long long depth_ = 0;
 
     // Reading a text file:
     std::uint32_t fileLine_ = 1;       // the editor's number of the line being read
