@@ -204,7 +204,7 @@ std::optional<TagMatch> classifyTag(std::string_view tag) {
     return kVocabularyIndex.classify(tag);
 }
 
-std::uint64_t TagCountMap::hashOf(std::string_view text) {
+inline std::uint64_t TagCountMap::hashOf(std::string_view text) {
     // Eight bytes at a time with a multiply-xorshift mix: tag texts are short, and the words of
     // one file are not chosen to collide. The last word is read where the text ends, so most
     // tags take two loads and no loop.
