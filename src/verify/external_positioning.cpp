@@ -56,6 +56,7 @@ public:
     void check(const Segment& segment);
 
 private:
+    void checkText(const Segment& segment, std::string_view trimmed);
     void checkBuildingBlock(const Segment& segment, std::string_view trimmed);
     void checkIndexEntry(const Segment& segment, std::string_view trimmed);
     void checkBlockLength(const Segment& segment, std::string_view trimmed, long long limit);
@@ -68,8 +69,9 @@ private:
     std::string format_;
 };
 
+// Paragraphs and the like may hold any text, so theirs is not even read: most segments are
+// paragraphs, and their text has long left the cache.
 void PositioningCheck::check(const Segment& segment) {
-    const std::string_view trimmed = withoutFinalLineFeeds(segment.text);
     switch (segment.id) {
         case 0:    // <ps "
         case 1:    // <pn "
@@ -80,6 +82,13 @@ void PositioningCheck::check(const Segment& segment) {
         case 69:   // <pnfmt "
         case 123:  // unknown external tag
             return;
+        default:
+            checkText(segment, withoutFinalLineFeeds(segment.text));
+    }
+}
+
+void PositioningCheck::checkText(const Segment& segment, std::string_view trimmed) {
+    switch (segment.id) {
         case 2:  // <xrv "
             if (long long length = textLength(trimmed); length > kCrossReferenceLimit) {
                 reportWithSegment(segment, MessageId::TextTooLong,
@@ -112,7 +121,7 @@ void PositioningCheck::check(const Segment& segment) {
             requireNoText(segment, trimmed);
             return;
         default:
-            // Most segments: checked here, without a call.
+            // Most of the rest: checked here, without a call.
             if (!isTagAlone(segment, trimmed)) requireNoText(segment, trimmed);
     }
 }
