@@ -110,6 +110,12 @@ TEST_F(RtfFileTest, ControlWordDelimiters) {
     EXPECT_EQ(decode("{\\rtf1 a\\\xe9"
                      "b}"),
               Lines{"ab"});
+    // A word ends at the first byte that is no letter, whatever its neighbours in ASCII, also
+    // where many bytes follow.
+    EXPECT_EQ(decode("{\\rtf1 \\az`a\\AZ[b\\Za@c\\zA\xc1"
+                     "d\\ab{}e\\abcdefghijklmnopqrstuvwxyz{}f}"),
+              Lines{"`a[b@c\xc1"
+                    "def"});
     // Words have no length limit.
     EXPECT_EQ(decode("{\\rtf1 \\" + std::string(300, 'q') + "12345678 z}"), Lines{"z"});
     // Lookup is case-sensitive.

@@ -1,12 +1,17 @@
 #include "brx/rtf_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/file_mapping.h"
 #include "base/regular_file.h"
@@ -108,24 +113,26 @@ constexpr std::array<ControlWord, 53> kControlWords = {{
 constexpr std::size_t kWordSlots = 256;
 
 // The length and the first, second and last letters tell words well enough apart.
-std::size_t wordHash(std::string_view word) {
+constexpr std::size_t wordHash(std::string_view word) {
     if (word.empty()) return 0;
     const auto at = [&word](std::size_t i) { return static_cast<unsigned char>(word[i]); };
     return word.size() * 31 + at(0) * 7 + at(word.size() / 2) * 11 + at(word.size() - 1);
 }
 
+// Made while compiling, so that a lookup needs no check that it is ready.
+constexpr auto kWordTable = [] {
+    std::array<const ControlWord*, kWordSlots> made{};
+    for (const ControlWord& entry : kControlWords) {
+        std::size_t slot = wordHash(entry.text) % kWordSlots;
+        while (made[slot] != nullptr) slot = (slot + 1) % kWordSlots;
+        made[slot] = &entry;
+    }
+    return made;
+}();
+
 const ControlWord* findControlWord(std::string_view word) {
-    static const auto table = [] {
-        std::array<const ControlWord*, kWordSlots> made{};
-        for (const ControlWord& entry : kControlWords) {
-            std::size_t slot = wordHash(entry.text) % kWordSlots;
-            while (made[slot] != nullptr) slot = (slot + 1) % kWordSlots;
-            made[slot] = &entry;
-        }
-        return made;
-    }();
     for (std::size_t slot = wordHash(word) % kWordSlots;; slot = (slot + 1) % kWordSlots) {
-        const ControlWord* entry = table[slot];
+        const ControlWord* entry = kWordTable[slot];
         if (entry == nullptr || entry->text == word) return entry;
     }
 }
@@ -149,8 +156,29 @@ int hexDigitValue(unsigned char c) {
 std::int32_t appendDigit(std::int32_t number, unsigned char digit) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     const int value = digit - '0';
-    if (number > (kMax - value) / 10) return kMax;
+    // Below a tenth of the largest value, no digit can overflow.
+    if (number >= kMax / 10 && number > (kMax - value) / 10) [[unlikely]]
+        return kMax;
     return number * 10 + value;
+}
+
+// The first byte in [p, end) that is no letter, or end: sixteen bytes at once where there are
+// as many, since control words are most of an RTF file's markup.
+const char* skipLetters(const char* p, const char* end) {
+#if defined(__SSE2__)
+    if (end - p >= 16) {
+        // Setting bit 5 makes capitals small; bytes from 0x80 on compare as negative.
+        const __m128i block =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(0x20));
+        const __m128i letters = _mm_and_si128(_mm_cmpgt_epi8(block, _mm_set1_epi8('a' - 1)),
+                                              _mm_cmplt_epi8(block, _mm_set1_epi8('z' + 1)));
+        const unsigned others = ~static_cast<unsigned>(_mm_movemask_epi8(letters)) & 0xffffu;
+        if (others != 0) return p + std::countr_zero(others);
+        p += 16;
+    }
+#endif
+    while (p != end && isLetter(static_cast<unsigned char>(*p))) ++p;
+    return p;
 }
 
 // The first group brace, backslash or line break in [p, end), or end: plain text, most of an
@@ -189,17 +217,16 @@ public:
     }
 
     // A control word from its first letter on, taken in place with the blank that may end
-    // it, unless a line break or the end of the file comes first: then nothing is taken.
+    // it, unless no letter comes next, or a line break or the end of the file comes first:
+    // then nothing is taken.
     // Control words are most of an RTF file's markup.
     struct Word {
         std::string_view letters;
         std::string_view parameter;  // its "-" and digits, as written
     };
     std::optional<Word> takeWordInPlace() {
-        const char* lettersEnd = next_;
-        while (lettersEnd != end_ && isLetter(static_cast<unsigned char>(*lettersEnd))) {
-            ++lettersEnd;
-        }
+        if (next_ == end_ || !isLetter(static_cast<unsigned char>(*next_))) return std::nullopt;
+        const char* const lettersEnd = skipLetters(next_, end_);
         const char* end = lettersEnd;
         if (end != end_ && *end == '-') ++end;
         while (end != end_ && isDigit(static_cast<unsigned char>(*end))) ++end;
@@ -368,6 +395,9 @@ private:
 
     // A control word or symbol after its backslash.
     RtfByteStream::Word takeControlWord() {
+        if (const std::optional<RtfByteStream::Word> word = input_.takeWordInPlace()) {
+            return *word;
+        }
         unsigned char c = nextInWord();
         word_.clear();
         if (!isLetter(c)) {
@@ -375,9 +405,6 @@ private:
             return {word_, {}};
         }
         input_.putBack();
-        if (const std::optional<RtfByteStream::Word> word = input_.takeWordInPlace()) {
-            return *word;
-        }
         // Interrupted by a line break: byte by byte, as the stream skips them.
         parameterText_.clear();
         c = nextInWord();
