@@ -112,11 +112,11 @@ constexpr std::array<ControlWord, 53> kControlWords = {{
 // costs less than a general map for words of a few letters.
 constexpr std::size_t kWordSlots = 256;
 
-// The length and the first, second and last letters tell words well enough apart.
+// The length and the first and last letters tell words well enough apart.
 constexpr std::size_t wordHash(std::string_view word) {
     if (word.empty()) return 0;
     const auto at = [&word](std::size_t i) { return static_cast<unsigned char>(word[i]); };
-    return word.size() * 31 + at(0) * 7 + at(word.size() / 2) * 11 + at(word.size() - 1);
+    return word.size() * 31 + at(0) * 7 + at(word.size() - 1);
 }
 
 // Made while compiling, so that a lookup needs no check that it is ready.
@@ -181,6 +181,22 @@ const char* skipLetters(const char* p, const char* end) {
     return p;
 }
 
+// The bytes that end plain text: group braces, backslashes and line breaks.
+constexpr auto kSyntaxBytes = [] {
+    std::array<bool, 256> syntax{};
+    for (const char c : {'\\', '{', '}', '\r', '\n'}) syntax[static_cast<unsigned char>(c)] = true;
+    return syntax;
+}();
+
+bool isSyntax(char c) {
+    return kSyntaxBytes[static_cast<unsigned char>(c)];
+}
+
+bool isLineBreak(char c) {
+    // Fewer than a backslash: one test leaves the common bytes aside.
+    return static_cast<unsigned char>(c) <= '\r' && (c == '\r' || c == '\n');
+}
+
 // The first group brace, backslash or line break in [p, end), or end: plain text, most of an
 // RTF file's bytes, lies between them.
 const char* findSyntax(const char* p, const char* end) {
@@ -208,8 +224,8 @@ public:
     }
 
     bool next(unsigned char& c) {
-        if (next_ == end_ || *next_ == '\r' || *next_ == '\n') [[unlikely]] {
-            while (next_ != end_ && (*next_ == '\r' || *next_ == '\n')) ++next_;
+        if (next_ == end_ || isLineBreak(*next_)) [[unlikely]] {
+            while (next_ != end_ && isLineBreak(*next_)) ++next_;
             if (next_ == end_) return false;
         }
         c = static_cast<unsigned char>(*next_++);
@@ -230,7 +246,7 @@ public:
         const char* end = lettersEnd;
         if (end != end_ && *end == '-') ++end;
         while (end != end_ && isDigit(static_cast<unsigned char>(*end))) ++end;
-        if (end == end_ || *end == '\r' || *end == '\n') return std::nullopt;
+        if (end == end_ || isLineBreak(*end)) return std::nullopt;
         const Word word{{next_, static_cast<std::size_t>(lettersEnd - next_)},
                         {lettersEnd, static_cast<std::size_t>(end - lettersEnd)}};
         next_ = *end == ' ' ? end + 1 : end;
@@ -241,10 +257,12 @@ public:
     void putBack() { --next_; }
 
     // Takes the bytes from here to the next group brace, backslash or line break: text that
-    // needs no decoding.
+    // needs no decoding. Control words often follow each other, so the next byte is looked
+    // at first.
     std::string_view takePlainText() {
         const char* start = next_;
-        next_ = findSyntax(next_, end_);
+        if (next_ == end_ || isSyntax(*next_)) return {};
+        next_ = findSyntax(next_ + 1, end_);
         return {start, static_cast<std::size_t>(next_ - start)};
     }
 
@@ -313,7 +331,8 @@ public:
             // Plain text that is kept goes over in one piece rather than byte by byte.
             if (inputState_ == InputState::Normal && destination_ == Destination::Normal &&
                 hidden_ == 0) {
-                currentLine_ += input_.takePlainText();
+                const std::string_view text = input_.takePlainText();
+                if (!text.empty()) currentLine_ += text;
             }
         }
         if (!groups_.empty()) fail(BrxError::RtfOpenGroups);
