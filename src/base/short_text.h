@@ -43,6 +43,23 @@ inline bool sameBytes(const char* a, const char* b, std::size_t size) {
     return loadWord(a + size - 8) == loadWord(b + size - 8);
 }
 
+// A hash of the bytes, eight at a time with a multiply-xorshift mix: tag texts are short, and
+// the words of one file are not chosen to collide. The last word is read where the text ends,
+// so most tags take two loads and no loop.
+inline std::uint64_t hash(const char* p, std::size_t size) {
+    std::uint64_t mixed = 0x9e3779b97f4a7c15ULL ^ size;
+    if (size < 8) {
+        mixed = (mixed ^ loadShort(p, size)) * 0x94d049bb133111ebULL;
+        return mixed ^ (mixed >> 31);
+    }
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
+        mixed = (mixed ^ loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
+        mixed ^= mixed >> 29;
+    }
+    mixed = (mixed ^ loadWord(p + size - 8)) * 0x94d049bb133111ebULL;
+    return mixed ^ (mixed >> 31);
+}
+
 }  // namespace shortText
 
 inline bool sameShortText(std::string_view a, std::string_view b) {

@@ -205,22 +205,7 @@ std::optional<TagMatch> classifyTag(std::string_view tag) {
 }
 
 inline std::uint64_t TagCountMap::hashOf(std::string_view text) {
-    // Eight bytes at a time with a multiply-xorshift mix: tag texts are short, and the words of
-    // one file are not chosen to collide. The last word is read where the text ends, so most
-    // tags take two loads and no loop.
-    const char* p = text.data();
-    const std::size_t size = text.size();
-    std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ size;
-    if (size < 8) {
-        hash = (hash ^ shortText::loadShort(p, size)) * 0x94d049bb133111ebULL;
-        return hash ^ (hash >> 31);
-    }
-    for (std::size_t i = 0; i + 8 < size; i += 8) {
-        hash = (hash ^ shortText::loadWord(p + i)) * 0xbf58476d1ce4e5b9ULL;
-        hash ^= hash >> 29;
-    }
-    hash = (hash ^ shortText::loadWord(p + size - 8)) * 0x94d049bb133111ebULL;
-    return hash ^ (hash >> 31);
+    return shortText::hash(text.data(), text.size());
 }
 
 inline std::size_t TagCountMap::slotOf(std::string_view text, std::uint64_t hash) const {

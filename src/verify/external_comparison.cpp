@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 
 #include "base/short_text.h"
 
@@ -85,6 +86,52 @@ Index narrow(std::size_t value) {
     return static_cast<Index>(value);
 }
 
+// A number for each distinct tag text, from 0 in the order they are first met. Every segment
+// of both files is looked up, so the table is open and flat, and texts are hashed and compared
+// a word at a time.
+class TextKeys {
+public:
+    Index keyOf(std::string_view text) {
+        if (2 * (count_ + 1) > slots_.size()) grow();
+        const std::uint64_t hash = shortText::hash(text.data(), text.size());
+        const auto check = static_cast<std::uint32_t>(hash);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = static_cast<std::size_t>(hash >> 32) & mask;; at = (at + 1) & mask) {
+            Slot& slot = slots_[at];
+            if (slot.key == kEmpty) {
+                slot = {text, check, narrow(count_++)};
+                return slot.key;
+            }
+            if (slot.check == check && sameShortText(slot.text, text)) return slot.key;
+        }
+    }
+    std::size_t size() const { return count_; }
+
+private:
+    static constexpr Index kEmpty = std::numeric_limits<Index>::max();
+    struct Slot {
+        std::string_view text;
+        std::uint32_t check = 0;  // low half of the hash, to skip most comparisons
+        Index key = kEmpty;
+    };
+
+    void grow() {
+        std::vector<Slot> old =
+            std::exchange(slots_, std::vector<Slot>(std::max<std::size_t>(64, 2 * slots_.size())));
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.key == kEmpty) continue;
+            const std::uint64_t hash = shortText::hash(slot.text.data(), slot.text.size());
+            std::size_t at = static_cast<std::size_t>(hash >> 32) & mask;
+            while (slots_[at].key != kEmpty) at = (at + 1) & mask;
+            slots_[at] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
 // Ascending values grouped by key, stored flat.
 class Postings {
 public:
@@ -153,15 +200,13 @@ private:
         if (positions) positions->reserve(segments.size());
         for (std::size_t position = 0; position < segments.size(); ++position) {
             if (positions && isAddedSyntax(segments[position])) continue;
-            const auto [entry, inserted] =
-                keysByText_.try_emplace(segments[position].tagText(), narrow(keysByText_.size()));
-            keys.push_back(entry->second);
+            keys.push_back(keysByText_.keyOf(segments[position].tagText()));
             if (positions) positions->push_back(narrow(position));
         }
         return keys;
     }
 
-    std::unordered_map<std::string_view, Index> keysByText_;
+    TextKeys keysByText_;
     std::vector<Index> positionOfRank_;  // target positions of the counted segments
     std::vector<Index> sourceKeys_;
     std::vector<Index> rankedTargetKeys_;  // keys of the counted target segments
