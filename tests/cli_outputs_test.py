@@ -174,6 +174,14 @@ def long_batch(work, pairs=120, segments=3000):
     return names
 
 
+def read_terminal(terminal):
+    """What the program wrote to its terminal since the last read; empty once it closed it."""
+    try:
+        return os.read(terminal, 4096)
+    except OSError:  # Linux says EIO once no one holds the other side
+        return b""
+
+
 def strays(work):
     return [n for n in os.listdir(os.path.join(work, "target"))
             if not n.endswith(".txt") and not n.endswith(".CMP")]
@@ -184,14 +192,24 @@ def stopped_by(signal_number, work, names, reference):
     for name in os.listdir(os.path.join(work, "target")):
         if name.endswith(".CMP"):
             os.remove(os.path.join(work, "target", name))
+    # Results go to a terminal, which gets each line as it is made; through a pipe they come
+    # a tenth of a second at a time, by when a fast machine may have finished the batch.
+    terminal, results = pty.openpty()
     process = subprocess.Popen([EXE, "--source-dir", "source", "--overwrite", "--jobs", "1",
                                 "--json", "out.json"] + names, cwd=work,
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    started = 0
+                               stdout=results, stderr=subprocess.DEVNULL)
+    os.close(results)
+    started, pending = 0, b""
     while started < 3:
-        started += process.stdout.readline().startswith(b"Verifying")
+        chunk = read_terminal(terminal)
+        if not chunk:
+            break
+        *lines, pending = (pending + chunk).split(b"\n")
+        started += sum(line.startswith(b"Verifying") for line in lines)
     process.send_signal(signal_number)
-    process.stdout.read()
+    while read_terminal(terminal):
+        pass
+    os.close(terminal)
     what = "stopped by signal %d" % signal_number
     check(process.wait() == 3, what + ": exit 3")
     check(load(os.path.join(work, "out.json"))["stopped"] is True, what + ": JSON says stopped")
