@@ -10,33 +10,27 @@ namespace {
 // A line with each "\n" inside it and its own end as CR LF.
 template <class Put>
 void putTextLine(std::string_view line, Put&& put) {
-    for (std::size_t lineFeed; (lineFeed = line.find('\n')) != std::string_view::npos;) {
-        put(line.substr(0, lineFeed));
-        put("\r\n");
-        line.remove_prefix(lineFeed + 1);
+    const char* piece = line.data();
+    const char* const end = piece + line.size();
+    for (;;) {
+        const auto* found = static_cast<const char*>(
+            std::memchr(piece, '\n', static_cast<std::size_t>(end - piece)));
+        const char* const pieceEnd = found != nullptr ? found : end;
+        put(std::string_view(piece, static_cast<std::size_t>(pieceEnd - piece)));
+        put(std::string_view("\r\n", 2));
+        if (pieceEnd == end) return;
+        piece = pieceEnd + 1;
     }
-    put(line);
-    put("\r\n");
 }
 
 // The same written straight into `out`, which has room for twice the line and two bytes
-// more; returns where it ends. Most report lines are short, so a call per piece would cost
-// more than the copying.
+// more; returns where it ends.
 char* putTextLineAt(std::string_view line, char* out) {
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    for (;;) {
-        const auto* found =
-            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* const lineFeed = found != nullptr ? found : end;
-        const auto length = static_cast<std::size_t>(lineFeed - p);
-        std::memcpy(out, p, length);
-        out += length;
-        *out++ = '\r';
-        *out++ = '\n';
-        if (lineFeed == end) return out;
-        p = lineFeed + 1;
-    }
+    putTextLine(line, [&out](std::string_view piece) {
+        std::memcpy(out, piece.data(), piece.size());
+        out += piece.size();
+    });
+    return out;
 }
 
 }  // namespace

@@ -17,20 +17,6 @@ using detail::kMaxLengthBytes;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 const std::string kSpillName = "temporary report lines";
 
-// Lengths are stored seven bits to a byte, low bits first: most report lines need one or two.
-void appendLength(std::string& out, std::uint64_t length) {
-    while (length >= 0x80) {
-        out += static_cast<char>((length & 0x7f) | 0x80);
-        length >>= 7;
-    }
-    out += static_cast<char>(length);
-}
-
-void appendPacked(std::string& out, std::string_view line) {
-    appendLength(out, line.size());
-    out += line;
-}
-
 }  // namespace
 
 ReportLog::Position& ReportLog::Position::operator=(const Position& other) {
@@ -136,8 +122,9 @@ bool ReportLog::spill() {
         Run& run = runBefore(it);
         while (it != entries_.end() && it->kind != Kind::Run && it->pins == 0) {
             if (it->kind == Kind::Line) {
-                packed.clear();
-                appendPacked(packed, it->bytes);
+                char length[kMaxLengthBytes];
+                packed.assign(length, detail::putPackedLength(length, it->bytes.size()));
+                packed += it->bytes;
                 if (!writeSpill(packed, run)) return false;
             } else if (!writeSpill(it->block.view(), run)) {
                 return false;

@@ -133,6 +133,13 @@ namespace detail {
 constexpr std::size_t kMaxLengthBytes = 10;
 
 // Lengths are stored seven bits to a byte, low bits first: most report lines need one or two.
+// Writes `length` at `out`, which has room for kMaxLengthBytes, and returns where it ends.
+inline char* putPackedLength(char* out, std::uint64_t length) {
+    for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7f) | 0x80);
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
 // Reads the length at `bytes`; false when `bytes` ends before the length does.
 inline bool readPackedLength(std::string_view bytes, std::size_t& used, std::uint64_t& length) {
     length = 0;
@@ -165,10 +172,7 @@ std::size_t visitPackedLines(std::string_view bytes, Visit& visit) {
 
 // The caller has made sure that the line fits.
 void ReportLog::PackedBlock::append(std::string_view line) {
-    char* out = bytes_.get() + size_;
-    std::uint64_t length = line.size();
-    for (; length >= 0x80; length >>= 7) *out++ = static_cast<char>((length & 0x7f) | 0x80);
-    *out++ = static_cast<char>(length);
+    char* const out = detail::putPackedLength(bytes_.get() + size_, line.size());
     if (!line.empty()) std::memcpy(out, line.data(), line.size());
     size_ = static_cast<std::size_t>(out - bytes_.get()) + line.size();
 }
