@@ -270,14 +270,9 @@ std::string_view headingText(Heading heading) {
 }
 
 void appendArgument(std::string& out, const MessageArg& arg) {
-    if (const auto* number = std::get_if<long long>(&arg)) {
-        char digits[24];
-        out.append(digits, std::to_chars(digits, digits + sizeof digits, *number).ptr);
-    } else if (const auto* text = std::get_if<std::string_view>(&arg)) {
-        out += *text;
-    } else if (const auto* byte = std::get_if<char>(&arg)) {
-        out += *byte;
-    }
+    const std::size_t start = out.size();
+    out.resize(start + argumentRoom(arg));
+    out.resize(static_cast<std::size_t>(putArgument(out.data() + start, arg) - out.data()));
 }
 
 void appendFormatted(std::string& out, std::string_view pattern, std::span<const MessageArg> args) {
