@@ -65,14 +65,21 @@ public:
     // gets one. Editors count every CR LF, lone CR and lone LF as a line of its own, blank ones
     // included, and so do the line numbers.
     void readText(RegularFile& file) {
+        // A read that comes back short once the file's size when opened is in has met the end:
+        // asking again would only hear so, a call more for each of a batch's many small files.
+        const std::optional<std::uint64_t> size = file.sizeWhenOpened();
+        std::uint64_t total = 0;
         for (;;) {
             // One byte always stays free for the line feed of a last line without a break.
             // Room that is short of a whole block is read into as it is: the store was sized
             // for the file, and a bigger block for the last bytes would be a second copy.
             char* const start = text_.room(2);
-            const std::size_t count = file.read(start, std::min(kReadBlock, text_.roomSize() - 1));
+            const std::size_t wanted = std::min(kReadBlock, text_.roomSize() - 1);
+            const std::size_t count = file.read(start, wanted);
             if (count == 0) break;
             text_.commit(cutFileBytes(start, start + count));
+            total += count;
+            if (count < wanted && size && total >= *size) break;
         }
         endText();
     }
