@@ -81,13 +81,15 @@ TEST(ReportLog, LinesComeBackInOrderWhetherHeldPackedOrMovedToTheFile) {
         std::equal(visited.begin(), visited.end(), exercise.model.begin(), exercise.model.end()));
 }
 
-// Lines read back from the file come in chunks; a line several chunks long must be carried
-// whole across them, and the room it needed must not spoil the lines after it.
+// Lines read back from the file come in chunks or windows; a line longer than several of them,
+// or than a whole one, must come back whole, and the room it needed must not spoil the lines
+// after it.
 TEST(ReportLog, LinesLongerThanSeveralReadChunksComeBackWhole) {
     ReportLog log;
     std::vector<std::string> model;
-    for (const std::size_t length : {std::size_t{100}, std::size_t{3} << 20, std::size_t{7},
-                                     std::size_t{5} << 20, std::size_t{0}, std::size_t{70000}}) {
+    for (const std::size_t length :
+         {std::size_t{100}, std::size_t{3} << 20, std::size_t{7}, std::size_t{5} << 20,
+          std::size_t{0}, std::size_t{70000}, std::size_t{9} << 20}) {
         for (int copy = 0; copy < 3; ++copy) {
             std::string line(length, static_cast<char>('a' + model.size() % 26));
             if (!line.empty()) line.back() = '\n';

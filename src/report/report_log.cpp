@@ -15,6 +15,7 @@ constexpr std::size_t kSpillAbove = std::size_t{2} << 20;
 constexpr std::size_t kBlockSize = std::size_t{64} << 10;
 using detail::kMaxLengthBytes;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
+constexpr std::size_t kMapWindow = std::size_t{4} << 20;
 const std::string kSpillName = "temporary report lines";
 
 }  // namespace
@@ -168,15 +169,34 @@ bool ReportLog::writeSpill(std::string_view bytes, Run& run) {
     return true;
 }
 
+// Seen in place a window at a time, so that only a window's pages count as the process's
+// memory; a window grows for a line longer than it. Read into memory where it cannot be seen.
 void ReportLog::readRun(const Run& run,
                         const std::function<std::size_t(std::string_view)>& visitChunk) const {
     std::FILE* file = spillFile_.get();
-    if (std::fflush(file) != 0 || !seekTo(file, run.offset)) {
-        failFile(errno, kSpillName);
+    if (std::fflush(file) != 0) failFile(errno, kSpillName);
+    std::uint64_t offset = run.offset;
+    std::uint64_t left = run.bytes;
+    std::size_t window = kMapWindow;
+    while (left > 0) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, window));
+        const std::optional<ScratchView> view = ScratchView::map(file, offset, wanted);
+        if (!view) break;
+        const std::size_t used = visitChunk(view->bytes());
+        if (used == 0 && wanted == left) return;  // no whole line left: nothing more to visit
+        if (used == 0) window *= 2;
+        offset += used;
+        left -= used;
     }
+    if (left > 0) readByChunks(offset, left, visitChunk);
+}
+
+void ReportLog::readByChunks(std::uint64_t offset, std::uint64_t left,
+                             const std::function<std::size_t(std::string_view)>& visitChunk) const {
+    std::FILE* file = spillFile_.get();
+    if (!seekTo(file, offset)) failFile(errno, kSpillName);
     // Lines are cut at chunk ends: what a chunk leaves of a line is carried to the next.
     std::size_t carried = 0;
-    std::uint64_t left = run.bytes;
     while (left > 0) {
         const std::size_t wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, std::max(kReadChunk, carried)));

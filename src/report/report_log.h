@@ -110,6 +110,8 @@ private:
     // and what it left comes again at the front of the next chunk.
     void readRun(const Run& run,
                  const std::function<std::size_t(std::string_view)>& visitChunk) const;
+    void readByChunks(std::uint64_t offset, std::uint64_t left,
+                      const std::function<std::size_t(std::string_view)>& visitChunk) const;
     PackedBlock takeSpareBlock(std::size_t capacity);
 
     Entries entries_;

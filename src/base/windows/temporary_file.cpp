@@ -23,4 +23,16 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
     return ::_fseeki64(file, static_cast<long long>(offset), SEEK_SET) == 0;
 }
 
+// Scratch bytes are read back through the C library here.
+std::optional<ScratchView> ScratchView::map(std::FILE*, std::uint64_t, std::size_t) {
+    return std::nullopt;
+}
+
+ScratchView::ScratchView(ScratchView&& other) noexcept
+    : start_(other.start_), lead_(other.lead_), size_(other.size_) {
+    other.start_ = nullptr;
+}
+
+ScratchView::~ScratchView() = default;
+
 }  // namespace brevo
