@@ -308,7 +308,9 @@ std::string formatText(std::string_view pattern, std::span<const MessageArg> arg
 }
 
 std::string formatMessage(MessageId id, std::initializer_list<MessageArg> args) {
-    return formatText(messageText(id), std::span<const MessageArg>(args.begin(), args.size()));
+    std::string out;
+    appendMessage(out, id, std::span<const MessageArg>(args.begin(), args.size()));
+    return out;
 }
 
 }  // namespace brevo

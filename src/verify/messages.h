@@ -131,6 +131,7 @@ void appendFormatted(std::string& out, std::string_view pattern, std::span<const
 void appendMessage(std::string& out, MessageId id, std::span<const MessageArg> args);
 // One argument as a placeholder shows it.
 void appendArgument(std::string& out, const MessageArg& arg);
+// Message `id` made afresh, as appendMessage makes it.
 std::string formatMessage(MessageId id, std::initializer_list<MessageArg> args = {});
 
 }  // namespace brevo
