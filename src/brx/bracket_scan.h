@@ -11,6 +11,22 @@
 
 namespace brevo {
 
+template <char... bytes>
+constexpr bool isOneOf(char c) {
+    return ((c == bytes) || ...);
+}
+
+#if defined(__SSE2__)
+// Bit i set where byte i of the sixteen at p is one of `bytes`.
+template <char... bytes>
+inline unsigned marksOf16(const char* p) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(bytes)))), ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#endif
+
 // The first byte in [p, end) that is one of `bytes`, or end: sixteen bytes at a time where the
 // processor has SSE2 (every x86-64 does), else eight bytes in a 64-bit word. Most of a BRX
 // file is text between the few bytes its readers react to; text runs are short, a dozen bytes
@@ -19,12 +35,7 @@ template <char... bytes>
 inline const char* findFirstOf(const char* p, const char* end) {
 #if defined(__SSE2__)
     for (; end - p >= 16; p += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(bytes)))), ...);
-        if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(hits))) {
-            return p + std::countr_zero(found);
-        }
+        if (const unsigned found = marksOf16<bytes...>(p)) return p + std::countr_zero(found);
     }
 #else
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -41,7 +52,7 @@ inline const char* findFirstOf(const char* p, const char* end) {
         }
     }
 #endif
-    while (p < end && ((*p != bytes) && ...)) ++p;
+    while (p < end && !isOneOf<bytes...>(*p)) ++p;
     return p;
 }
 
@@ -79,15 +90,13 @@ public:
 private:
     static constexpr std::ptrdiff_t kBlock = 64;
 
-    static constexpr bool isOne(char c) { return ((c == bytes) || ...); }
-
     void load(const char* p) {
         block_ = p;
         if (end_ - p < kBlock) {
             blockEnd_ = end_;
             marks_ = 0;
             for (std::ptrdiff_t i = 0; i < end_ - p; ++i) {
-                marks_ |= std::uint64_t{isOne(p[i])} << i;
+                marks_ |= std::uint64_t{isOneOf<bytes...>(p[i])} << i;
             }
             return;
         }
@@ -95,15 +104,12 @@ private:
 #if defined(__SSE2__)
         marks_ = 0;
         for (int part = 0; part < 4; ++part) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-            __m128i hits = _mm_setzero_si128();
-            ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(bytes)))), ...);
-            marks_ |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hits))}
-                      << (16 * part);
+            marks_ |= std::uint64_t{marksOf16<bytes...>(p + 16 * part)} << (16 * part);
         }
 #else
         marks_ = 0;
-        for (std::ptrdiff_t i = 0; i < kBlock; ++i) marks_ |= std::uint64_t{isOne(p[i])} << i;
+        for (std::ptrdiff_t i = 0; i < kBlock; ++i)
+            marks_ |= std::uint64_t{isOneOf<bytes...>(p[i])} << i;
 #endif
     }
 
