@@ -295,13 +295,8 @@ private:
     }
 
     void takeOpen(const char* at) {
-        // The first segment is where the file's first tag is.
-        if (!seenTag_ && depth_ == 0) openLine_ = line_;
-        ++depth_;
-        const bool cuts = previous_ == '<' && seenTag_;
-        if (cuts) cut(at - 1);
+        openBracket(at);
         if (findTags_) {
-            tallyPendingOpen(cuts);
             // It waits for the character after it, which tells whether it begins the next
             // segment.
             openPending_ = true;
@@ -320,23 +315,15 @@ private:
             seenTag_ = true;
         }
         --depth_;
-        const bool cuts = previous_ == '<' && seenTag_;
-        if (cuts) cut(at - 1);
-        if (findTags_) {
-            tallyPendingOpen(cuts);
-            tallyClose(static_cast<std::size_t>(at - text_.openBegin()));
-        }
+        settlePendingOpen('>', at);
+        if (findTags_) tallyClose(static_cast<std::size_t>(at - text_.openBegin()));
         previous_ = '>';
     }
 
     // A "<" at `at` and the character after it, which is no marker: what takeOpen() and then
     // takeOther() do, without holding the "<" as pending in between.
     void takeOpenAndNext(char c, const char* at) {
-        if (!seenTag_ && depth_ == 0) openLine_ = line_;
-        ++depth_;
-        const bool cutsBefore = previous_ == '<' && seenTag_;
-        if (cutsBefore) cut(at - 1);
-        if (findTags_) tallyPendingOpen(cutsBefore);
+        openBracket(at);
         const std::size_t offset = static_cast<std::size_t>(at - text_.openBegin());
         const bool afterTag = tagLength_ != 0;
         const bool cuts = c != ':' && seenTag_;
@@ -347,10 +334,24 @@ private:
 
     // A line feed or the character after a "<".
     void takeOther(char c, const char* at) {
+        settlePendingOpen(c, at);
+        previous_ = c;
+    }
+
+    // What every "<" does before what follows it is known.
+    void openBracket(const char* at) {
+        // The first segment is where the file's first tag is.
+        if (!seenTag_ && depth_ == 0) openLine_ = line_;
+        ++depth_;
+        settlePendingOpen('<', at);
+    }
+
+    // `c`, at `at`, tells whether a "<" just before it begins the next segment: it does unless
+    // `c` is the ":" of an internal tag, or no tag has been seen yet.
+    void settlePendingOpen(char c, const char* at) {
         const bool cuts = previous_ == '<' && c != ':' && seenTag_;
         if (cuts) cut(at - 1);
         if (findTags_) tallyPendingOpen(cuts);
-        previous_ = c;
     }
 
     // The brackets of the open segment are counted as the lexical check counts them, and the
